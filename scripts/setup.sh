@@ -1,0 +1,31 @@
+# Sourced by run.sh and test.sh: installs what is missing and builds Lumatrim in build/.
+# Works on a bare Debian 12 that has only bash and apt.
+
+LUMATRIM_PACKAGES=(
+    build-essential cmake pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev libcli11-dev nlohmann-json3-dev
+    optipng
+)
+
+lumatrim_install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "== Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# lumatrim_build BUILD_DIR [extra cmake arguments...]
+lumatrim_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release ${LUMATRIM_CMAKE_ARGS:-} "$@"
+    cmake --build "$dir" -j "$(nproc)"
+}
