@@ -1,0 +1,40 @@
+// Splitting paths into folder, file name, base name and extension, and the few file-system
+// questions the batch run asks. Paths are plain text: a separator is just a character, so the
+// same helpers split foreign ("\"-separated) paths when given that separator.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumatrim {
+
+inline constexpr char kPathSeparator = '/';
+
+// Up to and including the last separator; empty when there is none.
+std::string GetPathFolder(std::string_view path, char separator = kPathSeparator);
+
+// After the last separator; the whole path when there is none, empty when it ends with one.
+std::string GetPathFileName(std::string_view path, char separator = kPathSeparator);
+
+// The file name without its last extension. A name without "." has no extension to drop and
+// comes back whole.
+std::string GetFileBaseName(std::string_view fileName);
+
+// After the last "." anywhere in the path (a dotted folder counts too); the whole path when
+// there is none. Callers that need "the file has an extension" ask the file name instead.
+std::string GetPathExtension(std::string_view path);
+
+// Linux has no short (8.3) names: an existing path comes back unchanged, a missing one as "".
+std::string GetShortPath(std::string_view path);
+
+// True when the file's modification time can be read.
+bool FileExists(std::string_view path);
+
+// The folder holding the running executable, without a trailing separator ("/" stays "/");
+// empty when the system cannot tell.
+std::string ApplicationFolder();
+
+// `name` inside `folder`, with exactly one separator between them; empty when `folder` is.
+std::string PathInFolder(std::string_view folder, std::string_view name);
+
+} // namespace lumatrim
