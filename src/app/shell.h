@@ -1,0 +1,31 @@
+// Running an external program and waiting for it while the user interface stays responsive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumatrim {
+
+// Added to the system's error number when a child cannot be started, so such a result never
+// collides with a real exit code.
+inline constexpr int32_t kStartFailureBase = -2147221504;
+
+// Window styles follow the desktop's show-window codes: 0 hidden, 1 to 6 visible in various
+// ways. Here "hidden" means the child's output is silenced; any visible style lets it through.
+inline constexpr int kWindowStyleHidden = 0;
+inline constexpr int kWindowStyleDefault = 6;
+
+// A missing style, or one outside 0..6, becomes kWindowStyleDefault.
+int NormalizeWindowStyle(std::optional<int> style);
+
+// Starts arguments[0] with the given arguments (no shell involved), then polls it every
+// 100 ms, calling pumpEvents at each poll, until it ends. Returns its exit code (128 plus the
+// signal number when a signal ended it), or the error number plus kStartFailureBase when it
+// could not be started.
+int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<int> windowStyle,
+                     const std::function<void()>& pumpEvents);
+
+} // namespace lumatrim
