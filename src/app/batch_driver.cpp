@@ -1,0 +1,107 @@
+#include "app/batch_driver.h"
+
+#include "app/paths.h"
+#include "app/png_route.h"
+#include "app/route.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace lumatrim {
+
+namespace {
+
+struct Route {
+    std::string_view key;    // lower-case extension that picks the route
+    std::string_view suffix; // replaces "." and the extension in the output's name
+    RouteResult (*run)(const RouteJob&);
+};
+
+// Compared in order, the first equal key wins. Extensions without a route ("jpeg" among them)
+// are passed over without output or message.
+constexpr std::array kRoutes = {
+    Route{"png", "_reduced.png", &ReducePng},
+};
+
+struct ItemPaths {
+    std::string fileName;
+    std::string baseName;
+    std::string extension; // lower case
+    std::string folder;    // ends with a separator, or empty for the current folder
+};
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+ItemPaths DeriveItemPaths(const std::string& source) {
+    ItemPaths paths;
+    paths.fileName = GetPathFileName(source);
+    paths.baseName = GetFileBaseName(paths.fileName);
+    paths.extension = LowerCase(GetPathExtension(source));
+    paths.folder = GetShortPath(GetPathFolder(source));
+    return paths;
+}
+
+const Route* FindRoute(const ItemPaths& paths) {
+    // Without a "." in its name the file has no extension, whatever a dotted folder or a bare
+    // name like "png" would make of the path's last "."
+    if (paths.fileName.find('.') == std::string::npos) return nullptr;
+    const auto route = std::find_if(kRoutes.begin(), kRoutes.end(),
+                                    [&](const Route& r) { return r.key == paths.extension; });
+    return route == kRoutes.end() ? nullptr : &*route;
+}
+
+ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failure) {
+    host.ShowMessage(failure.prompt, failure.title, MessageIcon::Exclamation);
+    report.status = ItemStatus::Error;
+    report.message = failure.prompt;
+    return report;
+}
+
+ItemReport ReduceItem(BatchHost& host, const std::string& source,
+                      const std::string& applicationFolder) {
+    const ItemPaths paths = DeriveItemPaths(source);
+    ItemReport report;
+    report.source = source;
+    const Route* route = FindRoute(paths);
+    if (!route) return report;
+
+    report.route = std::string(route->key);
+    if (!FileExists(source))
+        return Failed(host, report,
+                      {"Cannot find the file: " + source, std::string(kImageErrorTitle)});
+
+    const std::string output = paths.folder + paths.baseName + std::string(route->suffix);
+    if (const RouteResult failure = route->run({source, output, applicationFolder, host}))
+        return Failed(host, report, *failure);
+    report.status = ItemStatus::Ok;
+    report.output = output;
+    return report;
+}
+
+} // namespace
+
+void RunBatch(BatchHost& host, const std::string& applicationFolder) {
+    const int32_t itemCount = host.ItemCount();
+    if (itemCount < 1) {
+        host.ShowMessage("No files added.", "", MessageIcon::None);
+        return;
+    }
+    for (int32_t index = 1; index <= itemCount; ++index) {
+        host.SetMousePointer(MousePointer::Hourglass);
+        // Re-read: the host services events while an optimizer runs, and its list may change.
+        const int32_t currentCount = host.ItemCount();
+        if (index > currentCount) break;
+        host.SetProgress(static_cast<float>(static_cast<double>(index) / currentCount * 100.0));
+        host.ReportItem(ReduceItem(host, host.ItemText(index), applicationFolder));
+    }
+    host.SetMousePointer(MousePointer::Default);
+    host.SetProgress(0.0F);
+    host.ShowMessage("Done.", "", MessageIcon::None);
+}
+
+} // namespace lumatrim

@@ -1,0 +1,15 @@
+// One batch run over the host's list. Each item goes, by its extension, to a reduction route
+// that writes "<base name>_reduced.<route>" beside the source; sources are only read. Failures
+// are shown through the host and the run goes on; it ends with "Done.".
+#pragma once
+
+#include "app/batch_host.h"
+
+#include <string>
+
+namespace lumatrim {
+
+// `applicationFolder` holds the companion programs the routes run (see ApplicationFolder()).
+void RunBatch(BatchHost& host, const std::string& applicationFolder);
+
+} // namespace lumatrim

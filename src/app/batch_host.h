@@ -1,0 +1,56 @@
+// What a batch run needs from whoever starts it: the list of source paths, a progress value,
+// the JPEG quality, a message sink and a busy pointer. The main window and the command line
+// both provide it, so the run itself knows nothing of widgets or terminals.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumatrim {
+
+// Shown as the title of messages that have none of their own.
+inline constexpr std::string_view kApplicationTitle = "Trimora";
+
+enum class MessageIcon { None, Exclamation };
+
+enum class MousePointer : int { Default = 0, Hourglass = 11 };
+
+enum class ItemStatus { Ok, Skipped, Error };
+
+// The outcome of one list item, for hosts that keep a record of the run.
+struct ItemReport {
+    std::string source;
+    std::optional<std::string> output; // the file written, if any
+    std::optional<std::string> route;  // "jpg", "bmp", "gif" or "png"; none when passed over
+    ItemStatus status = ItemStatus::Skipped;
+    std::optional<std::string> message; // the text shown for a failure
+};
+
+class BatchHost {
+public:
+    virtual ~BatchHost() = default;
+
+    virtual int32_t ItemCount() const = 0;
+    virtual std::string ItemText(int32_t index) const = 0; // 1-based
+    virtual void SetProgress(float percent) = 0;           // 0 to 100
+    virtual int32_t Quality() const = 0;                   // 1 to 100
+
+    // An empty title stands for kApplicationTitle.
+    virtual void ShowMessage(const std::string& prompt, const std::string& title,
+                             MessageIcon icon) = 0;
+    virtual void SetMousePointer(MousePointer pointer) = 0;
+
+    // Services pending user-interface events; called while waiting on a child process.
+    virtual void DoEvents() = 0;
+
+    virtual void ReportItem(const ItemReport&) {}
+};
+
+// The title a message is shown under.
+inline std::string_view DisplayTitle(const std::string& title) {
+    return title.empty() ? kApplicationTitle : std::string_view(title);
+}
+
+} // namespace lumatrim

@@ -1,0 +1,52 @@
+#include "app/png_route.h"
+
+#include "app/paths.h"
+#include "app/shell.h"
+#include "app/work_file.h"
+#include "imaging/atomic_file.h"
+
+namespace lumatrim {
+
+namespace {
+
+RouteFailure Failure(std::string_view text, const std::string& path) {
+    return {std::string(text) + path, std::string(kImageErrorTitle)};
+}
+
+// The optimizer's work is kept only when it ended cleanly with a file no larger than the
+// source; a crashed or failing optimizer may leave the work file half written.
+bool OptimizerResultUsable(int32_t exitCode, std::optional<uintmax_t> sizeBefore,
+                           std::optional<uintmax_t> sizeAfter) {
+    return exitCode == 0 && sizeBefore && sizeAfter && *sizeAfter <= *sizeBefore;
+}
+
+} // namespace
+
+RouteResult ReducePngWith(const std::string& source, const std::string& output,
+                          const std::string& optimizer, const std::function<void()>& pumpEvents) {
+    WorkFile work(".png");
+    if (!work.IsCreated()) return Failure("Cannot create a work file for: ", source);
+    switch (work.FillFrom(source)) {
+    case WorkFile::FillResult::Filled:
+        break;
+    case WorkFile::FillResult::SourceUnreadable:
+        return Failure("Cannot read the file: ", source);
+    case WorkFile::FillResult::WorkUnwritable:
+        return Failure("Cannot write a work file for: ", source);
+    }
+
+    const std::optional<uintmax_t> sizeBefore = work.Size();
+    const int32_t exitCode = ShellAndWait({optimizer, work.Path()}, kWindowStyleHidden, pumpEvents);
+    const bool optimized = OptimizerResultUsable(exitCode, sizeBefore, work.Size());
+    if (!CopyFileAtomically(optimized ? work.Path() : source, output))
+        return Failure("Cannot write the file: ", output);
+    return std::nullopt;
+}
+
+RouteResult ReducePng(const RouteJob& job) {
+    return ReducePngWith(job.source, job.output,
+                         PathInFolder(job.applicationFolder, kPngOptimizerName),
+                         [&host = job.host] { host.DoEvents(); });
+}
+
+} // namespace lumatrim

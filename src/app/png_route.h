@@ -1,0 +1,22 @@
+// PNG files are not recompressed here: the external optimizer optipng, found in the
+// application folder, rewrites a work copy in place and the result is copied out.
+#pragma once
+
+#include "app/route.h"
+
+#include <functional>
+#include <string>
+
+namespace lumatrim {
+
+inline constexpr std::string_view kPngOptimizerName = "optipng";
+
+// Writes `output` from `source` through `optimizer`. Without a usable optimizer, or when it
+// fails or makes the file larger, the output is a plain copy of the source.
+RouteResult ReducePngWith(const std::string& source, const std::string& output,
+                          const std::string& optimizer, const std::function<void()>& pumpEvents);
+
+// The route as the batch driver calls it: the optimizer from the application folder.
+RouteResult ReducePng(const RouteJob& job);
+
+} // namespace lumatrim
