@@ -1,0 +1,26 @@
+// lumatrim-batch: reduces the image files named on the command line, as the window's "Reduce"
+// button does, and reports on each.
+#include "app/batch_driver.h"
+#include "app/cli_host.h"
+#include "app/cli_options.h"
+#include "app/paths.h"
+
+#include <functional>
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    using namespace lumatrim;
+    const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+    if (!parsed.options) return parsed.exitCode;
+    const CliOptions& options = *parsed.options;
+
+    std::function<void(const ItemRecord&)> printJson;
+    if (options.json)
+        printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
+    CliHost host(ExpandPaths(options.paths, std::cin), options.quality, std::cerr,
+                 isatty(STDERR_FILENO) == 1, printJson);
+    RunBatch(host, ApplicationFolder());
+    if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
+    return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;
+}
