@@ -1,0 +1,180 @@
+// The GIF writer: always version 89a, blocks in a fixed order (README.md). Every size and flag
+// byte comes from the document's properties and from each frame's index surface. The file is
+// built in memory and written atomically, so a failed save leaves no partial file.
+#include "gif/gif.h"
+#include "gif/lzw_encoder.h"
+#include "imaging/atomic_file.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace lumatrim {
+
+namespace {
+
+constexpr int32_t kMaxSide = 32767;
+constexpr uint8_t kMaxDisposal = 63; // above it the graphic control byte cannot hold the value
+constexpr size_t kCommentBlock = 255;
+
+// The smallest b >= 1 with 2^b >= entries; 0 for a count no table can hold.
+int TableBits(int32_t entries) {
+    if (entries > 256) return 0;
+    int bits = 1;
+    while ((1 << bits) < entries)
+        ++bits;
+    return bits;
+}
+
+// Bits needed for the largest index in the frame (the OR of all indices has the same length).
+int IndexBits(const cDIB& surface) {
+    uint8_t all = 0;
+    for (int32_t y = 0; y < surface.Height(); ++y) {
+        const uint8_t* row =
+            surface.lpBits() + static_cast<ptrdiff_t>(y) * surface.BytesPerScanline();
+        for (int32_t x = 0; x < surface.Width(); ++x)
+            all |= row[x];
+    }
+    return std::bit_width(all);
+}
+
+} // namespace
+
+class cGIF::Writer {
+public:
+    explicit Writer(cGIF& doc) : doc_(doc) {}
+
+    bool Run(std::vector<uint8_t>& out) {
+        out_ = &out;
+        if (!CanWrite()) return false;
+        Put("GIF89a");
+        WriteScreen();
+        if (doc_.frames_.size() > 1) WriteLoopingBlock();
+        for (const Frame& frame : doc_.frames_)
+            WriteFrame(frame);
+        WriteComments(doc_.trailingComments_);
+        Put(uint8_t{0x3B});
+        return true;
+    }
+
+private:
+    // Everything that would make a file impossible is checked before the first byte.
+    bool CanWrite() const {
+        if (doc_.frames_.empty()) return false;
+        if (doc_.globalExists_ && TableBits(doc_.globalEntries_) == 0) return false;
+        return std::all_of(doc_.frames_.begin(), doc_.frames_.end(), [&](const Frame& frame) {
+            const bool tableOk =
+                frame.localUsed ? TableBits(frame.localEntries) != 0 : doc_.globalExists_;
+            return tableOk && frame.disposal <= kMaxDisposal && frame.dibXOR->Width() <= kMaxSide &&
+                   frame.dibXOR->Height() <= kMaxSide;
+        });
+    }
+
+    void Put(uint8_t byte) { out_->push_back(byte); }
+    void Put(std::string_view text) {
+        for (const char c : text)
+            out_->push_back(static_cast<uint8_t>(c));
+    }
+    void Put16(int32_t value) {
+        Put(static_cast<uint8_t>(value));
+        Put(static_cast<uint8_t>(value >> 8));
+    }
+
+    void PutTable(const ColorTable1024& table, int32_t entries, int bits) {
+        const int32_t written = 1 << bits;
+        for (int32_t i = 0; i < written; ++i) {
+            const bool used = i < entries;
+            Put(used ? table[4 * i + 2] : uint8_t{0});
+            Put(used ? table[4 * i + 1] : uint8_t{0});
+            Put(used ? table[4 * i] : uint8_t{0});
+        }
+    }
+
+    void WriteScreen() {
+        const int globalBits = doc_.globalExists_ ? TableBits(doc_.globalEntries_) : 0;
+        uint8_t flags = 0;
+        if (doc_.globalExists_) // colour resolution written equal to the table size
+            flags = static_cast<uint8_t>(0x80 | (globalBits - 1) << 4 |
+                                         (doc_.globalSorted_ ? 0x08 : 0) | (globalBits - 1));
+        doc_.screenFlags_ = flags;
+        Put16(doc_.screenWidth_);
+        Put16(doc_.screenHeight_);
+        Put(flags);
+        Put(doc_.backgroundIndex_);
+        Put(doc_.aspectByte_);
+        if (doc_.globalExists_) PutTable(doc_.globalPalette_, doc_.globalEntries_, globalBits);
+    }
+
+    void WriteLoopingBlock() {
+        Put(uint8_t{0x21});
+        Put(uint8_t{0xFF});
+        Put(uint8_t{0x0B});
+        Put("NETSCAPE2.0");
+        Put(uint8_t{0x03});
+        Put(uint8_t{0x01});
+        Put16(doc_.animationLoops_);
+        Put(uint8_t{0x00});
+    }
+
+    void WriteFrame(const Frame& frame) {
+        WriteComments(frame.comments);
+        Put(uint8_t{0x21});
+        Put(uint8_t{0xF9});
+        Put(uint8_t{0x04});
+        Put(static_cast<uint8_t>(frame.disposal << 2 | (frame.userInput ? 2 : 0) |
+                                 (frame.useTransparent ? 1 : 0)));
+        Put16(frame.delay);
+        Put(frame.useTransparent ? frame.transparentIndex : uint8_t{0});
+        Put(uint8_t{0x00});
+
+        const cDIB& indices = *frame.dibXOR;
+        const int bits = TableBits(frame.localUsed ? frame.localEntries : doc_.globalEntries_);
+        Put(uint8_t{0x2C});
+        Put16(frame.left);
+        Put16(frame.top);
+        Put16(indices.Width());
+        Put16(indices.Height());
+        Put(static_cast<uint8_t>((frame.localUsed ? 0x80 : 0) | (frame.interlaced ? 0x40 : 0) |
+                                 (frame.localSorted ? 0x20 : 0) | (bits - 1)));
+        if (frame.localUsed) PutTable(frame.palette, frame.localEntries, bits);
+
+        // Indices beyond the colour table would collide with the Clear and End codes: the
+        // code size then grows to hold them (the table stays as it is).
+        int codeSize = std::max(2, bits);
+        if (codeSize < 8 && indices.BPP() == 8) codeSize = std::max(codeSize, IndexBits(indices));
+        Put(static_cast<uint8_t>(codeSize));
+        encoder_.EncodeImage(*out_, indices, codeSize + 1, frame.interlaced);
+        Put(uint8_t{0x00});
+    }
+
+    // Latin-1: each char is written as one byte. An empty comment is an extension with no
+    // data sub-blocks, which reads back as one empty comment.
+    void WriteComments(const std::vector<std::string>& comments) {
+        for (const std::string& text : comments) {
+            Put(uint8_t{0x21});
+            Put(uint8_t{0xFE});
+            for (size_t at = 0; at < text.size(); at += kCommentBlock) {
+                const size_t length = std::min(kCommentBlock, text.size() - at);
+                Put(static_cast<uint8_t>(length));
+                Put(std::string_view(text).substr(at, length));
+            }
+            Put(uint8_t{0x00});
+        }
+    }
+
+    cGIF& doc_;
+    std::vector<uint8_t>* out_ = nullptr;
+    mGIFLZWEnc encoder_;
+};
+
+std::vector<uint8_t> cGIF::SaveToMemory() {
+    std::vector<uint8_t> bytes;
+    if (!Writer(*this).Run(bytes)) bytes.clear();
+    return bytes;
+}
+
+bool cGIF::Save(const std::filesystem::path& Filename) {
+    const std::vector<uint8_t> bytes = SaveToMemory();
+    return !bytes.empty() && WriteFileAtomically(Filename, bytes);
+}
+
+} // namespace lumatrim
