@@ -16,7 +16,7 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 
-// Owns the spawn attributes that say what the child's standard streams are.
+// Owns the spawn file actions that say where the child's standard streams go.
 class SpawnStreams {
 public:
     explicit SpawnStreams(bool silenced) {

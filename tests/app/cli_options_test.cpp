@@ -21,50 +21,29 @@ Outcome Parse(std::vector<const char*> arguments) {
     return {std::move(parsed), out.str(), err.str()};
 }
 
-TEST(CommandLine, DefaultsToQuality85AndATable) {
-    const Outcome outcome = Parse({"a.png", "-", "b.gif"});
-    ASSERT_TRUE(outcome.parsed.options);
-    EXPECT_EQ(outcome.parsed.options->quality, 85);
-    EXPECT_FALSE(outcome.parsed.options->json);
-    EXPECT_EQ(outcome.parsed.options->paths, (std::vector<std::string>{"a.png", "-", "b.gif"}));
-}
+TEST(CommandLine, ReadsQualityJsonAndPathsWithDefaults) {
+    const Outcome plain = Parse({"a.png", "-"});
+    ASSERT_TRUE(plain.parsed.options);
+    EXPECT_EQ(plain.parsed.options->quality, 85);
+    EXPECT_FALSE(plain.parsed.options->json);
+    EXPECT_EQ(plain.parsed.options->paths, (std::vector<std::string>{"a.png", "-"}));
 
-TEST(CommandLine, ReadsQualityJsonAndPathsAfterDoubleDash) {
-    for (const auto& arguments :
-         {std::vector<const char*>{"-q", "1", "--json", "--", "-x.png"},
-          std::vector<const char*>{"--json", "--quality=1", "--", "-x.png"}}) {
-        const Outcome outcome = Parse(arguments);
-        ASSERT_TRUE(outcome.parsed.options);
-        EXPECT_EQ(outcome.parsed.options->quality, 1);
-        EXPECT_TRUE(outcome.parsed.options->json);
-        EXPECT_EQ(outcome.parsed.options->paths, std::vector<std::string>{"-x.png"});
-    }
+    const Outcome given = Parse({"--json", "-q", "1", "--", "-x.png"});
+    ASSERT_TRUE(given.parsed.options);
+    EXPECT_EQ(given.parsed.options->quality, 1);
+    EXPECT_TRUE(given.parsed.options->json);
+    EXPECT_EQ(given.parsed.options->paths, std::vector<std::string>{"-x.png"});
 }
 
 TEST(CommandLine, BadArgumentsAreUsageErrors) {
     const std::vector<std::vector<const char*>> cases = {
-        {"-q", "0", "a.png"},
-        {"-q", "101", "a.png"},
-        {"-q", "abc", "a.png"},
-        {"-q", "85.5", "a.png"},
-        {"--fast", "a.png"},
-        {"-x.png"},
-        {},
-        {"-q", "50"},
-    };
+        {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"}, {"--fast", "a"}, {"-x.png"}, {}};
     for (const auto& arguments : cases) {
         const Outcome outcome = Parse(arguments);
         EXPECT_FALSE(outcome.parsed.options);
         EXPECT_EQ(outcome.parsed.exitCode, kExitUsage);
         EXPECT_FALSE(outcome.err.empty());
     }
-}
-
-TEST(CommandLine, HelpGoesToStandardOutput) {
-    const Outcome outcome = Parse({"--help"});
-    EXPECT_FALSE(outcome.parsed.options);
-    EXPECT_EQ(outcome.parsed.exitCode, kExitSuccess);
-    EXPECT_NE(outcome.out.find("--quality"), std::string::npos);
 }
 
 TEST(PathExpansion, DashTakesTheNonEmptyLinesOfStandardInputInPlace) {

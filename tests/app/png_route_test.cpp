@@ -71,14 +71,6 @@ TEST_F(PngRouteTest, UnwritableOutputIsReportedAndLeavesNothingBehind) {
     EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"in.png", "in_reduced.png"}));
 }
 
-TEST_F(PngRouteTest, RunsTheOptimizerFromTheApplicationFolderAndServicesEvents) {
-    test::WriteScript(tools / "optipng", "sleep 0.25\nprintf 'tiny' > \"$1\"");
-    test::RecordingHost host({});
-    ASSERT_FALSE(ReducePng({source(), output(), tools.path().string(), host}));
-    EXPECT_EQ(test::ReadBytes(output()).size(), 4u);
-    EXPECT_GE(host.eventsServiced, 1);
-}
-
 // optipng itself, through the link the build puts into its application folder.
 TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     const std::string optipng =
