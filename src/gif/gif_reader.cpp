@@ -13,12 +13,13 @@ namespace lumatrim {
 
 namespace {
 
-// LZW data cannot produce more than 8 codes a byte, each at most one table string long, so a
-// frame may claim that many pixels per data byte. Frames that claim more (data cut short, or a
-// hostile header) share one allowance per document: a 100-byte file cannot make us allocate
-// gigabytes, while a truncated file of ordinary size still loads.
-constexpr uint64_t kPixelsPerDataByte = 8 * mGIFLZWDec::kMaxCodes;
-constexpr uint64_t kUnprovenPixelAllowance = uint64_t{1} << 24;
+// A frame's surfaces are allocated only for pixels its data can produce. A code w bits wide can
+// name a string of at most 2^w pixels (the table then holds fewer than 2^w entries), and
+// 2^w / w peaks at w = 12: 4096 pixels per 12 bits, 2731 per data byte. Frames that claim more
+// (data cut short, or a hostile header) share one allowance per document: a 100-byte file
+// cannot make us allocate gigabytes, while a truncated file of ordinary size still loads.
+constexpr uint64_t kPixelsPerDataByte = 2731;
+constexpr uint64_t kUnprovenPixelAllowance = uint64_t{1} << 22;
 
 constexpr size_t kMaxListSize = std::numeric_limits<int16_t>::max();
 
