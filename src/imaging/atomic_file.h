@@ -1,7 +1,7 @@
 // Writes a file so that readers see either the old file or the complete new one, never a part.
 //
 // The bytes go to a temporary file in the target's folder (same file system, so the final
-// rename is atomic); Commit() flushes it and renames it over the target. Without a successful
+// rename is atomic); Commit() closes it and renames it over the target. Without a successful
 // Commit() the temporary file is removed and an earlier file of the target's name stays intact.
 #pragma once
 
@@ -21,7 +21,7 @@ public:
 
     bool IsOpen() const { return fd_ >= 0; }
     bool Write(std::span<const uint8_t> bytes);
-    bool Commit(); // false when any write, the flush or the rename failed
+    bool Commit(); // false when any write, the close or the rename failed
     const std::string& Error() const { return error_; }
 
 private:

@@ -8,7 +8,7 @@
 #include "imaging/dib.h"
 
 #include <cstring>
-#include <optional>
+#include <memory>
 
 namespace lumatrim {
 
@@ -216,7 +216,7 @@ public:
             for (size_t i = 0; i < table.size() / 4; ++i)
                 srcColours_[i] = Load32(&table[4 * i]) & 0xFFFFFF;
         }
-        if (IsPalettized(dstBpp_)) nearest_.emplace(dst.ColorTable());
+        if (IsPalettized(dstBpp_)) nearest_ = std::make_unique<NearestEntry>(dst.ColorTable());
     }
 
     void Convert(uint32_t* v, size_t n) {
@@ -238,7 +238,7 @@ private:
     int32_t dstBpp_;
     bool copyIndices_;
     uint32_t srcColours_[256] = {};
-    std::optional<NearestEntry> nearest_;
+    std::unique_ptr<NearestEntry> nearest_; // only for a palettized target
 };
 
 uint8_t* MemoryRow(cDIB& dib, int32_t y) {
