@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <limits>
+#include <new>
 #include <string_view>
 
 namespace lumatrim {
@@ -235,7 +236,12 @@ private:
 
 bool cGIF::LoadFromStream(std::span<const uint8_t> Stream) {
     Destroy();
-    return Reader(*this, Stream).Run();
+    try {
+        return Reader(*this, Stream).Run();
+    } catch (const std::bad_alloc&) { // a file too large for memory is a failed load
+        Destroy();
+        return false;
+    }
 }
 
 bool cGIF::LoadFromFile(const std::filesystem::path& Filename) {
@@ -244,9 +250,13 @@ bool cGIF::LoadFromFile(const std::filesystem::path& Filename) {
     if (!error && length == 0) return false; // an empty file changes nothing
     std::vector<uint8_t> bytes;
     std::ifstream file(Filename, std::ios::binary);
-    if (!error && file) {
-        bytes.resize(length);
-        file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
+    try {
+        if (!error && file) {
+            bytes.resize(length);
+            file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length));
+        }
+    } catch (const std::bad_alloc&) {
+        error = std::make_error_code(std::errc::not_enough_memory);
     }
     if (error || !file) {
         Destroy();
