@@ -1,4 +1,5 @@
 #include "app/batch_driver.h"
+#include "app/paths.h"
 
 #include "recording_host.h"
 #include "support/test_support.h"
@@ -8,9 +9,50 @@
 namespace lumatrim {
 namespace {
 
-const std::vector<uint8_t> kPng = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0};
+TEST(PathSplitting, FolderFileNameBaseNameAndExtensionForEitherSeparator) {
+    struct Case {
+        char separator;
+        std::string path, folder, fileName, baseName, extension;
+    };
+    const Case cases[] = {
+        {'\\', "C:\\Web\\a.b.c.png", "C:\\Web\\", "a.b.c.png", "a.b.c", "png"},
+        {'\\', "C:\\Web\\.gif", "C:\\Web\\", ".gif", "", "gif"},
+        {'\\', "C:\\Web\\photo.", "C:\\Web\\", "photo.", "photo", ""},
+        {'\\', "C:\\my.dir\\readme", "C:\\my.dir\\", "readme", "readme", "dir\\readme"},
+        {'\\', "C:\\Web\\", "C:\\Web\\", "", "", "C:\\Web\\"},
+        {'\\', "C:/Web/logo.gif", "", "C:/Web/logo.gif", "C:/Web/logo", "gif"},
+        {'/', "/my.dir/readme", "/my.dir/", "readme", "readme", "dir/readme"},
+        {'/', "/web/", "/web/", "", "", "/web/"},
+        {'/', "C:\\Web\\logo.gif", "", "C:\\Web\\logo.gif", "C:\\Web\\logo", "gif"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(GetPathFolder(c.path, c.separator), c.folder);
+        EXPECT_EQ(GetPathFileName(c.path, c.separator), c.fileName);
+        EXPECT_EQ(GetFileBaseName(c.fileName), c.baseName);
+        EXPECT_EQ(GetPathExtension(c.path), c.extension);
+    }
+}
 
-// Runs without an optimizer unless the test writes one into `appFolder`.
+TEST(FileSystemQueries, ShortPathApplicationFolderAndPathInFolder) {
+    const test::TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    test::WriteBytes(dir / "my picture.png", {1});
+    EXPECT_EQ(GetShortPath(folder), folder);
+    EXPECT_EQ(GetShortPath(folder + "my picture.png"), folder + "my picture.png");
+    EXPECT_EQ(GetShortPath(folder + "missing.png"), "");
+    EXPECT_EQ(GetShortPath(""), "");
+
+    ASSERT_FALSE(ApplicationFolder().empty());
+    EXPECT_NE(ApplicationFolder().back(), '/');
+    EXPECT_TRUE(FileExists(PathInFolder(ApplicationFolder(), "test_app")));
+    EXPECT_EQ(PathInFolder("", "optipng"), "");
+}
+
+const std::vector<uint8_t> kPng = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0};
+const test::Message kDone = {"Done.", "", MessageIcon::None};
+
+// No optimizer unless a test writes one into `appFolder`, so outputs are plain copies.
 class BatchDriverTest : public ::testing::Test {
 protected:
     std::string Add(const std::string& name) {
@@ -27,112 +69,86 @@ protected:
 TEST_F(BatchDriverTest, EmptyListOnlySaysNoFilesAdded) {
     test::RecordingHost host({});
     Run(host);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].prompt, "No files added.");
-    EXPECT_EQ(host.messages[0].title, "");
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(host.messages,
+              (std::vector<test::Message>{{"No files added.", "", MessageIcon::None}}));
     EXPECT_TRUE(host.progress.empty());
-    EXPECT_TRUE(host.pointers.empty());
 }
 
-TEST_F(BatchDriverTest, ShowsProgressBeforeEachItemThenResetsAndSaysDone) {
-    test::RecordingHost host({Add("a.png"), Listed("b.txt"), Listed("c.txt"), Add("d.png")});
+// Progress counts every item, routed or not.
+TEST_F(BatchDriverTest, WritesOutputsBesideSourcesWithProgressBeforeEachItem) {
+    test::RecordingHost host(
+        {Add("a.b.c.png"), Add("PHOTO.PNG"), Add("notes.txt"), Add("holiday photo.Png")});
     Run(host);
     EXPECT_EQ(host.progress, (std::vector<float>{25, 50, 75, 100, 0}));
     using enum MousePointer;
     EXPECT_EQ(host.pointers,
               (std::vector<MousePointer>{Hourglass, Hourglass, Hourglass, Hourglass, Default}));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].prompt, "Done.");
-    EXPECT_EQ(host.messages[0].title, "");
-    EXPECT_EQ(host.reports.size(), 4u);
+    EXPECT_EQ(host.messages, std::vector{kDone});
+    EXPECT_EQ(files.FileNames(),
+              (std::vector<std::string>{"PHOTO.PNG", "PHOTO_reduced.png", "a.b.c.png",
+                                        "a.b.c_reduced.png", "holiday photo.Png",
+                                        "holiday photo_reduced.png", "notes.txt"}));
+    ASSERT_EQ(host.reports.size(), 4u);
+    EXPECT_EQ(host.reports[1].status, ItemStatus::Ok);
+    EXPECT_EQ(host.reports[1].route, "png");
+    EXPECT_EQ(host.reports[1].output, Listed("PHOTO_reduced.png"));
 }
 
+// Relative names, so the bare "png" (all extension by the path's rule) is tried too.
 TEST_F(BatchDriverTest, FilesWithoutARouteArePassedOverSilently) {
     std::filesystem::create_directory(files / "my.png");
     const std::vector<std::string> names = {"photo.jpg", "pic.BMP", "anim.gif",     "picture.jpeg",
-                                            "photo.",    "readme",  "my.png/readme"};
+                                            "photo.",    "png",     "my.png/readme"};
     for (const std::string& name : names)
         Add(name);
     const std::vector<std::string> before = files.FileNames();
-    test::RecordingHost host({});
-    for (const std::string& name : names)
-        host.items.push_back(Listed(name));
-
-    Run(host);
-    EXPECT_EQ(files.FileNames(), before);
-    ASSERT_EQ(host.messages.size(), 1u);
-    ASSERT_EQ(host.reports.size(), names.size());
-    for (const ItemReport& report : host.reports) {
-        SCOPED_TRACE(report.source);
-        EXPECT_EQ(report.status, ItemStatus::Skipped);
-        EXPECT_FALSE(report.route);
-    }
-}
-
-// A bare relative name like "png" is all extension by the path's rule; it still has none.
-TEST_F(BatchDriverTest, ANameWithoutADotHasNoRouteEvenWhenItSpellsOne) {
-    Add("png");
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(files.path());
-    test::RecordingHost host({"png"});
+    test::RecordingHost host(names);
     Run(host);
     std::filesystem::current_path(previous);
-    EXPECT_EQ(host.reports.at(0).status, ItemStatus::Skipped);
-    EXPECT_EQ(files.FileNames(), std::vector<std::string>{"png"});
+
+    EXPECT_EQ(files.FileNames(), before);
+    EXPECT_EQ(host.messages, std::vector{kDone});
+    for (const ItemReport& report : host.reports)
+        EXPECT_EQ(report.status, ItemStatus::Skipped) << report.source;
 }
 
-TEST_F(BatchDriverTest, WritesEachOutputBesideItsSourceWithALowerCaseSuffix) {
-    const std::vector<std::pair<std::string, std::string>> sourceToOutput = {
-        {"a.b.c.png", "a.b.c_reduced.png"},
-        {"PHOTO.PNG", "PHOTO_reduced.png"},
-        {"x_reduced.png", "x_reduced_reduced.png"},
-        {"holiday photo.Png", "holiday photo_reduced.png"},
-    };
-    test::RecordingHost host({});
-    for (const auto& [source, output] : sourceToOutput)
-        host.items.push_back(Add(source));
-    host.items.push_back(host.items.front()); // listed twice: processed twice
-
-    Run(host);
-    ASSERT_EQ(host.reports.size(), 5u);
-    for (size_t i = 0; i < sourceToOutput.size(); ++i) {
-        const ItemReport& report = host.reports[i];
-        EXPECT_EQ(report.status, ItemStatus::Ok);
-        EXPECT_EQ(report.output, Listed(sourceToOutput[i].second));
-        EXPECT_EQ(test::ReadBytes(files / sourceToOutput[i].second), kPng);
-        EXPECT_EQ(test::ReadBytes(report.source), kPng);
-    }
-    EXPECT_EQ(host.reports[4].output, host.reports[0].output);
-}
-
+// A failed write must not leave the atomic copy's temporary file beside the output.
 TEST_F(BatchDriverTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
+    std::filesystem::create_directory(files / "folder.png");
     std::filesystem::create_directory(files / "blocked_reduced.png");
-    test::RecordingHost host({Listed("gone.png"), Add("blocked.png"), Add("fine.png")});
+    test::RecordingHost host(
+        {Listed("gone.png"), Listed("folder.png"), Add("blocked.png"), Add("fine.png")});
     Run(host);
 
-    ASSERT_EQ(host.messages.size(), 3u);
-    EXPECT_EQ(host.messages[0].prompt, "Cannot find the file: " + Listed("gone.png"));
-    EXPECT_EQ(host.messages[1].prompt, "Cannot write the file: " + Listed("blocked_reduced.png"));
-    for (int i : {0, 1}) {
-        EXPECT_EQ(host.messages[i].title, "Error on image");
-        EXPECT_EQ(host.messages[i].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(host.reports[i].status, ItemStatus::Error);
-        EXPECT_EQ(host.reports[i].message, host.messages[i].prompt);
-        EXPECT_FALSE(host.reports[i].output);
-    }
-    EXPECT_EQ(host.messages[2].prompt, "Done.");
-    EXPECT_EQ(host.reports[2].status, ItemStatus::Ok);
+    const std::string title = "Error on image";
+    const std::string gone = "Cannot find the file: " + Listed("gone.png");
+    EXPECT_EQ(host.messages, (std::vector<test::Message>{
+                                 {gone, title, MessageIcon::Exclamation},
+                                 {"Cannot read the file: " + Listed("folder.png"), title,
+                                  MessageIcon::Exclamation},
+                                 {"Cannot write the file: " + Listed("blocked_reduced.png"), title,
+                                  MessageIcon::Exclamation},
+                                 kDone}));
+    ASSERT_EQ(host.reports.size(), 4u);
+    EXPECT_EQ(host.reports[0].message, gone);
+    EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
+    EXPECT_FALSE(host.reports[2].output);
+    EXPECT_EQ(files.FileNames(),
+              (std::vector<std::string>{"blocked.png", "blocked_reduced.png", "fine.png",
+                                        "fine_reduced.png", "folder.png"}));
 }
 
+// Progress after the change is over the new count.
 TEST_F(BatchDriverTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     test::WriteScript(appFolder / "optipng", "sleep 0.25");
-    test::RecordingHost host({Add("a.png"), Add("b.png"), Add("c.png")});
-    host.onEvents = [](test::RecordingHost& self) { self.items.resize(1); };
+    test::RecordingHost host({Add("a.png"), Add("b.png"), Add("c.png"), Add("d.png")});
+    host.onEvents = [](test::RecordingHost& self) { self.items.resize(2); };
     Run(host);
-    EXPECT_EQ(host.reports.size(), 1u);
-    EXPECT_EQ(host.messages.back().prompt, "Done.");
-    EXPECT_EQ(host.progress.back(), 0);
+    EXPECT_EQ(host.reports.size(), 2u);
+    EXPECT_EQ(host.progress, (std::vector<float>{25, 100, 0}));
+    EXPECT_EQ(host.messages.back(), kDone);
 }
 
 } // namespace

@@ -1,77 +1,80 @@
-#include "app/png_route.h"
-
 #include "app/paths.h"
+#include "app/png_route.h"
+#include "app/shell.h"
+
 #include "recording_host.h"
 #include "support/test_support.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace lumatrim {
 namespace {
 
+TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128OrStartFailure) {
+    const test::TempDir dir;
+    test::WriteScript(dir / "tool", "exit 3");
+    EXPECT_EQ(ShellAndWait({(dir / "tool").string()}, 0, test::kNoEvents), 3);
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, test::kNoEvents), 128 + 9);
+    EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, test::kNoEvents),
+              kStartFailureBase + ENOENT);
+}
+
+TEST(ShellAndWaitTest, PassesArgumentsVerbatimWithoutAShellAndServicesEvents) {
+    const test::TempDir dir;
+    const std::string tricky = "my file's \"name\" $HOME `date` *.png";
+    test::WriteScript(dir / "echo-arg", "sleep 0.35\nprintf '%s' \"$1\" > \"$2\"");
+    int polls = 0;
+    ASSERT_EQ(ShellAndWait({(dir / "echo-arg").string(), tricky, (dir / "seen").string()}, 0,
+                           [&] { ++polls; }),
+              0);
+    const std::vector<uint8_t> seen = test::ReadBytes(dir / "seen");
+    EXPECT_EQ(std::string(seen.begin(), seen.end()), tricky);
+    EXPECT_GE(polls, 2);
+}
+
 const std::vector<uint8_t> kSource = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6, 7, 8};
-const std::function<void()> kNoEvents = [] {};
 
 class PngRouteTest : public ::testing::Test {
 protected:
-    PngRouteTest() { test::WriteBytes(source(), kSource); }
+    PngRouteTest() { test::WriteBytes(source, kSource); }
+    RouteResult Reduce() const {
+        return ReducePngWith(source, output, (tools / "optipng").string(), test::kNoEvents);
+    }
 
-    std::string source() const { return (files / "in.png").string(); }
-    std::string output() const { return (files / "in_reduced.png").string(); }
-    std::string optimizer() const { return (tools / "optipng").string(); }
-
-    RouteResult Reduce() const { return ReducePngWith(source(), output(), optimizer(), kNoEvents); }
-
-    test::TempDir files;
-    test::TempDir tools;
+    test::TempDir files, tools;
+    const std::string source = (files / "in.png").string();
+    const std::string output = (files / "in_reduced.png").string();
 };
 
 TEST_F(PngRouteTest, KeepsASmallerResultAndRemovesTheUniqueWorkFile) {
-    test::WriteScript(tools / "optipng", "echo \"$1\" > " + (tools / "work-path").string() +
+    test::WriteScript(tools / "optipng", "printf '%s' \"$1\" > " + (tools / "work-path").string() +
                                              "\nprintf 'tiny' > \"$1\"");
     ASSERT_FALSE(Reduce());
 
-    EXPECT_EQ(test::ReadBytes(output()), (std::vector<uint8_t>{'t', 'i', 'n', 'y'}));
-    EXPECT_EQ(test::ReadBytes(source()), kSource);
+    EXPECT_EQ(test::ReadBytes(output), (std::vector<uint8_t>{'t', 'i', 'n', 'y'}));
+    EXPECT_EQ(test::ReadBytes(source), kSource);
     const std::vector<uint8_t> seen = test::ReadBytes(tools / "work-path");
-    const std::filesystem::path work(std::string(seen.begin(), seen.end() - 1));
+    const std::filesystem::path work(std::string(seen.begin(), seen.end()));
     EXPECT_EQ(work.parent_path(), std::filesystem::temp_directory_path());
     EXPECT_EQ(work.extension(), ".png");
     EXPECT_FALSE(std::filesystem::exists(work));
     EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"in.png", "in_reduced.png"}));
 }
 
-TEST_F(PngRouteTest, CopiesTheSourceWhenTheOptimizerIsMissingFailsOrGrowsTheFile) {
-    ASSERT_FALSE(Reduce());
-    EXPECT_EQ(test::ReadBytes(output()), kSource) << "no optimizer";
-    for (const char* body : {": > \"$1\"\nexit 1", "printf 'more bytes than before' >> \"$1\""}) {
-        std::filesystem::remove(output());
-        test::WriteScript(tools / "optipng", body);
-        ASSERT_FALSE(Reduce());
-        EXPECT_EQ(test::ReadBytes(output()), kSource) << body;
+// Each bad optimizer leaves a smaller work file where it can, so only the exit code or the
+// size check stands between it and a broken output.
+TEST_F(PngRouteTest, CopiesTheSourceWhenTheOptimizerIsMissingFailsCrashesOrGrowsTheFile) {
+    for (const char* body : {"", ": > \"$1\"\nexit 1", ": > \"$1\"\nkill -9 $$", "rm \"$1\"",
+                             "printf 'more bytes than before' >> \"$1\""}) {
+        std::filesystem::remove(output);
+        if (*body) test::WriteScript(tools / "optipng", body);
+        ASSERT_FALSE(Reduce()) << body;
+        EXPECT_EQ(test::ReadBytes(output), kSource) << body;
     }
 }
 
-TEST_F(PngRouteTest, UnreadableSourceIsReportedWithItsPath) {
-    const std::string folderNamedPng = (files / "folder.png").string();
-    std::filesystem::create_directory(folderNamedPng);
-    const RouteResult failure = ReducePngWith(folderNamedPng, output(), optimizer(), kNoEvents);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->prompt, "Cannot read the file: " + folderNamedPng);
-    EXPECT_EQ(failure->title, "Error on image");
-    EXPECT_FALSE(std::filesystem::exists(output()));
-}
-
-TEST_F(PngRouteTest, UnwritableOutputIsReportedAndLeavesNothingBehind) {
-    std::filesystem::create_directory(output());
-    const RouteResult failure = Reduce();
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->prompt, "Cannot write the file: " + output());
-    EXPECT_TRUE(std::filesystem::is_directory(output()));
-    EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"in.png", "in_reduced.png"}));
-}
-
-// optipng itself, through the link the build puts into its application folder.
+// The build links optipng into its own folder when the system has one.
 TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     const std::string optipng =
         PathInFolder(std::filesystem::path(ApplicationFolder()).parent_path().string(), "optipng");
@@ -81,7 +84,8 @@ TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     std::filesystem::copy_file(test::DataFile("audacious-plugins-data_posbar.png"), source);
     const std::vector<uint8_t> original = test::ReadBytes(source);
 
-    ASSERT_FALSE(ReducePngWith(source.string(), (dir / "out.png").string(), optipng, kNoEvents));
+    ASSERT_FALSE(
+        ReducePngWith(source.string(), (dir / "out.png").string(), optipng, test::kNoEvents));
     const std::vector<uint8_t> reduced = test::ReadBytes(dir / "out.png");
     EXPECT_LT(reduced.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 8, reduced.begin()));

@@ -1,5 +1,4 @@
-// Test doubles for the application layer: a batch host that records what a run asked of it,
-// and stand-in optimizer programs written as small shell scripts.
+// Test doubles for the application layer.
 #pragma once
 
 #include "app/batch_host.h"
@@ -8,18 +7,16 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace lumatrim::test {
 
+using Message = std::tuple<std::string, std::string, MessageIcon>; // prompt, title, icon
+
+// Records what a batch run asked of its host; `onEvents` lets a test act mid-run.
 class RecordingHost : public BatchHost {
 public:
-    struct Message {
-        std::string prompt;
-        std::string title;
-        MessageIcon icon;
-    };
-
     explicit RecordingHost(std::vector<std::string> items) : items(std::move(items)) {}
 
     int32_t ItemCount() const override { return static_cast<int32_t>(items.size()); }
@@ -30,11 +27,10 @@ public:
     int32_t Quality() const override { return 85; }
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override {
-        messages.push_back({prompt, title, icon});
+        messages.emplace_back(prompt, title, icon);
     }
     void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
     void DoEvents() override {
-        ++eventsServiced;
         if (onEvents) onEvents(*this);
     }
     void ReportItem(const ItemReport& report) override { reports.push_back(report); }
@@ -44,11 +40,12 @@ public:
     std::vector<MousePointer> pointers;
     std::vector<Message> messages;
     std::vector<ItemReport> reports;
-    int eventsServiced = 0;
     std::function<void(RecordingHost&)> onEvents;
 };
 
-// An executable /bin/sh script with the given body; "$1" is its first argument.
+inline const std::function<void()> kNoEvents = [] {};
+
+// Stands in for an optimizer; "$1" is its first argument.
 inline void WriteScript(const std::filesystem::path& file, const std::string& body) {
     std::ofstream(file) << "#!/bin/sh\n" << body << '\n';
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);

@@ -1,0 +1,116 @@
+#include "app/cli_host.h"
+#include "app/cli_options.h"
+#include "app/cli_report.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace lumatrim {
+namespace {
+
+// The parse result and what went to standard error.
+std::pair<ParsedCommandLine, std::string> Parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "lumatrim-batch");
+    std::ostringstream out;
+    std::ostringstream err;
+    ParsedCommandLine parsed =
+        ParseCommandLine(static_cast<int>(arguments.size()), arguments.data(), out, err);
+    return {std::move(parsed), err.str()};
+}
+
+TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
+    const CliOptions plain = Parse({"a.png", "-"}).first.options.value();
+    EXPECT_EQ(plain.quality, 85);
+    EXPECT_FALSE(plain.json);
+    EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.png", "-"}));
+    const CliOptions given = Parse({"--json", "-q", "1", "--", "-x.png"}).first.options.value();
+    EXPECT_EQ(given.quality, 1);
+    EXPECT_TRUE(given.json);
+    EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
+    EXPECT_EQ(Parse({"--help"}).first.exitCode, kExitSuccess);
+
+    const std::vector<std::vector<const char*>> bad = {
+        {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"}, {"--fast", "a"}, {"-x.png"}, {}};
+    for (size_t i = 0; i < bad.size(); ++i) {
+        const auto [parsed, err] = Parse(bad[i]);
+        EXPECT_FALSE(parsed.options) << "case " << i;
+        EXPECT_EQ(parsed.exitCode, kExitUsage) << "case " << i;
+        EXPECT_FALSE(err.empty()) << "case " << i;
+    }
+}
+
+TEST(CommandLine, DashTakesTheNonEmptyLinesOfStandardInputInPlace) {
+    std::istringstream input("one.png\n\nmy photo.jpg\nlast.gif");
+    EXPECT_EQ(ExpandPaths({"first.png", "-", "final.png", "-"}, input),
+              (std::vector<std::string>{"first.png", "one.png", "my photo.jpg", "last.gif",
+                                        "final.png"}));
+}
+
+const std::vector<ItemRecord> kRecords = {
+    {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, {}}, 2048, 1024},
+    {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, {}}, 1000, 1000},
+    {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}}, 500, {}},
+    {{"/p/d.png", {}, "png", ItemStatus::Error, "Cannot find the file: /p/d.png"}, {}, {}},
+};
+
+// Bytes that are not UTF-8 (paths may hold any) become U+FFFD instead of failing the line.
+TEST(JsonReport, OneObjectWithEveryKeyAndNullsForWhatIsMissing) {
+    EXPECT_EQ(JsonLine(kRecords[0]),
+              R"({"source":"/p/a.png","output":"/p/a_reduced.png","route":"png","status":"ok",)"
+              R"("bytes_in":2048,"bytes_out":1024,"message":null})");
+    EXPECT_EQ(JsonLine(kRecords[2]),
+              "{\"source\":\"/p/caf\xef\xbf\xbd.jpeg\",\"output\":null,\"route\":null,"
+              "\"status\":\"skipped\",\"bytes_in\":500,\"bytes_out\":null,\"message\":null}");
+    EXPECT_EQ(JsonLine(kRecords[3]),
+              R"({"source":"/p/d.png","output":null,"route":"png","status":"error",)"
+              R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png"})");
+}
+
+// Sizes add up over the reduced files only, so the saving compares like with like.
+TEST(TableReport, EndsWithATotalOverReducedFiles) {
+    std::ostringstream out;
+    PrintTable(out, kRecords);
+    EXPECT_TRUE(out.str().ends_with(
+        "\ntotal       3.0 KiB    2.0 KiB   33.6%  2 reduced, 1 skipped, 1 failed\n"))
+        << out.str();
+}
+
+// AnyItemFailed decides the exit status: skipped items are not failures.
+TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
+    const test::TempDir dir;
+    test::WriteBytes(dir / "a.png", std::vector<uint8_t>(7));
+    test::WriteBytes(dir / "a_reduced.png", std::vector<uint8_t>(5));
+    std::ostringstream messages;
+    std::vector<ItemRecord> seen;
+    CliHost host({}, 60, messages, false, [&](const ItemRecord& r) { seen.push_back(r); });
+    host.SetProgress(50);
+    host.ShowMessage("Cannot find the file: /p/x.png", "Error on image", MessageIcon::Exclamation);
+    host.ShowMessage("Done.", "", MessageIcon::None);
+    EXPECT_EQ(messages.str(), "Error on image: Cannot find the file: /p/x.png\nTrimora: Done.\n");
+
+    host.ReportItem(
+        {(dir / "a.png").string(), (dir / "a_reduced.png").string(), "png", ItemStatus::Ok, {}});
+    host.ReportItem({"/p/c.jpeg", {}, {}, ItemStatus::Skipped, {}});
+    EXPECT_FALSE(host.AnyItemFailed());
+    host.ReportItem({"/p/gone.png", {}, "png", ItemStatus::Error, "failed"});
+    EXPECT_TRUE(host.AnyItemFailed());
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].bytesIn, 7u);
+    EXPECT_EQ(seen[0].bytesOut, 5u);
+    EXPECT_FALSE(seen[2].bytesIn);
+}
+
+TEST(CliHostTest, ProgressLineOnATerminalIsErasedBeforeAMessage) {
+    std::ostringstream messages;
+    CliHost host({}, 85, messages, true, nullptr);
+    for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
+        host.SetProgress(percent);
+    host.ShowMessage("Done.", "", MessageIcon::None);
+    EXPECT_EQ(messages.str(), "Reducing... 50%\r\x1b[KReducing... 100%\r\x1b[K"
+                              "Reducing... 25%\r\x1b[KTrimora: Done.\n");
+}
+
+} // namespace
+} // namespace lumatrim
