@@ -1,10 +1,13 @@
-// Hand-built GIF bytes for the codec tests: a file is written block by block, so a test shows
-// exactly which bytes it feeds the reader.
+// Hand-built GIF bytes, block by block, so a test shows exactly what the reader is fed.
 #pragma once
+
+#include "gif/gif.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -25,8 +28,8 @@ inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<uint32_t, int>
     return out;
 }
 
-// LZW data that spells out every pixel: a Clear before every second pixel keeps the table
-// from growing, so every code has the initial width.
+// A Clear before every second pixel keeps the table from growing, so this data does not
+// depend on the encoder under test getting the width rules right.
 inline std::vector<uint8_t> PlainLzw(const std::vector<uint8_t>& pixels, int minCodeSize) {
     const uint32_t clear = 1u << minCodeSize;
     const int width = minCodeSize + 1;
@@ -39,17 +42,45 @@ inline std::vector<uint8_t> PlainLzw(const std::vector<uint8_t>& pixels, int min
     return PackCodes(codes);
 }
 
+// The visible pixels row by row, without the scanline padding.
+inline std::vector<uint8_t> Pixels(const cDIB& dib) {
+    std::vector<uint8_t> out;
+    for (int32_t y = 0; y < dib.Height(); ++y) {
+        const uint8_t* row = dib.lpBits() + y * dib.BytesPerScanline();
+        out.insert(out.end(), row, row + dib.Width());
+    }
+    return out;
+}
+
+// The screen ("WxH bg B aspect A loops N [trailing comments]"), then one line per frame
+// ("WxH at L,T delay disposal input interlaced transparent/index local/entries [comments]"): one
+// comparison covers every property a load or a save must get right.
+inline std::vector<std::string> Describe(const cGIF& gif) {
+    std::ostringstream screen;
+    screen << gif.ScreenWidth() << 'x' << gif.ScreenHeight() << " bg "
+           << int{gif.ScreenBackgroundColorIndex()} << " aspect " << gif.ScreenPixelAspectRatio()
+           << " loops " << gif.AnimationLoops();
+    for (int32_t c = 1; c <= gif.TrailingCommentsCount(); ++c)
+        screen << " [" << gif.TrailingComment(c) << ']';
+    std::vector<std::string> out{screen.str()};
+    for (int32_t n = 1; n <= gif.FramesCount(); ++n) {
+        std::ostringstream s;
+        s << gif.FrameDIBXOR(n)->Width() << 'x' << gif.FrameDIBXOR(n)->Height() << " at "
+          << gif.FrameLeft(n) << ',' << gif.FrameTop(n) << ' ' << gif.FrameDelay(n) << ' '
+          << int{gif.FrameDisposalMethod(n)} << ' ' << gif.FrameUserInput(n) << ' '
+          << gif.FrameInterlaced(n) << ' ' << gif.FrameUseTransparentColor(n) << '/'
+          << int{gif.FrameTransparentColorIndex(n)} << ' ' << gif.LocalPaletteUsed(n) << '/'
+          << gif.LocalPaletteEntries(n);
+        for (int32_t c = 1; c <= gif.FrameCommentsCount(n); ++c)
+            s << " [" << gif.FrameComment(n, c) << ']';
+        out.push_back(s.str());
+    }
+    return out;
+}
+using Lines = std::vector<std::string>;
+
 class GifBuilder {
 public:
-    GifBuilder& Header(std::string_view version, uint16_t width, uint16_t height, uint8_t flags = 0,
-                       uint8_t background = 0, uint8_t aspect = 0) {
-        Text("GIF");
-        Text(version);
-        Word(width);
-        Word(height);
-        Bytes({flags, background, aspect});
-        return *this;
-    }
     GifBuilder& Bytes(std::initializer_list<uint8_t> bytes) {
         bytes_.insert(bytes_.end(), bytes);
         return *this;
@@ -61,8 +92,10 @@ public:
     GifBuilder& Word(uint16_t value) {
         return Bytes({static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)});
     }
-    // Entries as red, green, blue triples: entry i is (i, 2i, 3i) modulo 256.
-    GifBuilder& Table(int entries) {
+    // Header and a global table of 2 or 4 entries; entry i is (i, 2i, 3i).
+    GifBuilder& Screen(std::string_view version, uint16_t width, uint16_t height, int entries) {
+        Text("GIF").Text(version).Word(width).Word(height);
+        Bytes({static_cast<uint8_t>(entries == 4 ? 0x81 : 0x80), 0, 0});
         for (int i = 0; i < entries; ++i)
             Bytes({static_cast<uint8_t>(i), static_cast<uint8_t>(2 * i),
                    static_cast<uint8_t>(3 * i)});
@@ -79,8 +112,7 @@ public:
         return *this;
     }
     GifBuilder& Control(uint8_t packed, uint16_t delay, uint8_t transparent) {
-        Bytes({0x21, 0xF9, 0x04, packed});
-        Word(delay);
+        Bytes({0x21, 0xF9, 0x04, packed}).Word(delay);
         return Bytes({transparent, 0x00});
     }
     GifBuilder& Comment(std::string_view text) {
@@ -88,31 +120,13 @@ public:
         return SubBlocks(std::vector<uint8_t>(text.begin(), text.end()));
     }
     GifBuilder& Looping(uint16_t loops) {
-        Bytes({0x21, 0xFF, 0x0B});
-        Text("NETSCAPE2.0");
-        Bytes({0x03, 0x01});
-        Word(loops);
+        Bytes({0x21, 0xFF, 0x0B}).Text("NETSCAPE2.0").Bytes({0x03, 0x01}).Word(loops);
         return Bytes({0x00});
     }
-    // An image descriptor; the caller adds a local table, then ImageData.
-    GifBuilder& Descriptor(uint16_t left, uint16_t top, uint16_t width, uint16_t height,
-                           uint8_t flags = 0) {
-        Bytes({0x2C});
-        Word(left);
-        Word(top);
-        Word(width);
-        Word(height);
-        return Bytes({flags});
-    }
-    GifBuilder& ImageData(uint8_t minCodeSize, const std::vector<uint8_t>& lzw) {
-        bytes_.push_back(minCodeSize);
-        return SubBlocks(lzw);
-    }
-    // A whole image of the given pixels without a local table, minimum code size 2..8.
-    GifBuilder& Image(uint16_t width, uint16_t height, const std::vector<uint8_t>& pixels,
-                      int minCodeSize = 2) {
-        Descriptor(0, 0, width, height);
-        return ImageData(static_cast<uint8_t>(minCodeSize), PlainLzw(pixels, minCodeSize));
+    // A descriptor at (0, 0) without a local table, then the pixels at minimum code size 2.
+    GifBuilder& Image(uint16_t width, uint16_t height, const std::vector<uint8_t>& pixels) {
+        Bytes({0x2C, 0, 0, 0, 0}).Word(width).Word(height).Bytes({0x00, 2});
+        return SubBlocks(PlainLzw(pixels, 2));
     }
     GifBuilder& Trailer() { return Bytes({0x3B}); }
 

@@ -1,4 +1,5 @@
 #include "gif/gif.h"
+#include "gif_builder.h"
 #include "imaging/errors.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 namespace lumatrim {
 namespace {
 
-// A document of `count` frames of 2 x 2 pixels, frame n with delay n and pixel (0, 0) = n.
+// Frames of 2 x 2 pixels, frame n with delay n and pixel (0, 0) = n.
 void MakeFrames(cGIF& gif, int count) {
     for (int n = 1; n <= count; ++n) {
         gif.FrameInsert(n, 2, 2, true);
@@ -22,29 +23,21 @@ std::vector<int16_t> Delays(const cGIF& gif) {
     return delays;
 }
 
-TEST(GifDocument, FirstInsertedFrameSetsTheScreenAndHasABlackWhiteTable) {
+TEST(GifDocument, FirstFrameSetsTheScreenAndLaterFramesTakeTheGlobalTable) {
     cGIF gif;
     gif.TrailingCommentAdd();
     gif.FrameInsert(1, 5, 3, true);
-    ASSERT_EQ(gif.FramesCount(), 1);
-    EXPECT_EQ(gif.ScreenWidth(), 5);
-    EXPECT_EQ(gif.ScreenHeight(), 3);
-    EXPECT_EQ(gif.TrailingCommentsCount(), 0);
-    EXPECT_TRUE(gif.LocalPaletteUsed(1));
-    EXPECT_EQ(gif.LocalPaletteEntries(1), 2);
     EXPECT_EQ(gif.lpFramePaletteColor(1, 1), RGB(255, 255, 255));
     EXPECT_EQ(gif.lpFramePaletteColor(1, 2), 0u);
-    EXPECT_EQ(gif.FrameDIBXOR(1)->BPP(), 8);
-    EXPECT_EQ(gif.FrameDIBAND(1)->BPP(), 1);
-
+    gif.lpGlobalPalette()[4 * 7] = 99;
+    EXPECT_EQ(gif.GlobalPaletteColor(7), 0u); // no global table: 0 whatever the bytes
     gif.SetGlobalPaletteExists(true);
     gif.SetGlobalPaletteEntries(16);
-    gif.lpGlobalPalette()[4 * 7] = 99;
     gif.FrameInsert(9, 1, 1, true); // any number above the count appends
-    EXPECT_FALSE(gif.LocalPaletteUsed(2));
-    EXPECT_EQ(gif.LocalPaletteEntries(2), 16);
     EXPECT_EQ(gif.lpFramePalette(2)[4 * 7], 99);
-    EXPECT_EQ(gif.ScreenWidth(), 5);
+    EXPECT_EQ(test::Describe(gif),
+              (test::Lines{"5x3 bg 0 aspect 0.234375 loops 0", "5x3 at 0,0 0 0 0 0 0/0 1/2",
+                           "1x1 at 0,0 0 0 0 0 0/0 0/16"}));
 }
 
 TEST(GifDocument, InsertCloneMoveAndRemoveKeepTheOrder) {
@@ -57,29 +50,19 @@ TEST(GifDocument, InsertCloneMoveAndRemoveKeepTheOrder) {
     EXPECT_EQ(Delays(gif), (std::vector<int16_t>{1, 3, 2}));
     gif.FrameMoveDown(1);
     EXPECT_EQ(Delays(gif), (std::vector<int16_t>{3, 1, 2}));
-
     gif.FrameCommentAdd(2);
     gif.SetFrameComment(2, 1, "note");
     gif.FrameClone(2);
     EXPECT_EQ(Delays(gif), (std::vector<int16_t>{3, 1, 1, 2}));
     EXPECT_EQ(gif.FrameComment(3, 1), "note");
-    // The clone's surfaces are its own.
     gif.FrameDIBXOR(2)->lpBits()[0] = 42;
-    EXPECT_EQ(gif.FrameDIBXOR(3)->lpBits()[0], 1);
-}
+    EXPECT_EQ(gif.FrameDIBXOR(3)->lpBits()[0], 1); // the clone's surfaces are its own
 
-TEST(GifDocument, RemovedFramesSurfacesStayValidForTheirHolders) {
-    cGIF gif;
-    MakeFrames(gif, 1);
-    gif.TrailingCommentAdd();
-    const auto surface = gif.FrameDIBXOR(1);
-    gif.FrameRemove(1);
-    EXPECT_EQ(gif.FramesCount(), 0);
-    EXPECT_EQ(gif.ScreenWidth(), 2);
-    EXPECT_EQ(gif.TrailingCommentsCount(), 1);
-    EXPECT_EQ(surface->lpBits()[0], 1);
+    // A removed frame's surface outlives the frame for whoever still holds it.
+    const auto surface = gif.FrameDIBXOR(3);
     gif.Destroy();
-    EXPECT_EQ(surface->Width(), 2);
+    EXPECT_EQ(gif.FramesCount(), 0);
+    EXPECT_EQ(surface->lpBits()[0], 1);
 }
 
 TEST(GifDocument, OutOfRangeAndOverflowThrowAndChangeNothing) {
@@ -103,16 +86,72 @@ TEST(GifDocument, OutOfRangeAndOverflowThrowAndChangeNothing) {
     EXPECT_EQ(gif.FrameLeft(1), -32768);
 }
 
-TEST(GifDocument, ScreenPropertiesAndTableColours) {
+// A 3 x 2 frame at (1, 0) on a 4 x 2 screen: rows 0 1 2 and 2 2 2; entry 0 red, 1 green,
+// 2 blue; entry 1 transparent.
+void MakeFrame(cGIF& gif) {
+    gif.FrameInsert(1, 3, 2, false);
+    gif.SetScreenWidth(4);
+    gif.SetFrameLeft(1, 1);
+    gif.SetLocalPaletteEntries(1, 4);
+    auto& table = gif.lpFramePalette(1);
+    table = {};
+    table[2] = table[4 + 1] = table[8] = 255;
+    const auto dib = gif.FrameDIBXOR(1);
+    const uint8_t rows[2][3] = {{0, 1, 2}, {2, 2, 2}};
+    for (int y = 0; y < 2; ++y)
+        std::copy_n(rows[y], 3, dib->lpBits() + y * dib->BytesPerScanline());
+    gif.SetFrameUseTransparentColor(1, true);
+    gif.FrameMask(1, 1);
+}
+
+// Row y of a 32-bit picture, y = 0 at the top, as 0xRRGGBB values.
+std::vector<uint32_t> Row(const cDIB& dib, int32_t y) {
+    std::vector<uint32_t> out;
+    const uint8_t* p = dib.lpBits() + (dib.Height() - 1 - y) * dib.BytesPerScanline();
+    for (int32_t x = 0; x < dib.Width(); ++x, p += 4)
+        out.push_back(uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
+    return out;
+}
+
+constexpr uint32_t W = 0xFFFFFF, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
+
+TEST(FrameRender, DrawsUprightScaledAndCroppedToTheScreen) {
     cGIF gif;
-    gif.SetScreenPixelAspectRatio(1.0f);
-    EXPECT_EQ(gif.ScreenPixelAspectRatio(), 1.0f);
-    gif.lpGlobalPalette()[0] = 9;
-    EXPECT_EQ(gif.GlobalPaletteColor(0), 0u); // no global table: 0 whatever the bytes
-    gif.SetGlobalPaletteExists(true);
-    gif.lpGlobalPalette()[4 * 255 + 2] = 7; // red of the last entry
-    EXPECT_EQ(gif.GlobalPaletteColor(255), RGB(7, 0, 0));
-    EXPECT_EQ(gif.GlobalPaletteColor(0), RGB(0, 0, 9));
+    MakeFrame(gif);
+    cDIB target;
+    ASSERT_TRUE(target.Create(6, 2, 32));
+    target.Cls(RGB(255, 255, 255));
+    gif.FrameDraw(target.hDIBDC(), 1, 1, 0, 1.0f, false);
+    EXPECT_EQ(Row(target, 0), (std::vector<uint32_t>{W, W, R, W, B, W})); // green transparent
+    EXPECT_EQ(Row(target, 1), (std::vector<uint32_t>{W, W, B, B, B, W}));
+
+    // Opaque, twice the size, cropped to a screen 3 x 1: the frame's top row, two columns.
+    gif.SetFrameUseTransparentColor(1, false);
+    gif.FrameMask(1, 1);
+    gif.SetScreenWidth(3);
+    gif.SetScreenHeight(1);
+    ASSERT_TRUE(target.Create(8, 4, 32));
+    target.Cls(RGB(255, 255, 255));
+    gif.FrameDraw(target.hDIBDC(), 1, 0, 0, 2.0f, true);
+    EXPECT_EQ(Row(target, 1), (std::vector<uint32_t>{W, W, R, R, G, G, W, W}));
+    EXPECT_EQ(Row(target, 2), std::vector<uint32_t>(8, W));
+    // Beyond the screen's edge: nothing at all, not the whole surface.
+    target.Cls(RGB(255, 255, 255));
+    gif.SetScreenWidth(0);
+    gif.FrameDraw(target.hDIBDC(), 1, 0, 0, 1.0f, true);
+    EXPECT_EQ(Row(target, 0), std::vector<uint32_t>(8, W));
+}
+
+TEST(FrameRender, ImageShowsTrueColoursUprightAndLeavesTheSurface) {
+    cGIF gif;
+    MakeFrame(gif);
+    const auto picture = gif.FrameImage(1);
+    ASSERT_TRUE(picture);
+    cDIB copy;
+    ASSERT_EQ(copy.CreateFromStdPicture(picture.get(), true), picture->BPP);
+    EXPECT_EQ(Row(copy, 0), (std::vector<uint32_t>{R, G, B})); // transparent entry in its colour
+    EXPECT_EQ(Row(copy, 1), (std::vector<uint32_t>{B, B, B}));
+    EXPECT_EQ(gif.FrameDIBXOR(1)->ColorTable()[4 + 1], 0);
 }
 
 } // namespace
