@@ -63,7 +63,7 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
 }
 
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
-                      const std::string& applicationFolder) {
+                      const std::string& applicationFolder, RouteWorkspace& workspace) {
     const ItemPaths paths = DeriveItemPaths(source);
     ItemReport report;
     report.source = source;
@@ -76,7 +76,8 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
                       {"Cannot find the file: " + source, std::string(kImageErrorTitle)});
 
     const std::string output = paths.folder + paths.baseName + std::string(route->suffix);
-    if (const RouteResult failure = route->run({source, output, applicationFolder, host}))
+    if (const RouteResult failure =
+            route->run({source, output, applicationFolder, host, workspace}))
         return Failed(host, report, *failure);
     report.status = ItemStatus::Ok;
     report.output = output;
@@ -86,6 +87,11 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 } // namespace
 
 void RunBatch(BatchHost& host, const std::string& applicationFolder) {
+    RouteWorkspace workspace;
+    RunBatch(host, applicationFolder, workspace);
+}
+
+void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorkspace& workspace) {
     const int32_t itemCount = host.ItemCount();
     if (itemCount < 1) {
         host.ShowMessage("No files added.", "", MessageIcon::None);
@@ -97,8 +103,9 @@ void RunBatch(BatchHost& host, const std::string& applicationFolder) {
         const int32_t currentCount = host.ItemCount();
         if (index > currentCount) break;
         host.SetProgress(static_cast<float>(static_cast<double>(index) / currentCount * 100.0));
-        host.ReportItem(ReduceItem(host, host.ItemText(index), applicationFolder));
+        host.ReportItem(ReduceItem(host, host.ItemText(index), applicationFolder, workspace));
     }
+    workspace.gif.reset();
     host.SetMousePointer(MousePointer::Default);
     host.SetProgress(0.0F);
     host.ShowMessage("Done.", "", MessageIcon::None);

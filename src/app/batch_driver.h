@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/batch_host.h"
+#include "app/route_workspace.h"
 
 #include <string>
 
@@ -11,5 +12,7 @@ namespace lumatrim {
 
 // `applicationFolder` holds the companion programs the routes run (see ApplicationFolder()).
 void RunBatch(BatchHost& host, const std::string& applicationFolder);
+// The same run with the caller's workspace, whose BMP surfaces then hold the last BMP's.
+void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorkspace& workspace);
 
 } // namespace lumatrim

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/batch_host.h"
+#include "app/route_workspace.h"
 
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@ struct RouteJob {
     std::string output;            // where the reduced file goes
     std::string applicationFolder; // holds the companion programs
     BatchHost& host;
+    RouteWorkspace& workspace;
 };
 
 // A failure to show: the prompt already ends with the path it concerns.
