@@ -1,5 +1,6 @@
 #include "app/batch_driver.h"
 
+#include "app/gif_route.h"
 #include "app/paths.h"
 #include "app/png_route.h"
 #include "app/route.h"
@@ -21,6 +22,7 @@ struct Route {
 // Compared in order, the first equal key wins. Extensions without a route ("jpeg" among them)
 // are passed over without output or message.
 constexpr std::array kRoutes = {
+    Route{"gif", "_reduced.gif", &ReduceGif},
     Route{"png", "_reduced.png", &ReducePng},
 };
 

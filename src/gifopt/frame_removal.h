@@ -1,0 +1,28 @@
+// Removing frames that show nothing new, shared by the frame differencing and the transparent
+// trim.
+#pragma once
+
+#include "gif/gif.h"
+#include "gifopt/frame_rect.h"
+
+#include <vector>
+
+namespace lumatrim::mGIFOptimizer {
+
+// Per frame, what to keep of it and whether it is to be cropped to that. Index 0 is frame 1.
+struct FrameKeep {
+    std::vector<Rect> keep;
+    std::vector<bool> crop;
+};
+
+// Adds frame `from`'s delay to frame `into`. Delays are unsigned hundredths held in 16 bits, so
+// a sum above 32767, or a delay that already reads negative, throws OverflowError instead of
+// wrapping into a wrong time.
+void AddDelay(cGIF& gif, int32_t into, int32_t from);
+
+// Frames after the first whose keep rectangle is empty: one that restores (disposal 2 or 3)
+// stays, uncropped; any other is removed and its delay goes to the frame before it, so a run of
+// such frames collapses into the frame before the run. The tables follow the removals.
+void RemoveEmptyFrames(cGIF& gif, FrameKeep& frames);
+
+} // namespace lumatrim::mGIFOptimizer

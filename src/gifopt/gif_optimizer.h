@@ -1,0 +1,60 @@
+// mGIFOptimizer: shrinks a loaded GIF document in place and saves it. The passes run in a fixed
+// order (OptimizeGIF): frame attribute clean-up, unused colour removal, merging local palettes
+// into the global one, frame differencing and transparent border trimming.
+//
+// Every pass keeps the colour of every pixel a viewer shows, apart from a few disposal-method
+// combinations noted at DiffFrames, TrimTransparentFrames and CleanupFrames. Each pass catches
+// its own IndexOutOfRangeError, OverflowError and bad_alloc: the pass ends where the error
+// happened, keeps what it changed, and reports false (or 0).
+//
+// Frame pixels are the bytes of the frame's 8-bit index surface, top row first in memory. After
+// a pass changes a frame's pixels, table or size, the frame's mask and surface colour table are
+// rebuilt (FrameMask), so the frame is ready to be drawn again.
+#pragma once
+
+#include "gif/gif.h"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace lumatrim::mGIFOptimizer {
+
+// The batch driver's options are 0, 0, -1, -1. False when a step of the pipeline itself failed
+// (nothing is saved then) or when Save failed.
+bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
+                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments);
+
+// Drops transparency no pixel uses, replaces a restoring disposal that the next opaque frame
+// hides entirely, and grows palettes to hold the background and transparent indices. Only
+// changes what a viewer sees when the covering frame itself restores to previous.
+bool CleanupFrames(cGIF& oGIF);
+
+// Remove the entries no pixel uses and renumber the pixels; the number of entries removed.
+// A pixel, a transparent index in force or a background index beyond the table ends the pass
+// before anything changes.
+int16_t CompactGlobalPalette(cGIF& oGIF);
+int16_t CompactLocalPalette(cGIF& oGIF, int32_t nFrame);
+
+// Moves local palettes into the global one where the colours fit (existing global entries never
+// move); the number of frames switched. A frame with an index beyond its table stays as it is.
+int16_t MergeLocalPalettes(cGIF& oGIF);
+
+// Mode 0: crops each frame lying inside the previous frame's rectangle to the area that differs
+// from it, and removes frames that differ nowhere (their delay goes to the frame before).
+// Mode 1: turns pixels that repeat the previous frame's colour transparent instead. A changed
+// frame with disposal 2 is cropped all the same, so less of the screen is restored after it.
+bool DiffFrames(cGIF& oGIF, int16_t DiffMode);
+
+// Crops frames with transparency to their opaque pixels and removes fully transparent frames
+// after the first (their delay goes to the frame before). Shows a difference after a frame with
+// disposal 2 or 3, whose disposal now waits for the removed frame's time as well, and for a
+// cropped frame with disposal 2, which restores only its cropped rectangle.
+bool TrimTransparentFrames(cGIF& oGIF);
+
+// Cuts frame nFrame down to the rectangle [Left, Right) x [Top, Bottom) of its own pixels and
+// moves it so the kept pixels stay in place. False, with the frame unchanged, for a rectangle
+// outside the frame or a position that would not fit 16 bits.
+bool CropFrame(cGIF& oGIF, int32_t nFrame, int32_t Left, int32_t Top, int32_t Right,
+               int32_t Bottom);
+
+} // namespace lumatrim::mGIFOptimizer

@@ -1,0 +1,152 @@
+#include "gifopt/gif_optimizer.h"
+
+#include "document_builder.h"
+
+#include <gtest/gtest.h>
+
+namespace lumatrim {
+namespace {
+
+using namespace mGIFOptimizer;
+
+// Two 10 x 10 frames of index 1 on a 4-entry global palette, delays 10 and 20.
+void TwoFrames(cGIF& gif) {
+    test::SetGlobal(gif, 4);
+    for (int32_t n : {1, 2}) {
+        test::AddFrame(gif, 10, 10, test::Filled(10, 10, 1));
+        gif.SetFrameDelay(n, 10 * n);
+        gif.SetFrameDisposalMethod(n, 1);
+    }
+}
+
+std::string Frame(const cGIF& gif, int32_t n) {
+    return test::Describe(gif).at(size_t(n));
+}
+
+TEST(DiffFramesTest, RemovesRepeatsAndCropsToTheChangedArea) {
+    cGIF gif;
+    TwoFrames(gif);
+    test::AddFrame(gif, 10, 10, test::Filled(10, 10, 1));
+    gif.FrameDIBXOR(3)->lpBits()[7 * gif.FrameDIBXOR(3)->BytesPerScanline() + 5] = 2;
+    gif.SetFrameDelay(3, 5);
+    ASSERT_TRUE(DiffFrames(gif, 0));
+    EXPECT_EQ(gif.FramesCount(), 2);
+    EXPECT_EQ(gif.FrameDelay(1), 30);
+    EXPECT_EQ(Frame(gif, 2), "1x1 at 5,7 5 0 0 0 0/0 0/4");
+    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), std::vector<uint8_t>{2});
+}
+
+// Each case changes one thing about frame 2 of TwoFrames and says whether it stays whole.
+TEST(DiffFramesTest, ComparesOnlyFramesInsideAFrameLeftInPlaceAndByColour) {
+    struct Case {
+        const char* what;
+        void (*change)(cGIF&);
+        int32_t frames;
+    };
+    const Case cases[] = {
+        {"frame 1 restores", [](cGIF& g) { g.SetFrameDisposalMethod(1, 2); }, 2},
+        {"frame 2 restores", [](cGIF& g) { g.SetFrameDisposalMethod(2, 3); }, 2},
+        {"frame 2 sticks out", [](cGIF& g) { g.SetFrameLeft(2, 1); }, 2},
+        {"transparent over opaque of the same colour",
+         [](cGIF& g) { test::SetTransparent(g, 2, 1); }, 2},
+        {"another palette, same colours",
+         [](cGIF& g) {
+             g.SetLocalPaletteUsed(2, true);
+             std::copy_n(g.lpGlobalPalette().begin() + 4, 4, g.lpFramePalette(2).begin() + 12);
+             test::SetPixels(g, 2, test::Filled(10, 10, 3));
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        cGIF gif;
+        TwoFrames(gif);
+        c.change(gif);
+        const std::string whole = Frame(gif, 2);
+        ASSERT_TRUE(DiffFrames(gif, 0)) << c.what;
+        EXPECT_EQ(gif.FramesCount(), c.frames) << c.what;
+        if (c.frames == 2) {
+            EXPECT_EQ(Frame(gif, 2), whole) << c.what;
+        }
+    }
+}
+
+TEST(DiffFramesTest, ADelaySumThatOverflowsEndsThePassWithoutWrapping) {
+    for (const int32_t second : {5000, -1}) {
+        cGIF gif;
+        TwoFrames(gif);
+        gif.SetFrameDelay(1, 30000);
+        gif.SetFrameDelay(2, second);
+        EXPECT_FALSE(DiffFrames(gif, 0));
+        EXPECT_EQ(gif.FramesCount(), 2);
+        EXPECT_EQ(gif.FrameDelay(1), 30000);
+    }
+}
+
+TEST(DiffFramesTest, TransparencyModeSharesOneAddedGlobalEntry) {
+    cGIF gif;
+    test::SetGlobal(gif, 255);
+    test::AddFrame(gif, 3, 1, {1, 2, 3});
+    test::AddFrame(gif, 3, 1, {1, 5, 3});
+    test::AddFrame(gif, 3, 1, {5, 5, 4}, 1); // its last pixel is outside frame 2
+    ASSERT_TRUE(DiffFrames(gif, 1));
+    EXPECT_EQ(gif.GlobalPaletteEntries(), 256);
+    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1)), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), (std::vector<uint8_t>{255, 5, 255}));
+    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(3)), (std::vector<uint8_t>{255, 5, 4}));
+    for (int32_t n : {2, 3}) {
+        EXPECT_EQ(Frame(gif, n).substr(11), "0 0 0 0 1/255 0/256");
+        EXPECT_EQ(gif.FrameDIBXOR(n)->Width(), 3);
+    }
+}
+
+TEST(TrimTransparentFramesTest, CropsToOpaquePixelsAndDropsEmptyFramesAfterTheFirst) {
+    cGIF gif;
+    test::SetGlobal(gif, 4);
+    std::vector<uint8_t> pixels = test::Filled(100, 80, 0);
+    for (int32_t y = 5; y <= 14; ++y)
+        std::fill_n(pixels.begin() + y * 100 + 20, 10, uint8_t(1 + y % 2));
+    test::AddFrame(gif, 100, 80, pixels, 10, 10);
+    for (int32_t disposal : {1, 2, 0}) {
+        const int32_t n = test::AddFrame(gif, 4, 4, test::Filled(4, 4, 0));
+        gif.SetFrameDisposalMethod(n, disposal);
+        gif.SetFrameDelay(n, 10 * n);
+        test::SetTransparent(gif, n, 0);
+    }
+    test::SetTransparent(gif, 1, 0);
+    test::SetTransparent(gif, 4, 3); // not in force below: untouched although all one colour
+    gif.SetFrameUseTransparentColor(4, false);
+    ASSERT_TRUE(TrimTransparentFrames(gif));
+    EXPECT_EQ(gif.FramesCount(), 3);
+    EXPECT_EQ(Frame(gif, 1), "10x10 at 30,15 20 0 0 0 1/0 0/4"); // frame 2's delay taken over
+    EXPECT_EQ(Frame(gif, 2), "4x4 at 0,0 30 2 0 0 1/0 0/4");     // restores: stays whole
+    EXPECT_EQ(Frame(gif, 3), "4x4 at 0,0 40 0 0 0 0/3 0/4");
+}
+
+TEST(CropFrameTest, KeepsThePixelsInPlaceAndRebuildsTheMask) {
+    cGIF gif;
+    test::SetGlobal(gif, 4);
+    std::vector<uint8_t> pixels(100);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i % 3);
+    test::AddFrame(gif, 10, 10, pixels, 3, 4);
+    test::SetTransparent(gif, 1, 2);
+    ASSERT_TRUE(CropFrame(gif, 1, 2, 5, 4, 6));
+    EXPECT_EQ(Frame(gif, 1), "2x1 at 5,9 0 0 0 0 1/2 0/4");
+    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1)), (std::vector<uint8_t>{1, 2}));
+    EXPECT_EQ(gif.FrameDIBAND(1)->Width(), 2);
+    EXPECT_EQ(gif.FrameDIBAND(1)->lpBits()[0], 0x40);
+}
+
+TEST(CropFrameTest, ARectangleOutsideTheFrameOrAPositionBeyond16BitsChangesNothing) {
+    cGIF gif;
+    test::SetGlobal(gif, 2);
+    test::AddFrame(gif, 10, 10, test::Filled(10, 10, 1), 32760);
+    const test::Lines before = test::Describe(gif);
+    for (const auto& [left, right] : {std::pair{0, 11}, std::pair{5, 5}, std::pair{8, 9}})
+        EXPECT_FALSE(CropFrame(gif, 1, left, 0, right, 10)) << left << ".." << right;
+    EXPECT_EQ(test::Describe(gif), before);
+    EXPECT_TRUE(CropFrame(gif, 1, 7, 0, 8, 10));
+}
+
+} // namespace
+} // namespace lumatrim
