@@ -64,6 +64,7 @@ void cGIF::Destroy() {
     screenWidth_ = screenHeight_ = 0;
     screenFlags_ = backgroundIndex_ = aspectByte_ = 0;
     animationLoops_ = 0;
+    playsOnce_ = false;
     globalExists_ = globalSorted_ = false;
     globalEntries_ = 0;
     globalPalette_.fill(0);
@@ -95,6 +96,7 @@ void cGIF::SetScreenPixelAspectRatio(float New_ScreenPixelAspectRatio) {
 
 void cGIF::SetAnimationLoops(int32_t New_AnimationLoops) {
     animationLoops_ = CheckedInt16(New_AnimationLoops);
+    playsOnce_ = false;
 }
 
 void cGIF::SetGlobalPaletteEntries(int32_t New_GlobalPaletteEntries) {

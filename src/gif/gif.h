@@ -62,7 +62,11 @@ public:
     const std::string& Version() const { return version_; }
 
     int16_t AnimationLoops() const { return animationLoops_; }
-    void SetAnimationLoops(int32_t New_AnimationLoops);
+    void SetAnimationLoops(int32_t New_AnimationLoops); // also ends AnimationPlaysOnce
+    // A file without a looping block plays its frames once; the writer then adds none either,
+    // so a reduced copy does not start looping forever.
+    bool AnimationPlaysOnce() const { return playsOnce_; }
+    void SetAnimationPlaysOnce(bool New_AnimationPlaysOnce) { playsOnce_ = New_AnimationPlaysOnce; }
 
     // Global colour table.
     bool GlobalPaletteExists() const { return globalExists_; }
@@ -175,6 +179,7 @@ private:
     uint8_t backgroundIndex_ = 0;
     uint8_t aspectByte_ = 0;
     int16_t animationLoops_ = 0;
+    bool playsOnce_ = false;
     bool globalExists_ = false;
     bool globalSorted_ = false;
     int16_t globalEntries_ = 0;

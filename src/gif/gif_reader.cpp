@@ -152,8 +152,10 @@ private:
                                               identifier.size()) == "NETSCAPE2.0";
         std::vector<uint8_t> payload;
         GatherSubBlocks(&payload);
-        if (looping && payload.size() >= 3)
+        if (looping && payload.size() >= 3) {
             doc_.animationLoops_ = static_cast<int16_t>(Le16(payload.data() + 1));
+            doc_.playsOnce_ = false;
+        }
     }
 
     void ReadImage() {
@@ -236,6 +238,7 @@ private:
 
 bool cGIF::LoadFromStream(std::span<const uint8_t> Stream) {
     Destroy();
+    playsOnce_ = true; // until a looping block is read
     try {
         return Reader(*this, Stream).Run();
     } catch (const std::bad_alloc&) { // a file too large for memory is a failed load

@@ -48,7 +48,7 @@ public:
         if (!CanWrite()) return false;
         Put("GIF89a");
         WriteScreen();
-        if (doc_.frames_.size() > 1) WriteLoopingBlock();
+        if (doc_.frames_.size() > 1 && !doc_.playsOnce_) WriteLoopingBlock();
         for (const Frame& frame : doc_.frames_)
             WriteFrame(frame);
         WriteComments(doc_.trailingComments_);

@@ -182,5 +182,29 @@ TEST(GifRealFiles, DecodeLikeTheReferenceBeforeAndAfterARoundTrip) {
     EXPECT_GT(gif.AnimationLoops(), 0);
 }
 
+
+TEST(GifReader, AnimationWithoutLoopingBlockStillPlaysOnceAfterASave) {
+    const auto twoFrames = [](bool looping) {
+        GifBuilder file;
+        file.Screen("89a", 1, 1, 2);
+        if (looping) file.Looping(0);
+        return file.Image(1, 1, {1}).Image(1, 1, {2}).Trailer().bytes();
+    };
+    const auto hasLoopingBlock = [](const std::vector<uint8_t>& bytes) {
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return text.find("NETSCAPE2.0") != std::string_view::npos;
+    };
+    cGIF gif;
+    ASSERT_TRUE(gif.LoadFromStream(twoFrames(false)));
+    EXPECT_TRUE(gif.AnimationPlaysOnce());
+    EXPECT_FALSE(hasLoopingBlock(gif.SaveToMemory()));
+    gif.SetAnimationLoops(0); // asking for a loop count brings the block back
+    EXPECT_TRUE(hasLoopingBlock(gif.SaveToMemory()));
+
+    ASSERT_TRUE(gif.LoadFromStream(twoFrames(true)));
+    EXPECT_FALSE(gif.AnimationPlaysOnce());
+    EXPECT_TRUE(hasLoopingBlock(gif.SaveToMemory()));
+}
+
 } // namespace
 } // namespace lumatrim
