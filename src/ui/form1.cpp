@@ -55,8 +55,8 @@ QString FromUtf8(const std::string& text) {
 Form1::Form1(std::string applicationFolder, Form1Prompts prompts)
     : ListView1(new ImageFileList(this)),
       Check1(new CommandButton(StandardIcon(QStyle::SP_FileIcon), "Add Image File(s)", this)),
-      Check3(new CommandButton(StandardIcon(QStyle::SP_DirOpenIcon),
-                               "Add All Image File(s) In Folder", this)),
+      Check3(new CommandButton(StandardIcon(QStyle::SP_DirIcon), "Add All Image File(s) In Folder",
+                               this)),
       Check2(new CommandButton(StandardIcon(QStyle::SP_DialogApplyButton), "Reduce", this)),
       Frame1(new QGroupBox("JPG Quality (only applies to JPG image files)", this)),
       Slider1(new QSlider(Qt::Horizontal, Frame1)), ProgressBar1(new QProgressBar(this)),

@@ -43,13 +43,6 @@ TEST_F(FolderWalkTest, CollectsFoldersShallowestFirstWithoutHiddenOnes) {
     EXPECT_GE(pumps, 5); // the window's events are serviced during the walk
 }
 
-TEST_F(FolderWalkTest, OneLevelWithoutRecursion) {
-    const QString root = Q(tree.path()) + '/';
-    QStringList folders{root};
-    CollectSubfolders(folders, false, [] {});
-    EXPECT_EQ(folders, (QStringList{root, root + "a/", root + "b/"}));
-}
-
 TEST_F(FolderWalkTest, ListsMatchingFilesIgnoringCaseIncludingHiddenOnes) {
     EXPECT_EQ(ListFiles(Q(tree.path()), "*.gif"),
               (QStringList{".dot.gif", "temp~.gif", "x.gif", "~temp.gif"}));

@@ -1,6 +1,5 @@
 #include "ui/slider_skin.h"
 
-#include <QApplication>
 #include <QPalette>
 #include <QSlider>
 #include <gtest/gtest.h>
@@ -21,13 +20,6 @@ TEST(SliderSkinTest, PaintsTheBackgroundInTheChosenColourOnce) {
     HookSkin(&slider);
     EXPECT_EQ(slider.children().size(), 1); // one hook
     EXPECT_EQ(slider.grab().toImage().pixelColor(1, 1), QColor(Qt::green));
-}
-
-TEST(SliderSkinTest, ResolvesSystemColours) {
-    EXPECT_EQ(ResolveSysColor(0x123456), 0x123456u);
-    const QColor face = QApplication::palette().color(QPalette::Button);
-    EXPECT_EQ(ResolveSysColor(0x8000000F),
-              static_cast<uint32_t>(face.red() | face.green() << 8 | face.blue() << 16));
 }
 
 } // namespace
