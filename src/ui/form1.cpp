@@ -215,11 +215,10 @@ void Form1::DoEvents() {
     QCoreApplication::processEvents();
 }
 
-// A run in progress ends after its current item; the window goes at once.
+// A run in progress is ended after its current item, and the window closes then.
 void Form1::closeEvent(QCloseEvent* event) {
     if (running_) {
         closeRequested_ = true;
-        hide();
         event->ignore();
         return;
     }
