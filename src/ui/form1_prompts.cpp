@@ -1,0 +1,46 @@
+#include "ui/form1_prompts.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace lumatrim {
+
+namespace {
+
+constexpr const char* kAddFilesTitle = "Add File(s) - Hold Ctrl or Shift to select multiple files";
+// Both cases: Linux names are case-sensitive, and users of other systems write .JPG too.
+constexpr const char* kWebImageFilter =
+    "All Web Image Files (*.jpg;*.jpeg;*.bmp;*.gif;*.png) "
+    "(*.jpg *.jpeg *.bmp *.gif *.png *.JPG *.JPEG *.BMP *.GIF *.PNG)";
+
+QString ApplicationTitle() {
+    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size());
+}
+
+QStringList ChooseFiles(QWidget* owner) {
+    return QFileDialog::getOpenFileNames(owner, kAddFilesTitle, QString(), kWebImageFilter);
+}
+
+QString AskExtension(QWidget* owner) {
+    return QInputDialog::getText(owner, ApplicationTitle(),
+                                 "Enter file extension to load:", QLineEdit::Normal, "*");
+}
+
+QString ChooseFolder(QWidget* owner) {
+    return QFileDialog::getExistingDirectory(owner, "Please select folder to add:");
+}
+
+void ShowMessage(QWidget* owner, const QString& prompt, const QString& title, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, prompt, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+} // namespace
+
+Form1Prompts DesktopPrompts() {
+    return {ChooseFiles, AskExtension, ChooseFolder, ShowMessage};
+}
+
+} // namespace lumatrim

@@ -1,0 +1,28 @@
+// The questions and messages the window puts to the user, as replaceable functions: the
+// desktop's dialogs by default, scripted answers in tests.
+#pragma once
+
+#include "app/batch_host.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+namespace lumatrim {
+
+struct Form1Prompts {
+    // The chosen files' full paths, in the dialog's order; none when cancelled.
+    std::function<QStringList(QWidget* owner)> chooseFiles;
+    // The extension as typed; empty when cancelled.
+    std::function<QString(QWidget* owner)> askExtension;
+    // The chosen folder; empty when cancelled.
+    std::function<QString(QWidget* owner)> chooseFolder;
+    std::function<void(QWidget* owner, const QString& prompt, const QString& title,
+                       MessageIcon icon)>
+        showMessage;
+};
+
+Form1Prompts DesktopPrompts();
+
+} // namespace lumatrim

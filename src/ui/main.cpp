@@ -1,0 +1,16 @@
+// lumatrim: the desktop window. Lists image files and reduces each to a smaller copy beside it.
+#include "app/paths.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Lumatrim");
+    QApplication::setDesktopFileName("lumatrim");
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(
+        lumatrim::PathInFolder(lumatrim::ApplicationFolder(), "lumatrim.png"))));
+    lumatrim::Form1 window(lumatrim::ApplicationFolder());
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+#include "ui/slider_skin.h"
+
+#include <QPalette>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+namespace lumatrim {
+namespace {
+
+TEST(SliderSkinTest, PaintsTheBackgroundInTheChosenColourOnce) {
+    QSlider slider(Qt::Horizontal);
+    slider.resize(200, 40);
+    QPalette grey = slider.palette();
+    grey.setColor(QPalette::Window, Qt::gray);
+    slider.setPalette(grey);
+    slider.setAutoFillBackground(true);
+    SetSkinStyle(&slider, kSkinStyleSolid);
+    SetSkinSolidColor(&slider, 0x00FF00); // green: red in the low byte
+    HookSkin(&slider);
+    HookSkin(&slider);
+    EXPECT_EQ(slider.children().size(), 1); // one hook
+    EXPECT_EQ(slider.grab().toImage().pixelColor(1, 1), QColor(Qt::green));
+}
+
+} // namespace
+} // namespace lumatrim
