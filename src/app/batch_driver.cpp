@@ -1,5 +1,6 @@
 #include "app/batch_driver.h"
 
+#include "app/bmp_route.h"
 #include "app/jpeg_route.h"
 #include "app/paths.h"
 #include "app/png_route.h"
@@ -26,6 +27,7 @@ constexpr std::array kRoutes = {
     Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg},
     Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg},
     Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp},
     Route{"png", "png", "_reduced.png", &ReducePng},
 };
 
