@@ -7,7 +7,6 @@
 #include <QColorSpace>
 #include <QImageWriter>
 #include <algorithm>
-#include <span>
 
 namespace lumatrim {
 
@@ -43,9 +42,8 @@ JpegSaveStatus Save(const LoadedPicture& picture, const std::string& path, uint8
     }
     QByteArray encoded;
     if (!Encode(image, quality, encoded)) return JpegSaveStatus::GenericError;
-    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(encoded.constData()),
-                                        static_cast<size_t>(encoded.size()));
-    return WriteFileAtomically(path, data) ? JpegSaveStatus::Ok : JpegSaveStatus::Win32Error;
+    return WriteFileAtomically(path, BytesOf(encoded)) ? JpegSaveStatus::Ok
+                                                       : JpegSaveStatus::Win32Error;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/picture_loader.h"
 
 #include "app/qt_picture.h"
+#include "app/truncated_picture.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -46,7 +47,7 @@ bool LoadPicture(const std::string& path, LoadedPicture& picture) {
     RaiseAllocationLimitOnce();
     picture = {};
     const std::optional<QByteArray> bytes = ReadWholeFile(path);
-    if (!bytes) return false;
+    if (!bytes || IsTruncatedPicture(BytesOf(*bytes))) return false;
     QBuffer buffer;
     buffer.setData(*bytes);
     QImageReader reader(&buffer);

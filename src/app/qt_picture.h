@@ -4,7 +4,9 @@
 
 #include "imaging/dib.h"
 
+#include <QByteArray>
 #include <QImage>
+#include <span>
 
 namespace lumatrim {
 
@@ -14,5 +16,9 @@ StdPicture StdPictureFromQImage(const QImage& image);
 
 // The reverse, for 1-, 8- and 32-bit pictures; a null image for any other or an invalid one.
 QImage QImageFromStdPicture(const StdPicture& picture);
+
+inline std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
+    return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
+}
 
 } // namespace lumatrim

@@ -98,21 +98,34 @@ TEST(PictureLoader, KeepsTheColourProfile) {
               "acsp"); // the profile signature
 }
 
-TEST(PictureLoader, FilesThatHoldNoPictureFailAndLeaveNothing) {
+TEST(PictureLoader, FilesThatHoldNoWholePictureFailAndLeaveNothing) {
     const test::TempDir dir;
     const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
     test::WriteBytes(dir / "empty.bmp", {});
     test::WriteBytes(dir / "text.jpg", {'h', 'e', 'l', 'l', 'o'});
     test::WriteBytes(dir / "header-only.bmp", {bmp.begin(), bmp.begin() + 30});
+    test::WriteBytes(dir / "cut-rows.bmp", {bmp.begin(), bmp.end() - 2});
+    const std::vector<uint8_t> jpeg =
+        test::ReadBytes(test::DataFile("jpeg/gdk-pixbuf-tests_icc-profile.jpg"));
+    test::WriteBytes(dir / "cut.jpg", {jpeg.begin(), jpeg.end() - 100});
     std::filesystem::create_directory(dir / "folder.bmp");
-    for (const std::string name :
-         {"empty.bmp", "text.jpg", "header-only.bmp", "folder.bmp", "missing.bmp"}) {
+    for (const std::string name : {"empty.bmp", "text.jpg", "header-only.bmp", "cut-rows.bmp",
+                                   "cut.jpg", "folder.bmp", "missing.bmp"}) {
         LoadedPicture picture;
         picture.IccProfile = {1};
         EXPECT_FALSE(LoadPicture((dir / name).string(), picture)) << name;
         EXPECT_EQ(picture.Image.Width, 0) << name;
         EXPECT_TRUE(picture.IccProfile.empty()) << name;
     }
+}
+
+// Qt would fill the missing rows of a cut-off file and call it a success; only the padding of
+// the last row may be missing, as some writers leave it out.
+TEST(PictureLoader, OnlyTheLastRowsPaddingMayBeMissing) {
+    const test::TempDir dir;
+    const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
+    test::WriteBytes(dir / "unpadded.bmp", {bmp.begin(), bmp.end() - 1});
+    EXPECT_EQ(Load(dir / "unpadded.bmp").Image.Width, 5);
 }
 
 } // namespace
