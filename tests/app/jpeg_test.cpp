@@ -8,6 +8,7 @@
 #include <array>
 #include <gtest/gtest.h>
 #include <map>
+#include <thread>
 
 namespace lumatrim {
 namespace {
@@ -116,6 +117,27 @@ TEST(SaveJPG, FailuresGiveTheirStatusAndLeaveNoFile) {
     EXPECT_FALSE(SaveJPG(LoadedPicture{}, (dir / "out.jpg").string(), 85, status));
     EXPECT_EQ(JpegSaveErrorText(status), "Cannot save the image. GDI+ Error:2");
     EXPECT_TRUE(dir.FileNames().empty());
+}
+
+// Loader and writer keep no shared state: threads reducing at once all get the same file.
+TEST(SaveJPG, ThreadsLoadingAndSavingAtOnceAgree) {
+    const test::TempDir dir;
+    std::vector<std::thread> threads;
+    for (int worker = 0; worker < 4; ++worker)
+        threads.emplace_back([&dir, worker] {
+            const std::string output = (dir / ("out" + std::to_string(worker) + ".jpg")).string();
+            for (int round = 0; round < 3; ++round) {
+                LoadedPicture picture;
+                JpegSaveStatus status{};
+                EXPECT_TRUE(LoadPicture(kProfiled.string(), picture) &&
+                            SaveJPG(picture, output, 85, status));
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int worker = 1; worker < 4; ++worker)
+        EXPECT_EQ(test::ReadBytes(dir / ("out" + std::to_string(worker) + ".jpg")),
+                  test::ReadBytes(dir / "out0.jpg"));
 }
 
 // "jpeg" and "jpe" name JPEG files too, and share the "_reduced.jpg" suffix.
