@@ -80,6 +80,7 @@ LoadedPicture Load(const std::filesystem::path& file) {
 TEST(SaveJPG, WritesTheAskedQualityAtThePicturesSizeProgressivelyWithItsProfile) {
     const test::TempDir dir;
     const LoadedPicture source = Load(kProfiled);
+    ASSERT_FALSE(source.IccProfile.empty());
     for (const int quality : {1, 50, 85, 100}) {
         SCOPED_TRACE(quality);
         const std::filesystem::path output = dir / "out.jpg";

@@ -3,7 +3,6 @@
 
 #include "support/test_support.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 namespace lumatrim {
@@ -59,22 +58,6 @@ TEST(PictureLoader, EveryBmpDepthGivesThePictureBottomUpInItsOwnDepth) {
     }
 }
 
-TEST(PictureLoader, OtherBmpKindsLoadAtTheirSize) {
-    struct Case {
-        std::string file; // RLE8, OS/2 header, bitfields with alpha
-        int32_t width, height;
-    };
-    const Case cases[] = {{"allegro5-doc_alexlogo.bmp", 128, 128},
-                          {"gemdropx_paused.bmp", 48, 16},
-                          {"rockdodger_deadrock7.bmp", 21, 22}};
-    for (const Case& c : cases) {
-        const LoadedPicture picture = Load(test::DataFile("bmp/" + c.file));
-        EXPECT_EQ(picture.Image.Width, c.width) << c.file;
-        EXPECT_EQ(picture.Image.Height, c.height) << c.file;
-        EXPECT_TRUE(picture.Image.IsValid()) << c.file;
-    }
-}
-
 TEST(PictureLoader, JpegIsTurnedUprightByItsExifOrientationAndGreyStaysGrey) {
     const LoadedPicture rotated = Load(test::DataFile("jpeg/rotated.jpg"));
     cDIB surface;
@@ -91,13 +74,8 @@ TEST(PictureLoader, JpegIsTurnedUprightByItsExifOrientationAndGreyStaysGrey) {
     EXPECT_TRUE(grey.IccProfile.empty());
 }
 
-TEST(PictureLoader, KeepsTheColourProfile) {
-    const LoadedPicture picture = Load(test::DataFile("jpeg/gdk-pixbuf-tests_icc-profile.jpg"));
-    ASSERT_GT(picture.IccProfile.size(), 128u);
-    EXPECT_EQ(std::string(picture.IccProfile.begin() + 36, picture.IccProfile.begin() + 40),
-              "acsp"); // the profile signature
-}
-
+// Qt would fill in the missing rows of a cut-off file and call it loaded. Only the last row's
+// padding may be missing, as some writers leave it out.
 TEST(PictureLoader, FilesThatHoldNoWholePictureFailAndLeaveNothing) {
     const test::TempDir dir;
     const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
@@ -105,6 +83,8 @@ TEST(PictureLoader, FilesThatHoldNoWholePictureFailAndLeaveNothing) {
     test::WriteBytes(dir / "text.jpg", {'h', 'e', 'l', 'l', 'o'});
     test::WriteBytes(dir / "header-only.bmp", {bmp.begin(), bmp.begin() + 30});
     test::WriteBytes(dir / "cut-rows.bmp", {bmp.begin(), bmp.end() - 2});
+    test::WriteBytes(dir / "unpadded.bmp", {bmp.begin(), bmp.end() - 1});
+    EXPECT_EQ(Load(dir / "unpadded.bmp").Image.Width, 5);
     const std::vector<uint8_t> jpeg =
         test::ReadBytes(test::DataFile("jpeg/gdk-pixbuf-tests_icc-profile.jpg"));
     test::WriteBytes(dir / "cut.jpg", {jpeg.begin(), jpeg.end() - 100});
@@ -117,15 +97,6 @@ TEST(PictureLoader, FilesThatHoldNoWholePictureFailAndLeaveNothing) {
         EXPECT_EQ(picture.Image.Width, 0) << name;
         EXPECT_TRUE(picture.IccProfile.empty()) << name;
     }
-}
-
-// Qt would fill the missing rows of a cut-off file and call it a success; only the padding of
-// the last row may be missing, as some writers leave it out.
-TEST(PictureLoader, OnlyTheLastRowsPaddingMayBeMissing) {
-    const test::TempDir dir;
-    const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
-    test::WriteBytes(dir / "unpadded.bmp", {bmp.begin(), bmp.end() - 1});
-    EXPECT_EQ(Load(dir / "unpadded.bmp").Image.Width, 5);
 }
 
 } // namespace
