@@ -12,16 +12,6 @@ namespace lumatrim {
 
 namespace {
 
-// Depths Qt has no image format for (4, 16, 24 bits) go through a 32-bit surface.
-QImage EncodableImage(const StdPicture& picture) {
-    QImage image = QImageFromStdPicture(picture);
-    if (!image.isNull() || !picture.IsValid()) return image;
-    cDIB surface;
-    if (!surface.CreateFromStdPicture(&picture, true)) return {};
-    const std::unique_ptr<StdPicture> full = surface.Image();
-    return full ? QImageFromStdPicture(*full) : QImage();
-}
-
 bool Encode(const QImage& image, uint8_t quality, QByteArray& encoded) {
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
@@ -33,7 +23,7 @@ bool Encode(const QImage& image, uint8_t quality, QByteArray& encoded) {
 }
 
 JpegSaveStatus Save(const LoadedPicture& picture, const std::string& path, uint8_t quality) {
-    QImage image = EncodableImage(picture.Image);
+    QImage image = QImageFromStdPicture(picture.Image);
     if (image.isNull()) return JpegSaveStatus::InvalidParameter;
     if (!picture.IccProfile.empty()) {
         const QByteArray icc(reinterpret_cast<const char*>(picture.IccProfile.data()),

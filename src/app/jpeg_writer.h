@@ -13,7 +13,7 @@ namespace lumatrim {
 enum class JpegSaveStatus : int32_t {
     Ok = 0,
     GenericError = 1,     // the encoder refused the picture
-    InvalidParameter = 2, // no picture to encode
+    InvalidParameter = 2, // no picture, or one of 4, 16 or 24 bits (the loader gives none)
     Win32Error = 7,       // the file could not be written
 };
 

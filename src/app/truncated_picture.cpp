@@ -41,10 +41,11 @@ bool IsTruncatedBmp(std::span<const uint8_t> file) {
         bpp = Read16(file, 28);
     }
     if (width <= 0 || height == 0 || bpp == 0) return false;
-    // The last row's padding is not required: some writers leave it out.
     const int64_t stride = (width * bpp + 31) / 32 * 4;
-    const int64_t needed =
-        int64_t{Read32(file, 10)} + stride * (std::abs(height) - 1) + (width * bpp + 7) / 8;
+    const int64_t rows = std::abs(height);
+    if (rows - 1 > static_cast<int64_t>(file.size()) / stride) return true; // spares an overflow
+    // The last row's padding is not required: some writers leave it out.
+    const int64_t needed = int64_t{Read32(file, 10)} + stride * (rows - 1) + (width * bpp + 7) / 8;
     return static_cast<int64_t>(file.size()) < needed;
 }
 
