@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -135,6 +137,33 @@ TEST(Pal8bppSearch, ExactMatchesWinAndTiesGoToTheLowestIndex) {
     uint8_t r = 0, g = 0, b = 0;
     pal.ClosestColor(190, 5, 5, r, g, b);
     EXPECT_EQ((Rgb{r, g, b}), (Rgb{200, 0, 0}));
+}
+
+TEST(Pal8bppSearch, AgreesWithAFullScanOnPalettesFullOfTies) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> level(0, 6); // few values: many equal entries and ties
+    for (int entries : {1, 7, 256}) {
+        cPal8bpp pal;
+        pal.Initialize(entries);
+        for (int i = 0; i < entries; ++i)
+            SetColour(pal, static_cast<uint8_t>(i),
+                      {static_cast<uint8_t>(40 * level(random)),
+                       static_cast<uint8_t>(40 * level(random)),
+                       static_cast<uint8_t>(40 * level(random))});
+        pal.BuildLogicalPalette();
+        for (int q = 0; q < 2000; ++q) {
+            const Rgb c{static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                        static_cast<uint8_t>(20 * level(random))};
+            int best = 0, bestDistance = INT32_MAX;
+            for (int i = 0; i < entries; ++i) {
+                const Rgb e = TableEntry(pal.Table(), i);
+                const int d = (e.r - c.r) * (e.r - c.r) + (e.g - c.g) * (e.g - c.g) +
+                              (e.b - c.b) * (e.b - c.b);
+                if (d < bestDistance) best = i, bestDistance = d;
+            }
+            ASSERT_EQ(pal.ClosestIndex(c.r, c.g, c.b), best) << entries << " entries, query " << q;
+        }
+    }
 }
 
 TEST(Pal8bppSearch, OnlyTheValidEntriesAsOfTheLastBuildAreSearched) {
