@@ -9,31 +9,14 @@
 #   bench/compare_bmp.sh [-b BUILD_DIR] [-r REPEAT] [CORPUS_DIR]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-repeat=7
-while getopts "b:r:" option; do
-    case $option in
-        b) build=$OPTARG ;;
-        r) repeat=$OPTARG ;;
-        *) exit 2 ;;
-    esac
-done
-shift $((OPTIND - 1))
-corpus=${1:-$root/../shared/corpus/public/bmp}
+source "$(dirname "$0")/bench_args.sh" bmp "$@"
 
 exec python3 - "$build/lumatrim-batch" "$corpus" "$repeat" <<'PY'
-import math, pathlib, shutil, statistics, subprocess, sys, tempfile, time
+import math, pathlib, shutil, statistics, subprocess, sys, tempfile
+from benchlib import corpus_files, timed
 
 batch, corpus, repeat = sys.argv[1], pathlib.Path(sys.argv[2]), int(sys.argv[3])
-files = sorted(corpus.glob("*.bmp"))
-if not files:
-    sys.exit(f"no BMP files in {corpus}")
-
-def timed(command):
-    start = time.perf_counter()
-    subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start
+files = corpus_files(corpus, "*.bmp")
 
 def normalized_mse(reference, output):
     # compare prints "absolute (normalized)" on stderr and exits 1 when the pictures differ.

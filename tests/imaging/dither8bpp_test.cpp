@@ -7,10 +7,7 @@
 #include <algorithm>
 
 using namespace lumatrim;
-using lumatrim::test::MakePicture;
-using lumatrim::test::Rgb;
-using lumatrim::test::SetPixel;
-using lumatrim::test::TableEntry;
+using namespace lumatrim::test;
 
 namespace {
 

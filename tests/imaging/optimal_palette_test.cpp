@@ -8,10 +8,7 @@
 #include <cmath>
 
 using namespace lumatrim;
-using lumatrim::test::MakePicture;
-using lumatrim::test::Rgb;
-using lumatrim::test::SetPixel;
-using lumatrim::test::TableEntry;
+using namespace lumatrim::test;
 
 namespace {
 

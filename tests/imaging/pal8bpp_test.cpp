@@ -11,8 +11,7 @@
 #include <tuple>
 
 using namespace lumatrim;
-using lumatrim::test::Rgb;
-using lumatrim::test::TableEntry;
+using namespace lumatrim::test;
 
 namespace {
 
