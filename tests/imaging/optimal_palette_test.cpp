@@ -99,17 +99,6 @@ TEST(OptimalPalette, TwoHundredAndFiftySevenColoursFoldIntoAtMost256) {
                               mean(missing[0].b, missing[1].b)}));
 }
 
-TEST(OptimalPalette, FewerThanEightColoursStopAtTheRootsChildren) {
-    std::vector<Rgb> corners;
-    for (int i = 0; i < 8; ++i)
-        corners.push_back({static_cast<uint8_t>(i & 1 ? 255 : 0),
-                           static_cast<uint8_t>(i & 2 ? 255 : 0),
-                           static_cast<uint8_t>(i & 4 ? 255 : 0)});
-    cDIB dib;
-    MakeRow(dib, corners);
-    EXPECT_EQ(Optimal(dib, 3).size(), 8u);
-}
-
 TEST(OptimalPalette, OtherDepthsLeaveThePaletteAndBadArgumentsThrow) {
     cDIB dib;
     ASSERT_TRUE(dib.Create(2, 2, 8));
