@@ -3,7 +3,6 @@
 #include "imaging/errors.h"
 #include "imaging/rounding.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 

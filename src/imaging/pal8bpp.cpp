@@ -41,24 +41,34 @@ void cPal8bpp::BuildLogicalPalette() {
     if (table_.empty()) return;
     for (int32_t i = 0; i < entries_; ++i) {
         const uint8_t* e = &table_[4 * static_cast<size_t>(i)];
-        searched_.push_back({e[2], e[1], e[0]});
+        searched_.push_back({e[1], e[2], e[0], static_cast<uint8_t>(i)});
     }
+    std::stable_sort(searched_.begin(), searched_.end(),
+                     [](const SearchEntry& a, const SearchEntry& b) { return a.g < b.g; });
 }
 
 uint8_t cPal8bpp::ClosestIndex(uint8_t R, uint8_t G, uint8_t B) const {
     if (searched_.empty()) throw IndexOutOfRangeError("nearest-colour query on an empty palette");
-    size_t best = 0;
     int32_t bestDistance = INT32_MAX;
-    // Strictly less: an earlier entry keeps a tie, and an exact match (0) ends the search.
-    for (size_t i = 0; i < searched_.size() && bestDistance > 0; ++i) {
-        const int32_t dr = searched_[i].r - R, dg = searched_[i].g - G, db = searched_[i].b - B;
+    int32_t bestIndex = 256;
+    const auto consider = [&](const SearchEntry& e) {
+        const int32_t dr = e.r - R, dg = e.g - G, db = e.b - B;
         const int32_t distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
+        if (distance < bestDistance || (distance == bestDistance && e.index < bestIndex)) {
             bestDistance = distance;
-            best = i;
+            bestIndex = e.index;
         }
-    }
-    return static_cast<uint8_t>(best);
+    };
+    const auto square = [](int32_t v) { return v * v; };
+    // Walk away from G in both directions; an entry whose green difference alone exceeds the
+    // best distance can be neither nearer nor an equally near lower index, nor can any beyond it.
+    const auto first = std::lower_bound(searched_.begin(), searched_.end(), G,
+                                        [](const SearchEntry& e, int32_t g) { return e.g < g; });
+    for (auto up = first; up != searched_.end() && square(up->g - G) <= bestDistance; ++up)
+        consider(*up);
+    for (auto down = first; down != searched_.begin() && square(G - (down - 1)->g) <= bestDistance;)
+        consider(*--down);
+    return static_cast<uint8_t>(bestIndex);
 }
 
 void cPal8bpp::ClosestColor(uint8_t R, uint8_t G, uint8_t B, uint8_t& cR, uint8_t& cG,

@@ -3,7 +3,8 @@
 // The entry table has 256 entries of 4 bytes (blue, green, red, 0), the colour-table layout of
 // cDIB, so lpPalette copies straight into an 8-bit surface. Only the first Entries entries are
 // valid; the rest stay zero. Nearest-colour queries search a copy of the valid entries that
-// BuildLogicalPalette makes: edits to the table are seen only after the next build.
+// BuildLogicalPalette makes, sorted by green so a search can stop once the green difference
+// alone rules out the rest: edits to the table are seen only after the next build.
 #pragma once
 
 #include <cstdint>
@@ -66,7 +67,8 @@ public:
 
 private:
     struct SearchEntry {
-        int32_t r, g, b;
+        int32_t g, r, b;
+        uint8_t index;
     };
 
     const uint8_t& Channel(uint8_t PalEntry, int byte) const;
@@ -76,7 +78,7 @@ private:
 
     int16_t entries_ = 0;
     std::vector<uint8_t> table_;        // 1024 bytes, or empty for no table
-    std::vector<SearchEntry> searched_; // the valid entries as of the last build
+    std::vector<SearchEntry> searched_; // the valid entries as of the last build, by green
 };
 
 } // namespace lumatrim

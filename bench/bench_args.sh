@@ -1,0 +1,19 @@
+# Options shared by the comparison scripts; source it with the default corpus folder name and
+# the script's arguments. Sets root, build, repeat and corpus.
+#   [-b BUILD_DIR] [-r REPEAT] [CORPUS_DIR]
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$root/build
+repeat=7
+default_corpus=$root/../shared/corpus/public/$1
+shift
+OPTIND=1
+while getopts "b:r:" option; do
+    case $option in
+        b) build=$OPTARG ;;
+        r) repeat=$OPTARG ;;
+        *) exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+corpus=${1:-$default_corpus}
+export PYTHONPATH=$root/bench${PYTHONPATH:+:$PYTHONPATH}
