@@ -1,5 +1,5 @@
 """Helpers shared by the comparison scripts."""
-import pathlib, subprocess, sys, time
+import pathlib, resource, subprocess, sys, time
 
 
 def corpus_files(corpus, pattern):
@@ -14,3 +14,16 @@ def timed(command):
     start = time.perf_counter()
     subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return time.perf_counter() - start
+
+
+def _processor_seconds_of_children():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def timed_with_processor(command, shell=False):
+    """(elapsed, processor) seconds of one run; a shell's time includes its pipe's programs."""
+    processor, start = _processor_seconds_of_children(), time.perf_counter()
+    subprocess.run(command, shell=shell, check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    return time.perf_counter() - start, _processor_seconds_of_children() - processor

@@ -13,39 +13,14 @@
 #   bench/compare_cjpeg.sh [-b BUILD_DIR] [-r REPEAT] [-q QUALITY] [CORPUS_DIR]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-repeat=5
-quality=85
-while getopts "b:r:q:" option; do
-    case $option in
-        b) build=$OPTARG ;;
-        r) repeat=$OPTARG ;;
-        q) quality=$OPTARG ;;
-        *) exit 2 ;;
-    esac
-done
-shift $((OPTIND - 1))
-corpus=${1:-$root/../shared/corpus/public/jpeg}
+source "$(dirname "$0")/bench_args.sh" jpeg "$@"
 
 exec python3 - "$build/lumatrim-batch" "$corpus" "$repeat" "$quality" <<'PY'
-import os, pathlib, resource, shutil, statistics, subprocess, sys, tempfile, time
+import pathlib, shutil, statistics, subprocess, sys, tempfile
+from benchlib import corpus_files, timed_with_processor as timed
 
-batch, corpus, repeat, quality = sys.argv[1], pathlib.Path(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
-files = sorted(p for p in corpus.iterdir() if p.suffix.lower() in (".jpg", ".jpeg", ".jpe"))
-if not files:
-    sys.exit(f"no JPEG files in {corpus}")
-
-def cpu_of_children():
-    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-    return usage.ru_utime + usage.ru_stime
-
-# (elapsed, processor) seconds of one run; the shell's usage includes the pipe's programs.
-def timed(command, shell=False):
-    cpu, start = cpu_of_children(), time.perf_counter()
-    subprocess.run(command, shell=shell, check=True, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start, cpu_of_children() - cpu
+batch, corpus, repeat, quality = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+files = corpus_files(corpus, "*.jp*")  # .jpg, .jpeg and .jpe
 
 # Bytes of the APP2 "ICC_PROFILE" segments before the first scan.
 def profile_bytes(data):
@@ -65,7 +40,7 @@ def baseline_bytes(source):
 total_ours = total_theirs = total_profiles = 0
 ratios, cpu_ratios = [], []
 with tempfile.TemporaryDirectory() as scratch:
-    theirs_out = os.path.join(scratch, "theirs.jpg")
+    theirs_out = pathlib.Path(scratch) / "theirs.jpg"
     print(f"{'file':44} {'ours B':>9} {'cjpeg B':>9} {'size':>6} {'ours ms':>8} "
           f"{'theirs ms':>9} {'time':>5} {'cpu':>5}")
     for source in files:
