@@ -6,31 +6,14 @@
 #   bench/compare_gifsicle.sh [-b BUILD_DIR] [-r REPEAT] [CORPUS_DIR]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-repeat=7
-while getopts "b:r:" option; do
-    case $option in
-        b) build=$OPTARG ;;
-        r) repeat=$OPTARG ;;
-        *) exit 2 ;;
-    esac
-done
-shift $((OPTIND - 1))
-corpus=${1:-$root/../shared/corpus/public/gif}
+source "$(dirname "$0")/bench_args.sh" gif "$@"
 
 exec python3 - "$build/gif_roundtrip" "$corpus" "$repeat" <<'PY'
-import os, pathlib, statistics, subprocess, sys, tempfile, time
+import os, pathlib, statistics, sys, tempfile
+from benchlib import corpus_files, timed
 
 roundtrip, corpus, repeat = sys.argv[1], pathlib.Path(sys.argv[2]), int(sys.argv[3])
-files = sorted(corpus.glob("*.gif"))
-if not files:
-    sys.exit(f"no GIF files in {corpus}")
-
-def timed(command):
-    start = time.perf_counter()
-    subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start
+files = corpus_files(corpus, "*.gif")
 
 ratios = []
 with tempfile.TemporaryDirectory() as scratch:

@@ -1,6 +1,8 @@
 #include "app/batch_driver.h"
 
+#include "app/bmp_route.h"
 #include "app/gif_route.h"
+#include "app/jpeg_route.h"
 #include "app/paths.h"
 #include "app/png_route.h"
 #include "app/route.h"
@@ -15,15 +17,20 @@ namespace {
 
 struct Route {
     std::string_view key;    // lower-case extension that picks the route
+    std::string_view name;   // the route as reports name it
     std::string_view suffix; // replaces "." and the extension in the output's name
     RouteResult (*run)(const RouteJob&);
 };
 
-// Compared in order, the first equal key wins. Extensions without a route ("jpeg" among them)
-// are passed over without output or message.
+// Compared in order, the first equal key wins. Extensions without a route are passed over
+// without output or message. "jpeg" and "jpe" name JPEG files as "jpg" does.
 constexpr std::array kRoutes = {
-    Route{"gif", "_reduced.gif", &ReduceGif},
-    Route{"png", "_reduced.png", &ReducePng},
+    Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp},
+    Route{"gif", "gif", "_reduced.gif", &ReduceGif},
+    Route{"png", "png", "_reduced.png", &ReducePng},
 };
 
 struct ItemPaths {
@@ -72,7 +79,7 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     const Route* route = FindRoute(paths);
     if (!route) return report;
 
-    report.route = std::string(route->key);
+    report.route = std::string(route->name);
     if (!FileExists(source))
         return Failed(host, report,
                       {"Cannot find the file: " + source, std::string(kImageErrorTitle)});

@@ -29,4 +29,7 @@ using RouteResult = std::optional<RouteFailure>;
 // The title of every failure to read a source or write an output.
 inline constexpr std::string_view kImageErrorTitle = "Error on image";
 
+// Followed by the path of an output that could not be written.
+inline constexpr std::string_view kCannotWriteTheFile = "Cannot write the file: ";
+
 } // namespace lumatrim

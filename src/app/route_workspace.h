@@ -3,6 +3,7 @@
 // gives each worker its own.
 #pragma once
 
+#include "app/picture_loader.h"
 #include "gif/gif.h"
 #include "imaging/dib.h"
 
@@ -15,6 +16,8 @@ struct RouteWorkspace {
     // The BMP route's 32-bit source and 8-bit result; they outlive the run.
     std::shared_ptr<cDIB> bmpSource = std::make_shared<cDIB>();
     std::shared_ptr<cDIB> bmpTarget = std::make_shared<cDIB>();
+    // The JPEG route's picture holder: the last JPEG's picture, kept until the next one.
+    LoadedPicture Creator;
 };
 
 } // namespace lumatrim

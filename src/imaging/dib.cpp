@@ -1,8 +1,8 @@
 #include "imaging/dib.h"
 
 #include "imaging/errors.h"
+#include "imaging/rounding.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,11 +12,6 @@ namespace {
 
 bool IsSupportedDepth(int32_t bpp) {
     return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-}
-
-// Round half to even, as the platform's float-to-integer conversion does.
-int32_t RoundHalfEven(double value) {
-    return static_cast<int32_t>(std::nearbyint(value));
 }
 
 } // namespace

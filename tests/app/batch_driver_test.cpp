@@ -97,8 +97,8 @@ TEST_F(BatchDriverTest, WritesOutputsBesideSourcesWithProgressBeforeEachItem) {
 // Relative names, so the bare "png" (all extension by the path's rule) is tried too.
 TEST_F(BatchDriverTest, FilesWithoutARouteArePassedOverSilently) {
     std::filesystem::create_directory(files / "my.png");
-    const std::vector<std::string> names = {"photo.jpg", "pic.BMP", "picture.jpeg",
-                                            "photo.",    "png",     "my.png/readme"};
+    const std::vector<std::string> names = {"scan.tif", "anim.gif2", "picture.jpeg2",
+                                            "photo.",   "png",       "my.png/readme"};
     for (const std::string& name : names)
         Add(name);
     const std::vector<std::string> before = files.FileNames();

@@ -1,0 +1,29 @@
+#include "app/jpeg_route.h"
+
+#include "app/jpeg_writer.h"
+#include "app/paths.h"
+
+#include <algorithm>
+
+namespace lumatrim {
+
+namespace {
+
+RouteFailure Failure(std::string text, const std::string& path) {
+    return {std::move(text) + path, std::string(kImageErrorTitle)};
+}
+
+} // namespace
+
+RouteResult ReduceJpeg(const RouteJob& job) {
+    LoadedPicture& Creator = job.workspace.Creator;
+    if (!LoadPicture(GetShortPath(job.source), Creator))
+        return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
+    const auto quality = static_cast<uint8_t>(std::clamp(job.host.Quality(), 1, 100));
+    JpegSaveStatus status = JpegSaveStatus::Ok;
+    if (!SaveJPG(Creator, job.output, quality, status))
+        return Failure(JpegSaveErrorText(status), job.source);
+    return std::nullopt;
+}
+
+} // namespace lumatrim

@@ -1,0 +1,15 @@
+// Qt's readers decode what a cut-off BMP or JPEG still holds and fill the rest, reporting
+// success; reducing such a file would pass a damaged picture off as a good one. This tells those
+// files apart before decoding, from their own headers.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace lumatrim {
+
+// True for an uncompressed BMP shorter than its header's rows, or a JPEG whose first scan has
+// no end-of-image marker after it. Other files, and headers that cannot tell, give false.
+bool IsTruncatedPicture(std::span<const uint8_t> file);
+
+} // namespace lumatrim
