@@ -39,7 +39,8 @@ class PngRouteTest : public ::testing::Test {
 protected:
     PngRouteTest() { test::WriteBytes(source, kSource); }
     RouteResult Reduce() const {
-        return ReducePngWith(source, output, (tools / "optipng").string(), test::kNoEvents);
+        return ReducePngWith(source, output, (tools / "optipng").string(), test::kNoEvents,
+                             std::nullopt);
     }
 
     test::TempDir files, tools;
@@ -84,8 +85,8 @@ TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     std::filesystem::copy_file(test::DataFile("audacious-plugins-data_posbar.png"), source);
     const std::vector<uint8_t> original = test::ReadBytes(source);
 
-    ASSERT_FALSE(
-        ReducePngWith(source.string(), (dir / "out.png").string(), optipng, test::kNoEvents));
+    ASSERT_FALSE(ReducePngWith(source.string(), (dir / "out.png").string(), optipng,
+                               test::kNoEvents, std::nullopt));
     const std::vector<uint8_t> reduced = test::ReadBytes(dir / "out.png");
     EXPECT_LT(reduced.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 8, reduced.begin()));
