@@ -15,7 +15,8 @@ namespace lumatrim {
 class CliHost : public BatchHost {
 public:
     // `messages` also carries the progress line when `showProgress` (it is a terminal).
-    CliHost(std::vector<std::string> paths, int32_t quality, std::ostream& messages,
+    CliHost(std::vector<std::string> paths, int32_t quality,
+            std::optional<std::chrono::milliseconds> childTimeLimit, std::ostream& messages,
             bool showProgress, std::function<void(const ItemRecord&)> onItem);
 
     int32_t ItemCount() const override;
@@ -26,6 +27,9 @@ public:
                      MessageIcon icon) override;
     void SetMousePointer(MousePointer) override {}
     void DoEvents() override {}
+    std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
+        return childTimeLimit_;
+    }
     void ReportItem(const ItemReport& report) override;
 
     const std::vector<ItemRecord>& Records() const { return records_; }
@@ -36,6 +40,7 @@ private:
 
     std::vector<std::string> paths_;
     int32_t quality_;
+    std::optional<std::chrono::milliseconds> childTimeLimit_;
     std::ostream& messages_;
     bool showProgress_;
     bool progressShown_ = false;

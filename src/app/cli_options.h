@@ -1,7 +1,8 @@
 // The command line of lumatrim-batch:
-//     lumatrim-batch [-q|--quality N] [--json] [--] PATH...
+//     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -20,6 +21,8 @@ inline constexpr std::string_view kStandardInputPath = "-";
 
 struct CliOptions {
     int32_t quality = 85;
+    unsigned jobs = 1;         // files reduced at once
+    double timeoutSeconds = 0; // for a companion program; 0 is no limit
     bool json = false;
     std::vector<std::string> paths; // as given, "-" included
 };
@@ -32,6 +35,9 @@ struct ParsedCommandLine {
 // Help goes to `out`; a usage error, with a hint, to `err` and gives kExitUsage.
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err);
+
+// The time limit the batch host hands to the routes.
+std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options);
 
 // The paths in order, each "-" replaced by the non-empty lines of `input`.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input);

@@ -84,7 +84,8 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     test::WriteBytes(dir / "a_reduced.png", std::vector<uint8_t>(5));
     std::ostringstream messages;
     std::vector<ItemRecord> seen;
-    CliHost host({}, 60, messages, false, [&](const ItemRecord& r) { seen.push_back(r); });
+    CliHost host({}, 60, std::nullopt, messages, false,
+                 [&](const ItemRecord& r) { seen.push_back(r); });
     host.SetProgress(50);
     host.ShowMessage("Cannot find the file: /p/x.png", "Error on image", MessageIcon::Exclamation);
     host.ShowMessage("Done.", "", MessageIcon::None);
@@ -104,7 +105,7 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
 
 TEST(CliHostTest, ProgressLineOnATerminalIsErasedBeforeAMessage) {
     std::ostringstream messages;
-    CliHost host({}, 85, messages, true, nullptr);
+    CliHost host({}, 85, std::nullopt, messages, true, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         host.SetProgress(percent);
     host.ShowMessage("Done.", "", MessageIcon::None);

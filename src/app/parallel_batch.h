@@ -1,0 +1,20 @@
+// lumatrim-batch's run on several threads. Each worker reduces whole items with its own route
+// workspace; the calling thread hands each item's messages and report to the host in list
+// order, so the host sees the same calls as in a one-at-a-time run, only sooner.
+#pragma once
+
+#include "app/batch_host.h"
+
+#include <string>
+
+namespace lumatrim {
+
+// One worker per core, at least one.
+unsigned DefaultJobCount();
+
+// Reduces the host's items with up to `jobs` workers; 1 is RunBatch itself. The list is read
+// once at the start, and an item waits for every earlier item that reads or writes one of its
+// files (see LatestConflicts), so the later of two items with the same output wins.
+void RunParallelBatch(BatchHost& host, const std::string& applicationFolder, unsigned jobs);
+
+} // namespace lumatrim
