@@ -1,6 +1,7 @@
 #include "app/batch_driver.h"
 #include "app/paths.h"
 
+#include "batch_files.h"
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -60,7 +61,12 @@ protected:
         return Listed(name);
     }
     std::string Listed(const std::string& name) const { return (files / name).string(); }
-    void Run(test::RecordingHost& host) const { RunBatch(host, appFolder.path().string()); }
+    // Every run in this suite also proves that it left its sources alone.
+    void Run(test::RecordingHost& host) const {
+        const test::SourceGuard guard = test::GuardItems({files.path()}, host.items);
+        RunBatch(host, appFolder.path().string());
+        EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
+    }
 
     test::TempDir files;
     test::TempDir appFolder;
