@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <cerrno>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace lumatrim {
@@ -18,6 +19,19 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128OrStartFailure) {
     EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, test::kNoEvents), 128 + 9);
     EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, test::kNoEvents),
               kStartFailureBase + ENOENT);
+}
+
+// The pid file shows the child is gone afterwards, not left running behind the run.
+TEST(ShellAndWaitTest, KillsAChildThatRunsPastItsTimeLimit) {
+    const test::TempDir dir;
+    test::WriteScript(dir / "hang", "echo $$ > \"$1\"\nexec sleep 30");
+    EXPECT_EQ(ShellAndWait({(dir / "hang").string(), (dir / "pid").string()}, 0, test::kNoEvents,
+                           std::chrono::milliseconds(200)),
+              kChildTimedOut);
+    const std::vector<uint8_t> pid = test::ReadBytes(dir / "pid");
+    EXPECT_NE(::kill(std::stoi(std::string(pid.begin(), pid.end())), 0), 0);
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "exit 4"}, 0, test::kNoEvents, std::chrono::hours(1)),
+              4);
 }
 
 TEST(ShellAndWaitTest, PassesArgumentsVerbatimWithoutAShellAndServicesEvents) {
