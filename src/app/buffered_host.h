@@ -3,29 +3,22 @@
 // routes the real host's quality and time limit, and services no events.
 #pragma once
 
-#include "app/batch_host.h"
+#include "app/windowless_host.h"
 
 #include <vector>
 
 namespace lumatrim {
 
-class BufferedHost : public BatchHost {
+class BufferedHost : public WindowlessHost {
 public:
-    BufferedHost(int32_t quality, std::optional<std::chrono::milliseconds> childTimeLimit)
-        : quality_(quality), childTimeLimit_(childTimeLimit) {}
+    using WindowlessHost::WindowlessHost;
 
     // The list belongs to the real host; an item's routes never ask for it.
     int32_t ItemCount() const override { return 0; }
     std::string ItemText(int32_t index) const override;
     void SetProgress(float) override {}
-    int32_t Quality() const override { return quality_; }
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override;
-    void SetMousePointer(MousePointer) override {}
-    void DoEvents() override {}
-    std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
-        return childTimeLimit_;
-    }
     void ReportItem(const ItemReport& report) override { reports_.push_back(report); }
 
     // Shows the messages and then the reports, each in the order they came.
@@ -38,8 +31,6 @@ private:
         MessageIcon icon;
     };
 
-    int32_t quality_;
-    std::optional<std::chrono::milliseconds> childTimeLimit_;
     std::vector<Message> messages_;
     std::vector<ItemReport> reports_;
 };

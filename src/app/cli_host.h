@@ -2,8 +2,8 @@
 // "<title>: <prompt>" lines, and each item's outcome is measured and handed on.
 #pragma once
 
-#include "app/batch_host.h"
 #include "app/cli_report.h"
+#include "app/windowless_host.h"
 
 #include <functional>
 #include <ostream>
@@ -12,7 +12,7 @@
 
 namespace lumatrim {
 
-class CliHost : public BatchHost {
+class CliHost : public WindowlessHost {
 public:
     // `messages` also carries the progress line when `showProgress` (it is a terminal).
     CliHost(std::vector<std::string> paths, int32_t quality,
@@ -22,14 +22,8 @@ public:
     int32_t ItemCount() const override;
     std::string ItemText(int32_t index) const override;
     void SetProgress(float percent) override;
-    int32_t Quality() const override { return quality_; }
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override;
-    void SetMousePointer(MousePointer) override {}
-    void DoEvents() override {}
-    std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
-        return childTimeLimit_;
-    }
     void ReportItem(const ItemReport& report) override;
 
     const std::vector<ItemRecord>& Records() const { return records_; }
@@ -39,8 +33,6 @@ private:
     void ClearProgressLine();
 
     std::vector<std::string> paths_;
-    int32_t quality_;
-    std::optional<std::chrono::milliseconds> childTimeLimit_;
     std::ostream& messages_;
     bool showProgress_;
     bool progressShown_ = false;
