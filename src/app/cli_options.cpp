@@ -1,8 +1,5 @@
 #include "app/cli_options.h"
 
-#include "app/batch_host.h"
-#include "app/parallel_batch.h"
-
 #include <CLI/CLI.hpp>
 #include <cmath>
 
@@ -23,8 +20,6 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "with \"_reduced\" before the extension; sources are never changed.",
                  "lumatrim-batch");
     CliOptions options;
-    options.jobs = DefaultJobCount();
-    options.timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
         ->check(CLI::Range(1, 100))
         ->capture_default_str();

@@ -2,6 +2,9 @@
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
 #pragma once
 
+#include "app/batch_host.h"
+#include "app/parallel_batch.h"
+
 #include <chrono>
 #include <cstdint>
 #include <istream>
@@ -21,8 +24,9 @@ inline constexpr std::string_view kStandardInputPath = "-";
 
 struct CliOptions {
     int32_t quality = 85;
-    unsigned jobs = 1;         // files reduced at once
-    double timeoutSeconds = 0; // for a companion program; 0 is no limit
+    unsigned jobs = DefaultJobCount(); // files reduced at once
+    // How long a companion program may take on one file; 0 is no limit.
+    double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     bool json = false;
     std::vector<std::string> paths; // as given, "-" included
 };

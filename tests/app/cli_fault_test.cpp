@@ -189,56 +189,48 @@ TEST_F(CliFaultTest, HangingOptimizerIsStoppedAtTheTimeLimitAndTheItemFails) {
 TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     const fs::path optipng = fs::path(LUMATRIM_BATCH).parent_path() / "optipng";
     if (fs::exists(optipng)) fs::create_symlink(optipng, app / "optipng");
-    const std::vector<uint8_t> png = test::ValidSource("png"), gif = test::ValidSource("gif"),
-                               bmp = test::ValidSource("bmp"), jpg = test::ValidSource("jpg");
-    const auto cut = [](const std::vector<uint8_t>& bytes) {
-        return std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 3);
+    std::vector<std::pair<std::string, Outcome>> entries;
+    for (const std::string kind : {"png", "gif", "bmp", "jpg"}) {
+        const std::vector<uint8_t> valid = test::ValidSource(kind);
+        Add("valid." + kind, valid);
+        Add("cut." + kind, {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
+        Add("empty." + kind, {});
+        fs::create_directory(files / ("folder." + kind));
+        entries.insert(entries.end(), {{"valid." + kind, Outcome::Ok},
+                                       {"cut." + kind, Outcome::Any},
+                                       {"empty." + kind, Outcome::Any},
+                                       {"folder." + kind, Outcome::Error}});
+    }
+    // Valid content of one kind under awkward names, or under another kind's extension.
+    const std::vector<std::tuple<std::string, std::string, Outcome>> named = {
+        {"gif-inside.png", "gif", Outcome::Any},
+        {"png-inside.gif", "png", Outcome::Any},
+        {"jpg-inside.bmp", "jpg", Outcome::Any},
+        {"locked.png", "png", ::geteuid() == 0 ? Outcome::Ok : Outcome::Error},
+        {"folder.gif/inside.png", "png", Outcome::Ok},
+        {"with space.png", "png", Outcome::Ok},
+        {"quote's \"double\".gif", "gif", Outcome::Ok},
+        {"new\nline.png", "png", Outcome::Ok},
+        {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Outcome::Ok},
+        {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
+        {"photo.jpeg", "jpg", Outcome::Any},
     };
-    const Outcome lockedOutcome = ::geteuid() == 0 ? Outcome::Ok : Outcome::Error;
-    std::vector<std::pair<std::string, Outcome>> entries = {
-        {"valid.png", Outcome::Ok},       {"valid.gif", Outcome::Ok},
-        {"valid.bmp", Outcome::Ok},       {"valid.jpg", Outcome::Ok},
-        {"cut.png", Outcome::Any},        {"cut.gif", Outcome::Any},
-        {"cut.bmp", Outcome::Any},        {"cut.jpg", Outcome::Any},
-        {"empty.png", Outcome::Any},      {"empty.gif", Outcome::Any},
-        {"empty.bmp", Outcome::Any},      {"empty.jpg", Outcome::Any},
-        {"gif-inside.png", Outcome::Any}, {"png-inside.gif", Outcome::Any},
-        {"jpg-inside.bmp", Outcome::Any}, {"text.jpg", Outcome::Any},
-        {"folder.png", Outcome::Error},   {"folder.gif", Outcome::Error},
-        {"folder.bmp", Outcome::Error},   {"folder.jpg", Outcome::Error},
-        {"pipe.png", Outcome::Error},     {"pipe.gif", Outcome::Error},
-        {"dangling.png", Outcome::Error}, {"loop.gif", Outcome::Error},
-        {"missing.bmp", Outcome::Error},  {"link.png", Outcome::Ok},
-        {"locked.png", lockedOutcome},    {"folder.gif/inside.png", Outcome::Ok},
-        {"with space.png", Outcome::Ok},  {"quote's \"double\".gif", Outcome::Ok},
-        {"new\nline.png", Outcome::Ok},   {"na\xc3\xafve caf\xc3\xa9.jpg", Outcome::Ok},
-        {"latin1-\xe9.bmp", Outcome::Ok}, {"notes.txt", Outcome::Any},
-        {"photo.jpeg", Outcome::Any},
-    };
-    for (const std::string folder : {"folder.png", "folder.gif", "folder.bmp", "folder.jpg"})
-        fs::create_directory(files / folder);
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>> contents = {
-        {"valid.png", png},       {"valid.gif", gif},
-        {"valid.bmp", bmp},       {"valid.jpg", jpg},
-        {"cut.png", cut(png)},    {"cut.gif", cut(gif)},
-        {"cut.bmp", cut(bmp)},    {"cut.jpg", cut(jpg)},
-        {"empty.png", {}},        {"empty.gif", {}},
-        {"empty.bmp", {}},        {"empty.jpg", {}},
-        {"gif-inside.png", gif},  {"png-inside.gif", png},
-        {"jpg-inside.bmp", jpg},  {"text.jpg", {'h', 'i'}},
-        {"locked.png", png},      {"folder.gif/inside.png", png},
-        {"with space.png", png},  {"quote's \"double\".gif", gif},
-        {"new\nline.png", png},   {"na\xc3\xafve caf\xc3\xa9.jpg", jpg},
-        {"latin1-\xe9.bmp", bmp}, {"notes.txt", {'n'}},
-        {"photo.jpeg", jpg}};
-    for (const auto& [name, bytes] : contents)
-        Add(name, bytes);
+    for (const auto& [name, kind, outcome] : named) {
+        Add(name, test::ValidSource(kind));
+        entries.emplace_back(name, outcome);
+    }
     fs::permissions(files / "locked.png", fs::perms::none);
     for (const std::string pipe : {"pipe.png", "pipe.gif"})
         ASSERT_EQ(::mkfifo((files / pipe).c_str(), 0644), 0);
     fs::create_symlink(files / "nowhere.png", files / "dangling.png");
     fs::create_symlink(files / "loop.gif", files / "loop.gif");
     fs::create_symlink(files / "valid.png", files / "link.png");
+    entries.insert(entries.end(), {{"pipe.png", Outcome::Error},
+                                   {"pipe.gif", Outcome::Error},
+                                   {"dangling.png", Outcome::Error},
+                                   {"loop.gif", Outcome::Error},
+                                   {"missing.bmp", Outcome::Error},
+                                   {"link.png", Outcome::Ok}});
 
     std::vector<std::string> items;
     for (const auto& [name, outcome] : entries)
