@@ -3,9 +3,11 @@
 #include "app/batch_driver.h"
 #include "app/buffered_host.h"
 #include "app/output_collisions.h"
+#include "app/start_order.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <stop_token>
 #include <thread>
@@ -20,17 +22,21 @@ constexpr auto kEventInterval = std::chrono::milliseconds(100);
 // The run's hand-over between the workers and the calling thread.
 class ItemQueue {
 public:
-    explicit ItemQueue(std::vector<std::ptrdiff_t> waitFor)
-        : waitFor_(std::move(waitFor)), outcomes_(waitFor_.size()) {}
+    ItemQueue(std::vector<std::ptrdiff_t> waitFor, std::vector<size_t> startOrder)
+        : waitFor_(std::move(waitFor)), startOrder_(std::move(startOrder)), taken_(waitFor_.size()),
+          outcomes_(waitFor_.size()) {}
 
-    // The next item in list order, once the items it conflicts with are reported; none when
+    // The first item in starting order whose conflicting items are all reported; none when
     // every item is taken or the run is stopping.
     std::optional<size_t> Take(std::stop_token stop) {
         std::unique_lock lock(mutex_);
-        if (next_ == waitFor_.size()) return std::nullopt;
-        const size_t index = next_++;
-        const bool free = changed_.wait(lock, stop, [&] { return reported_ > waitFor_[index]; });
-        return free ? std::optional(index) : std::nullopt;
+        std::optional<size_t> index;
+        changed_.wait(lock, stop, [&] {
+            index = FirstFree();
+            return index || firstUntaken_ == startOrder_.size();
+        });
+        if (index) taken_[*index] = true;
+        return index;
     }
 
     void Finish(size_t index, BufferedHost outcome) {
@@ -63,11 +69,23 @@ public:
     }
 
 private:
+    std::optional<size_t> FirstFree() {
+        while (firstUntaken_ < startOrder_.size() && taken_[startOrder_[firstUntaken_]])
+            ++firstUntaken_;
+        for (size_t at = firstUntaken_; at < startOrder_.size(); ++at) {
+            const size_t index = startOrder_[at];
+            if (!taken_[index] && reported_ > waitFor_[index]) return index;
+        }
+        return std::nullopt;
+    }
+
     std::mutex mutex_;
     std::condition_variable_any changed_;
     const std::vector<std::ptrdiff_t> waitFor_;
+    const std::vector<size_t> startOrder_;
+    std::vector<bool> taken_;
+    size_t firstUntaken_ = 0; // in startOrder_
     std::vector<std::optional<BufferedHost>> outcomes_;
-    size_t next_ = 0;
     std::ptrdiff_t reported_ = 0; // items handed to the host so far
 };
 
@@ -88,6 +106,17 @@ void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     }
 }
 
+// Items without a route cost nothing, whatever their size.
+std::vector<uintmax_t> RoutedSizes(const std::vector<std::string>& items) {
+    std::vector<uintmax_t> sizes;
+    for (const std::string& item : items) {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(item, error);
+        sizes.push_back(!error && PlannedOutput(item) ? size : 0);
+    }
+    return sizes;
+}
+
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
     RunInputs run{{}, applicationFolder, host.Quality(), host.ChildTimeLimit()};
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
@@ -97,7 +126,7 @@ RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFol
 
 // Leaving early (the host threw) stops the workers before they are joined.
 void ReportInOrder(BatchHost& host, const RunInputs& run, unsigned jobs) {
-    ItemQueue queue(LatestConflicts(run.items));
+    ItemQueue queue(LatestConflicts(run.items), StartOrder(RoutedSizes(run.items), jobs));
     std::vector<std::jthread> workers;
     for (size_t worker = 0; worker < std::min<size_t>(jobs, run.items.size()); ++worker)
         workers.emplace_back(Work, std::ref(queue), std::cref(run));

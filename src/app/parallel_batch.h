@@ -13,8 +13,9 @@ namespace lumatrim {
 unsigned DefaultJobCount();
 
 // Reduces the host's items with up to `jobs` workers; 1 is RunBatch itself. The list is read
-// once at the start, and an item waits for every earlier item that reads or writes one of its
-// files (see LatestConflicts), so the later of two items with the same output wins.
+// once at the start. Items start in StartOrder, but none before every earlier item that reads
+// or writes one of its files has been reported (see LatestConflicts), so the later of two
+// items with the same output wins.
 void RunParallelBatch(BatchHost& host, const std::string& applicationFolder, unsigned jobs);
 
 } // namespace lumatrim

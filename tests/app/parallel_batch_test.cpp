@@ -1,5 +1,6 @@
 #include "app/output_collisions.h"
 #include "app/parallel_batch.h"
+#include "app/start_order.h"
 
 #include "batch_files.h"
 #include "recording_host.h"
@@ -33,6 +34,23 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     };
     EXPECT_EQ(LatestConflicts(items),
               (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1}));
+}
+
+TEST(StartOrder, FilesThatMatterFirstLargestFirstThenTheRestInListOrder) {
+    struct Case {
+        std::vector<uintmax_t> sizes;
+        unsigned jobs;
+        std::vector<size_t> order;
+    };
+    const Case cases[] = {
+        {{10, 100, 5, 50, 0}, 2, {1, 3, 0, 2, 4}},   // 100 and 50 reach 1/8 of 165
+        {{9000, 1, 2, 3, 4000}, 1, {0, 4, 1, 2, 3}}, // one worker: 1/4 of the total
+        {{7, 7, 7}, 2, {0, 1, 2}},                   // equal sizes keep list order
+        {{0, 0, 0}, 4, {0, 1, 2}},                   // nothing known, nothing moves
+        {{}, 2, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StartOrder(c.sizes, c.jobs), c.order) << ::testing::PrintToString(c.sizes);
 }
 
 // The optimizer stands in for slow and fast work: a source starting "SLOW" takes a while, so a
