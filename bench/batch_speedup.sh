@@ -23,11 +23,12 @@ corpus=$(cd "${1:-$root/../shared/corpus/public}" && pwd)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumatrim-speedup-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cp -r "$corpus"/. "$work"/
-chmod -R u+w "$work"
-find "$work" -type f ! -name '*_reduced.*' | sort > "$work/list"
+mkdir "$work/corpus"
+cp -r "$corpus"/. "$work/corpus"/
+chmod -R u+w "$work/corpus"
+find "$work/corpus" -type f ! -name '*_reduced.*' | sort > "$work/list"
 
-echo "== $(wc -l < "$work/list") files, $(du -sh --exclude=list "$work" | cut -f1), $(nproc) cores"
+echo "== $(wc -l < "$work/list") files, $(du -sh "$work/corpus" | cut -f1), $(nproc) cores"
 echo "== load before: $(uptime)"
 hyperfine --runs "$runs" --warmup 1 --export-json "$work/times.json" \
     --parameter-list jobs "${jobs// /,}" \

@@ -3,6 +3,7 @@
 #include "app/shell.h"
 
 #include "recording_host.h"
+#include "support/source_guard.h"
 #include "support/test_support.h"
 
 #include <cerrno>
@@ -53,8 +54,11 @@ class PngRouteTest : public ::testing::Test {
 protected:
     PngRouteTest() { test::WriteBytes(source, kSource); }
     RouteResult Reduce() const {
-        return ReducePngWith(source, output, (tools / "optipng").string(), test::kNoEvents,
-                             std::nullopt);
+        const test::SourceGuard guard({files.path()}, {output});
+        RouteResult result = ReducePngWith(source, output, (tools / "optipng").string(),
+                                           test::kNoEvents, std::nullopt);
+        EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
+        return result;
     }
 
     test::TempDir files, tools;
