@@ -39,7 +39,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
                               const ChildSetup& setup, const passwd* nobody) {
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
-    const int nothing = ::open("/dev/null", O_RDONLY);
+    const int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ::dup2(nothing, STDIN_FILENO);
     if (setup.fileSizeLimit) {
         ::signal(SIGXFSZ, SIG_IGN);
