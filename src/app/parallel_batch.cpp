@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <sched.h>
 #include <stop_token>
 #include <thread>
 
@@ -142,6 +143,10 @@ void ReportInOrder(BatchHost& host, const RunInputs& run, unsigned jobs) {
 } // namespace
 
 unsigned DefaultJobCount() {
+    // The cores this process may run on (taskset, container cpusets), not all the machine has.
+    cpu_set_t allowed;
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+        return static_cast<unsigned>(std::max(1, CPU_COUNT(&allowed)));
     return std::max(1U, std::thread::hardware_concurrency());
 }
 

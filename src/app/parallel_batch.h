@@ -9,7 +9,7 @@
 
 namespace lumatrim {
 
-// One worker per core, at least one.
+// One worker per core this process may use, at least one.
 unsigned DefaultJobCount();
 
 // Reduces the host's items with up to `jobs` workers; 1 is RunBatch itself. The list is read
