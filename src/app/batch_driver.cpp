@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <exception>
 
 namespace lumatrim {
 
@@ -40,12 +40,6 @@ struct ItemPaths {
     std::string folder;    // ends with a separator, or empty for the current folder
 };
 
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 ItemPaths DeriveItemPaths(const std::string& source) {
     ItemPaths paths;
     paths.fileName = GetPathFileName(source);
@@ -71,6 +65,33 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
     return report;
 }
 
+std::string OutputPath(const ItemPaths& paths, const Route& route) {
+    return paths.folder + paths.baseName + std::string(route.suffix);
+}
+
+RouteFailure SourceFailure(std::string_view text, const std::string& source) {
+    return {std::string(text) + source, std::string(kImageErrorTitle)};
+}
+
+// Routes report bad input as text; what they raise (an overflow in a damaged file, memory
+// running out) is still one item's failure, not the end of the run.
+RouteResult RunRoute(const Route& route, const RouteJob& job) {
+    try {
+        return route.run(job);
+    } catch (const std::exception& error) {
+        return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
+                             job.source);
+    }
+}
+
+} // namespace
+
+std::optional<std::string> PlannedOutput(const std::string& source) {
+    const ItemPaths paths = DeriveItemPaths(source);
+    const Route* route = FindRoute(paths);
+    return route ? std::optional(OutputPath(paths, *route)) : std::nullopt;
+}
+
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
                       const std::string& applicationFolder, RouteWorkspace& workspace) {
     const ItemPaths paths = DeriveItemPaths(source);
@@ -81,19 +102,19 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 
     report.route = std::string(route->name);
     if (!FileExists(source))
-        return Failed(host, report,
-                      {"Cannot find the file: " + source, std::string(kImageErrorTitle)});
+        return Failed(host, report, SourceFailure("Cannot find the file: ", source));
+    // Directories, pipes and devices: a pipe without a writer would block the run for good.
+    if (!IsRegularFile(source))
+        return Failed(host, report, SourceFailure("Cannot read the file: ", source));
 
-    const std::string output = paths.folder + paths.baseName + std::string(route->suffix);
+    const std::string output = OutputPath(paths, *route);
     if (const RouteResult failure =
-            route->run({source, output, applicationFolder, host, workspace}))
+            RunRoute(*route, {source, output, applicationFolder, host, workspace}))
         return Failed(host, report, *failure);
     report.status = ItemStatus::Ok;
     report.output = output;
     return report;
 }
-
-} // namespace
 
 void RunBatch(BatchHost& host, const std::string& applicationFolder) {
     RouteWorkspace workspace;

@@ -6,6 +6,7 @@
 #include "app/batch_host.h"
 #include "app/route_workspace.h"
 
+#include <optional>
 #include <string>
 
 namespace lumatrim {
@@ -14,5 +15,13 @@ namespace lumatrim {
 void RunBatch(BatchHost& host, const std::string& applicationFolder);
 // The same run with the caller's workspace, whose BMP surfaces then hold the last BMP's.
 void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorkspace& workspace);
+
+// One item as a run handles it: failures go to `host` as messages and into the report. Safe to
+// call on several threads at once, each with its own host and workspace.
+ItemReport ReduceItem(BatchHost& host, const std::string& source,
+                      const std::string& applicationFolder, RouteWorkspace& workspace);
+
+// The file a run would write for `source`; none when no route takes it.
+std::optional<std::string> PlannedOutput(const std::string& source);
 
 } // namespace lumatrim

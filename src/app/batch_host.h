@@ -3,6 +3,7 @@
 // both provide it, so the run itself knows nothing of widgets or terminals.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,9 @@ namespace lumatrim {
 
 // Shown as the title of messages that have none of their own.
 inline constexpr std::string_view kApplicationTitle = "Trimora";
+
+// Long enough for optipng on the largest wallpaper-sized PNGs of a slow, busy machine.
+inline constexpr std::chrono::seconds kDefaultChildTimeLimit{600};
 
 enum class MessageIcon { None, Exclamation };
 
@@ -44,6 +48,10 @@ public:
 
     // Services pending user-interface events; called while waiting on a child process.
     virtual void DoEvents() = 0;
+    // How long a companion program may run before it is stopped; none for no limit.
+    virtual std::optional<std::chrono::milliseconds> ChildTimeLimit() const {
+        return kDefaultChildTimeLimit;
+    }
 
     virtual void ReportItem(const ItemReport&) {}
 };

@@ -1,8 +1,8 @@
 // lumatrim-batch: reduces the image files named on the command line, as the window's "Reduce"
 // button does, and reports on each.
-#include "app/batch_driver.h"
 #include "app/cli_host.h"
 #include "app/cli_options.h"
+#include "app/parallel_batch.h"
 #include "app/paths.h"
 
 #include <functional>
@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
     std::function<void(const ItemRecord&)> printJson;
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
-    CliHost host(ExpandPaths(options.paths, std::cin), options.quality, std::cerr,
-                 isatty(STDERR_FILENO) == 1, printJson);
-    RunBatch(host, ApplicationFolder());
+    CliHost host(ExpandPaths(options.paths, std::cin), options.quality, ChildTimeLimit(options),
+                 std::cerr, isatty(STDERR_FILENO) == 1, printJson);
+    RunParallelBatch(host, ApplicationFolder(), options.jobs);
     if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
     return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;
 }

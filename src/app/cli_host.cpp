@@ -12,10 +12,11 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 
 } // namespace
 
-CliHost::CliHost(std::vector<std::string> paths, int32_t quality, std::ostream& messages,
+CliHost::CliHost(std::vector<std::string> paths, int32_t quality,
+                 std::optional<std::chrono::milliseconds> childTimeLimit, std::ostream& messages,
                  bool showProgress, std::function<void(const ItemRecord&)> onItem)
-    : paths_(std::move(paths)), quality_(quality), messages_(messages), showProgress_(showProgress),
-      onItem_(std::move(onItem)) {}
+    : WindowlessHost(quality, childTimeLimit), paths_(std::move(paths)), messages_(messages),
+      showProgress_(showProgress), onItem_(std::move(onItem)) {}
 
 int32_t CliHost::ItemCount() const {
     return static_cast<int32_t>(paths_.size());

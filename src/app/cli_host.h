@@ -2,8 +2,8 @@
 // "<title>: <prompt>" lines, and each item's outcome is measured and handed on.
 #pragma once
 
-#include "app/batch_host.h"
 #include "app/cli_report.h"
+#include "app/windowless_host.h"
 
 #include <functional>
 #include <ostream>
@@ -12,20 +12,18 @@
 
 namespace lumatrim {
 
-class CliHost : public BatchHost {
+class CliHost : public WindowlessHost {
 public:
     // `messages` also carries the progress line when `showProgress` (it is a terminal).
-    CliHost(std::vector<std::string> paths, int32_t quality, std::ostream& messages,
+    CliHost(std::vector<std::string> paths, int32_t quality,
+            std::optional<std::chrono::milliseconds> childTimeLimit, std::ostream& messages,
             bool showProgress, std::function<void(const ItemRecord&)> onItem);
 
     int32_t ItemCount() const override;
     std::string ItemText(int32_t index) const override;
     void SetProgress(float percent) override;
-    int32_t Quality() const override { return quality_; }
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override;
-    void SetMousePointer(MousePointer) override {}
-    void DoEvents() override {}
     void ReportItem(const ItemReport& report) override;
 
     const std::vector<ItemRecord>& Records() const { return records_; }
@@ -35,7 +33,6 @@ private:
     void ClearProgressLine();
 
     std::vector<std::string> paths_;
-    int32_t quality_;
     std::ostream& messages_;
     bool showProgress_;
     bool progressShown_ = false;

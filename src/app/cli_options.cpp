@@ -1,8 +1,18 @@
 #include "app/cli_options.h"
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 
 namespace lumatrim {
+
+namespace {
+
+// Far beyond any machine's cores, yet small enough that a typo cannot start a thread storm.
+constexpr unsigned kMaxJobs = 256;
+// A week: longer than any real optimizer run, and still a representable time.
+constexpr double kMaxTimeoutSeconds = 7 * 24 * 3600;
+
+} // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err) {
@@ -12,6 +22,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     CliOptions options;
     app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
         ->check(CLI::Range(1, 100))
+        ->capture_default_str();
+    app.add_option("-j,--jobs", options.jobs,
+                   "Files reduced at once; messages and results still come in list order")
+        ->check(CLI::Range(1U, kMaxJobs))
+        ->capture_default_str();
+    app.add_option("--timeout", options.timeoutSeconds,
+                   "Seconds the PNG optimizer may take for one file before it is stopped and the "
+                   "file fails; 0 for no limit")
+        ->check(CLI::Range(0.0, kMaxTimeoutSeconds))
         ->capture_default_str();
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
@@ -27,6 +46,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
         return {std::nullopt, kExitUsage};
     }
     return {std::move(options), kExitSuccess};
+}
+
+std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options) {
+    if (options.timeoutSeconds <= 0) return std::nullopt;
+    return std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000.0));
 }
 
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {

@@ -1,7 +1,11 @@
 // The command line of lumatrim-batch:
-//     lumatrim-batch [-q|--quality N] [--json] [--] PATH...
+//     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
 #pragma once
 
+#include "app/batch_host.h"
+#include "app/parallel_batch.h"
+
+#include <chrono>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -20,6 +24,9 @@ inline constexpr std::string_view kStandardInputPath = "-";
 
 struct CliOptions {
     int32_t quality = 85;
+    unsigned jobs = DefaultJobCount(); // files reduced at once
+    // How long a companion program may take on one file; 0 is no limit.
+    double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     bool json = false;
     std::vector<std::string> paths; // as given, "-" included
 };
@@ -32,6 +39,9 @@ struct ParsedCommandLine {
 // Help goes to `out`; a usage error, with a hint, to `err` and gives kExitUsage.
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err);
+
+// The time limit the batch host hands to the routes.
+std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options);
 
 // The paths in order, each "-" replaced by the non-empty lines of `input`.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input);

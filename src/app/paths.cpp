@@ -1,5 +1,7 @@
 #include "app/paths.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -24,6 +26,12 @@ std::string GetPathExtension(std::string_view path) {
     return std::string(dot == std::string_view::npos ? path : path.substr(dot + 1));
 }
 
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 std::string GetShortPath(std::string_view path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(path), error) ? std::string(path)
@@ -35,6 +43,11 @@ bool FileExists(std::string_view path) {
     [[maybe_unused]] const auto modified =
         std::filesystem::last_write_time(std::filesystem::path(path), error);
     return !error;
+}
+
+bool IsRegularFile(std::string_view path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(path), error);
 }
 
 std::string ApplicationFolder() {

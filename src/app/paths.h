@@ -24,11 +24,17 @@ std::string GetFileBaseName(std::string_view fileName);
 // there is none. Callers that need "the file has an extension" ask the file name instead.
 std::string GetPathExtension(std::string_view path);
 
+// ASCII letters in lower case; other bytes, UTF-8 included, stay as they are.
+std::string LowerCase(std::string text);
+
 // Linux has no short (8.3) names: an existing path comes back unchanged, a missing one as "".
 std::string GetShortPath(std::string_view path);
 
 // True when the file's modification time can be read.
 bool FileExists(std::string_view path);
+
+// True for a regular file, or a symbolic link to one.
+bool IsRegularFile(std::string_view path);
 
 // The folder holding the running executable, without a trailing separator ("/" stays "/");
 // empty when the system cannot tell.

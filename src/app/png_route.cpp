@@ -5,6 +5,8 @@
 #include "app/work_file.h"
 #include "imaging/atomic_file.h"
 
+#include <sstream>
+
 namespace lumatrim {
 
 namespace {
@@ -20,10 +22,18 @@ bool OptimizerResultUsable(int32_t exitCode, std::optional<uintmax_t> sizeBefore
     return exitCode == 0 && sizeBefore && sizeAfter && *sizeAfter <= *sizeBefore;
 }
 
+std::string TimedOutText(std::chrono::milliseconds limit) {
+    const auto seconds = std::chrono::duration<double>(limit).count();
+    std::ostringstream text;
+    text << "The PNG optimizer did not finish within " << seconds << " s and was stopped: ";
+    return text.str();
+}
+
 } // namespace
 
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
-                          const std::string& optimizer, const std::function<void()>& pumpEvents) {
+                          const std::string& optimizer, const std::function<void()>& pumpEvents,
+                          std::optional<std::chrono::milliseconds> timeLimit) {
     WorkFile work(".png");
     if (!work.IsCreated()) return Failure("Cannot create a work file for: ", source);
     switch (work.FillFrom(source)) {
@@ -36,7 +46,9 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
     }
 
     const std::optional<uintmax_t> sizeBefore = work.Size();
-    const int32_t exitCode = ShellAndWait({optimizer, work.Path()}, kWindowStyleHidden, pumpEvents);
+    const int32_t exitCode =
+        ShellAndWait({optimizer, work.Path()}, kWindowStyleHidden, pumpEvents, timeLimit);
+    if (exitCode == kChildTimedOut) return Failure(TimedOutText(*timeLimit), source);
     const bool optimized = OptimizerResultUsable(exitCode, sizeBefore, work.Size());
     if (!CopyFileAtomically(optimized ? work.Path() : source, output))
         return Failure("Cannot write the file: ", output);
@@ -44,9 +56,9 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 }
 
 RouteResult ReducePng(const RouteJob& job) {
-    return ReducePngWith(job.source, job.output,
-                         PathInFolder(job.applicationFolder, kPngOptimizerName),
-                         [&host = job.host] { host.DoEvents(); });
+    return ReducePngWith(
+        job.source, job.output, PathInFolder(job.applicationFolder, kPngOptimizerName),
+        [&host = job.host] { host.DoEvents(); }, job.host.ChildTimeLimit());
 }
 
 } // namespace lumatrim

@@ -1,6 +1,7 @@
 // Running an external program and waiting for it while the user interface stays responsive.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -13,6 +14,10 @@ namespace lumatrim {
 // collides with a real exit code.
 inline constexpr int32_t kStartFailureBase = -2147221504;
 
+// What ShellAndWait returns for a child it stopped because it ran past its time limit; exit
+// codes are never negative.
+inline constexpr int32_t kChildTimedOut = -1;
+
 // Window styles follow the desktop's show-window codes: 0 hidden, 1 to 6 visible in various
 // ways. Here "hidden" means the child's output is silenced; any visible style lets it through.
 inline constexpr int kWindowStyleHidden = 0;
@@ -21,11 +26,12 @@ inline constexpr int kWindowStyleDefault = 6;
 // A missing style, or one outside 0..6, becomes kWindowStyleDefault.
 int NormalizeWindowStyle(std::optional<int> style);
 
-// Starts arguments[0] with the given arguments (no shell involved), then polls it every
-// 100 ms, calling pumpEvents at each poll, until it ends. Returns its exit code (128 plus the
-// signal number when a signal ended it), or the error number plus kStartFailureBase when it
-// could not be started.
+// Starts arguments[0] with the given arguments (no shell involved), then waits for it to end,
+// calling pumpEvents every 100 ms. Returns its exit code (128 plus the signal number when a
+// signal ended it), or the error number plus kStartFailureBase when it could not be started.
+// A child still running after `timeLimit` is killed and kChildTimedOut returned.
 int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<int> windowStyle,
-                     const std::function<void()>& pumpEvents);
+                     const std::function<void()>& pumpEvents,
+                     std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
 
 } // namespace lumatrim

@@ -1,10 +1,12 @@
 #include "app/batch_driver.h"
 #include "app/paths.h"
 
+#include "batch_files.h"
 #include "recording_host.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace lumatrim {
 namespace {
@@ -60,7 +62,12 @@ protected:
         return Listed(name);
     }
     std::string Listed(const std::string& name) const { return (files / name).string(); }
-    void Run(test::RecordingHost& host) const { RunBatch(host, appFolder.path().string()); }
+    // Every run in this suite also proves that it left its sources alone.
+    void Run(test::RecordingHost& host) const {
+        const test::SourceGuard guard = test::GuardItems({files.path()}, host.items);
+        RunBatch(host, appFolder.path().string());
+        EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
+    }
 
     test::TempDir files;
     test::TempDir appFolder;
@@ -138,6 +145,26 @@ TEST_F(BatchDriverTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
     EXPECT_EQ(files.FileNames(),
               (std::vector<std::string>{"blocked.png", "blocked_reduced.png", "fine.png",
                                         "fine_reduced.png", "folder.png"}));
+}
+
+// The host's time limit is read inside the PNG route, so a throwing host stands in for a route
+// that raises.
+TEST_F(BatchDriverTest, WhatARouteRaisesFailsOnlyItsItem) {
+    struct RaisingHost : test::RecordingHost {
+        using RecordingHost::RecordingHost;
+        std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
+            throw std::overflow_error("too big");
+        }
+    };
+    RaisingHost host({Add("a.png"), Add("b.png")});
+    Run(host);
+    EXPECT_EQ(host.messages, (std::vector<test::Message>{
+                                 {"Unexpected error (too big) reducing: " + Listed("a.png"),
+                                  "Error on image", MessageIcon::Exclamation},
+                                 {"Unexpected error (too big) reducing: " + Listed("b.png"),
+                                  "Error on image", MessageIcon::Exclamation},
+                                 kDone}));
+    EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"a.png", "b.png"}));
 }
 
 // Progress after the change is over the new count.

@@ -1,6 +1,7 @@
 #include "app/cli_host.h"
 #include "app/cli_options.h"
 #include "app/cli_report.h"
+#include "app/parallel_batch.h"
 
 #include "support/test_support.h"
 
@@ -23,16 +24,26 @@ std::pair<ParsedCommandLine, std::string> Parse(std::vector<const char*> argumen
 TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     const CliOptions plain = Parse({"a.png", "-"}).first.options.value();
     EXPECT_EQ(plain.quality, 85);
+    EXPECT_EQ(plain.jobs, DefaultJobCount());
+    EXPECT_EQ(ChildTimeLimit(plain), kDefaultChildTimeLimit);
     EXPECT_FALSE(plain.json);
     EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.png", "-"}));
-    const CliOptions given = Parse({"--json", "-q", "1", "--", "-x.png"}).first.options.value();
+    const CliOptions given =
+        Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--", "-x.png"})
+            .first.options.value();
     EXPECT_EQ(given.quality, 1);
+    EXPECT_EQ(given.jobs, 3U);
+    EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
+    EXPECT_EQ(ChildTimeLimit(Parse({"--jobs=1", "--timeout", "0", "a"}).first.options.value()),
+              std::nullopt);
     EXPECT_TRUE(given.json);
     EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
     EXPECT_EQ(Parse({"--help"}).first.exitCode, kExitSuccess);
 
     const std::vector<std::vector<const char*>> bad = {
-        {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"}, {"--fast", "a"}, {"-x.png"}, {}};
+        {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"},
+        {"--fast", "a"},  {"-x.png"},         {},
+        {"-j", "0", "a"}, {"-j", "x", "a"},   {"--timeout", "-1", "a"}};
     for (size_t i = 0; i < bad.size(); ++i) {
         const auto [parsed, err] = Parse(bad[i]);
         EXPECT_FALSE(parsed.options) << "case " << i;
@@ -84,7 +95,8 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     test::WriteBytes(dir / "a_reduced.png", std::vector<uint8_t>(5));
     std::ostringstream messages;
     std::vector<ItemRecord> seen;
-    CliHost host({}, 60, messages, false, [&](const ItemRecord& r) { seen.push_back(r); });
+    CliHost host({}, 60, std::nullopt, messages, false,
+                 [&](const ItemRecord& r) { seen.push_back(r); });
     host.SetProgress(50);
     host.ShowMessage("Cannot find the file: /p/x.png", "Error on image", MessageIcon::Exclamation);
     host.ShowMessage("Done.", "", MessageIcon::None);
@@ -104,7 +116,7 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
 
 TEST(CliHostTest, ProgressLineOnATerminalIsErasedBeforeAMessage) {
     std::ostringstream messages;
-    CliHost host({}, 85, messages, true, nullptr);
+    CliHost host({}, 85, std::nullopt, messages, true, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         host.SetProgress(percent);
     host.ShowMessage("Done.", "", MessageIcon::None);

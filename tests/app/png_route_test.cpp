@@ -3,9 +3,11 @@
 #include "app/shell.h"
 
 #include "recording_host.h"
+#include "support/source_guard.h"
 #include "support/test_support.h"
 
 #include <cerrno>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace lumatrim {
@@ -18,6 +20,19 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128OrStartFailure) {
     EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, test::kNoEvents), 128 + 9);
     EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, test::kNoEvents),
               kStartFailureBase + ENOENT);
+}
+
+// The pid file shows the child is gone afterwards, not left running behind the run.
+TEST(ShellAndWaitTest, KillsAChildThatRunsPastItsTimeLimit) {
+    const test::TempDir dir;
+    test::WriteScript(dir / "hang", "echo $$ > \"$1\"\nexec sleep 30");
+    EXPECT_EQ(ShellAndWait({(dir / "hang").string(), (dir / "pid").string()}, 0, test::kNoEvents,
+                           std::chrono::milliseconds(200)),
+              kChildTimedOut);
+    const std::vector<uint8_t> pid = test::ReadBytes(dir / "pid");
+    EXPECT_NE(::kill(std::stoi(std::string(pid.begin(), pid.end())), 0), 0);
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "exit 4"}, 0, test::kNoEvents, std::chrono::hours(1)),
+              4);
 }
 
 TEST(ShellAndWaitTest, PassesArgumentsVerbatimWithoutAShellAndServicesEvents) {
@@ -39,7 +54,11 @@ class PngRouteTest : public ::testing::Test {
 protected:
     PngRouteTest() { test::WriteBytes(source, kSource); }
     RouteResult Reduce() const {
-        return ReducePngWith(source, output, (tools / "optipng").string(), test::kNoEvents);
+        const test::SourceGuard guard({files.path()}, {output});
+        RouteResult result = ReducePngWith(source, output, (tools / "optipng").string(),
+                                           test::kNoEvents, std::nullopt);
+        EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
+        return result;
     }
 
     test::TempDir files, tools;
@@ -84,8 +103,8 @@ TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     std::filesystem::copy_file(test::DataFile("audacious-plugins-data_posbar.png"), source);
     const std::vector<uint8_t> original = test::ReadBytes(source);
 
-    ASSERT_FALSE(
-        ReducePngWith(source.string(), (dir / "out.png").string(), optipng, test::kNoEvents));
+    ASSERT_FALSE(ReducePngWith(source.string(), (dir / "out.png").string(), optipng,
+                               test::kNoEvents, std::nullopt));
     const std::vector<uint8_t> reduced = test::ReadBytes(dir / "out.png");
     EXPECT_LT(reduced.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 8, reduced.begin()));
