@@ -9,7 +9,9 @@ namespace lumatrim {
 
 std::string BmpReduction::LoadSourcePicture(const std::string& path) {
     LoadedPicture picture;
-    if (!LoadPicture(path, picture) || !source_.CreateFromStdPicture(&picture.Image, true))
+    bool tooLarge = false;
+    if (!LoadPicture(path, picture, &tooLarge)) return std::string(PictureLoadErrorText(tooLarge));
+    if (!source_.CreateFromStdPicture(&picture.Image, true))
         return std::string(kUnexpectedErrorLoadingImage);
     target_.Destroy();
     return "";

@@ -9,8 +9,11 @@ namespace lumatrim {
 RouteResult ReduceGif(const RouteJob& job) {
     if (!job.workspace.gif) job.workspace.gif = std::make_unique<cGIF>();
     cGIF& gif = *job.workspace.gif;
-    if (!gif.LoadFromFile(job.source))
-        return RouteFailure{"Error loading gif file.." + job.source, "Error Loading GIF file"};
+    if (!gif.LoadFromFile(job.source)) {
+        const std::string text = gif.LoadTooLarge() ? std::string(kGifTooLarge)
+                                                    : std::string("Error loading gif file..");
+        return RouteFailure{text + job.source, "Error Loading GIF file"};
+    }
     // A failed pipeline step or save writes nothing, so it must not pass for a reduced file.
     if (!mGIFOptimizer::OptimizeGIF(gif, job.output, 0, 0, -1, -1))
         return RouteFailure{"Error saving gif file.." + job.output, "Error Saving GIF file"};

@@ -17,8 +17,9 @@ RouteFailure Failure(std::string text, const std::string& path) {
 
 RouteResult ReduceJpeg(const RouteJob& job) {
     LoadedPicture& Creator = job.workspace.Creator;
-    if (!LoadPicture(GetShortPath(job.source), Creator))
-        return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
+    bool tooLarge = false;
+    if (!LoadPicture(GetShortPath(job.source), Creator, &tooLarge))
+        return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
     const auto quality = static_cast<uint8_t>(std::clamp(job.host.Quality(), 1, 100));
     JpegSaveStatus status = JpegSaveStatus::Ok;
     if (!SaveJPG(Creator, job.output, quality, status))

@@ -43,15 +43,21 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path) {
 
 } // namespace
 
-bool LoadPicture(const std::string& path, LoadedPicture& picture) {
+bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge) {
     RaiseAllocationLimitOnce();
     picture = {};
+    if (tooLarge) *tooLarge = false;
     const std::optional<QByteArray> bytes = ReadWholeFile(path);
     if (!bytes || IsTruncatedPicture(BytesOf(*bytes))) return false;
     QBuffer buffer;
     buffer.setData(*bytes);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
+    const QSize size = reader.size(); // from the header, before any pixel is decoded
+    if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > kMaxPicturePixels) {
+        if (tooLarge) *tooLarge = true;
+        return false;
+    }
     const QImage image = reader.read();
     if (image.isNull()) return false;
     picture.Image = StdPictureFromQImage(image);

@@ -12,8 +12,13 @@
 
 namespace lumatrim {
 
-// The text both raster routes show, followed by the path, for a file that gives no picture.
+// The texts both raster routes show, followed by the path, for a file that gives no picture.
 inline constexpr std::string_view kUnexpectedErrorLoadingImage = "Unexpected error loading image..";
+inline constexpr std::string_view kImageTooLarge =
+    "Image too large to reduce (more than 268,435,456 pixels)..";
+
+// Pictures stop here (16384 x 16384): a 32-bit copy is then 1 GB, and a route holds about three.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 28;
 
 // A loaded picture with what the JPEG encoder needs to keep of its file.
 struct LoadedPicture {
@@ -21,8 +26,14 @@ struct LoadedPicture {
     std::vector<uint8_t> IccProfile; // the file's colour profile; empty when it has none
 };
 
-// False, with `picture` emptied, when the file is missing, unreadable or not a picture. The
-// EXIF orientation is applied, so a phone photo stands as a viewer shows it.
-bool LoadPicture(const std::string& path, LoadedPicture& picture);
+// False, with `picture` emptied, when the file is missing, unreadable, not a picture or larger
+// than kMaxPicturePixels (`tooLarge` then says so). The EXIF orientation is applied, so a phone
+// photo stands as a viewer shows it.
+bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge = nullptr);
+
+// The text to show, before the path, for a picture LoadPicture refused.
+inline std::string_view PictureLoadErrorText(bool tooLarge) {
+    return tooLarge ? kImageTooLarge : kUnexpectedErrorLoadingImage;
+}
 
 } // namespace lumatrim

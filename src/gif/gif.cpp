@@ -65,6 +65,7 @@ void cGIF::Destroy() {
     screenFlags_ = backgroundIndex_ = aspectByte_ = 0;
     animationLoops_ = 0;
     playsOnce_ = false;
+    loadTooLarge_ = false;
     globalExists_ = globalSorted_ = false;
     globalEntries_ = 0;
     globalPalette_.fill(0);

@@ -39,9 +39,13 @@ public:
     cGIF& operator=(const cGIF&) = delete;
 
     // Loading replaces the whole document. False for a file that is not a GIF, or one without
-    // any image; an empty file leaves the document unchanged.
+    // any image; an empty file leaves the document unchanged. Also false, with LoadTooLarge()
+    // and an empty document, for more than 32,767 frames or more than kMaxPixels in all frames
+    // (about 300 MB with their masks).
     bool LoadFromFile(const std::filesystem::path& Filename);
     bool LoadFromStream(std::span<const uint8_t> Stream);
+    static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
+    bool LoadTooLarge() const { return loadTooLarge_; }
     // Writes a version 89a file atomically: on failure false, and an earlier file of that name
     // stays as it was. SaveToMemory returns the same bytes, or nothing on failure.
     bool Save(const std::filesystem::path& Filename);
@@ -180,6 +184,7 @@ private:
     uint8_t aspectByte_ = 0;
     int16_t animationLoops_ = 0;
     bool playsOnce_ = false;
+    bool loadTooLarge_ = false;
     bool globalExists_ = false;
     bool globalSorted_ = false;
     int16_t globalEntries_ = 0;

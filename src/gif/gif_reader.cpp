@@ -51,14 +51,16 @@ public:
                 ++pos_;
                 ReadExtension();
             } else if (introducer == kImage) {
-                if (doc_.frames_.size() == kMaxListSize) break; // the frame count is 16-bit
+                // The frame count is 16-bit; dropping the frames beyond would cut the animation.
+                if (doc_.frames_.size() == kMaxListSize) doc_.loadTooLarge_ = true;
+                if (doc_.loadTooLarge_) return false;
                 ++pos_;
                 ReadImage();
             }
             ++pos_; // past the terminator, or past a stray byte between blocks
         }
         doc_.trailingComments_ = std::move(pendingComments_);
-        return !doc_.frames_.empty();
+        return !doc_.loadTooLarge_ && !doc_.frames_.empty();
     }
 
 private:
@@ -209,11 +211,16 @@ private:
     bool CreateSurfaces(Frame& frame, int16_t width, int16_t height) {
         if (width <= 0 || height <= 0) return false;
         const uint64_t pixels = uint64_t(width) * uint64_t(height);
+        if (pixels > cGIF::kMaxPixels - pixelsAllocated_) {
+            doc_.loadTooLarge_ = true;
+            return false;
+        }
         const uint64_t proven = imageData_.size() * kPixelsPerDataByte;
         if (pixels > proven) {
             if (pixels - proven > allowance_) return false;
             allowance_ -= pixels - proven;
         }
+        pixelsAllocated_ += pixels;
         return frame.dibXOR->Create(width, height, 8) && frame.dibAND->Create(width, height, 1);
     }
 
@@ -233,6 +240,7 @@ private:
     std::vector<std::string> pendingComments_;
     std::vector<uint8_t> imageData_;
     uint64_t allowance_ = kUnprovenPixelAllowance;
+    uint64_t pixelsAllocated_ = 0;
     mGIFLZWDec decoder_;
 };
 
@@ -240,7 +248,12 @@ bool cGIF::LoadFromStream(std::span<const uint8_t> Stream) {
     Destroy();
     playsOnce_ = true; // until a looping block is read
     try {
-        return Reader(*this, Stream).Run();
+        if (Reader(*this, Stream).Run()) return true;
+        if (loadTooLarge_) { // what was read is of no use: free it now
+            Destroy();
+            loadTooLarge_ = true;
+        }
+        return false;
     } catch (const std::bad_alloc&) { // a file too large for memory is a failed load
         Destroy();
         return false;

@@ -1,5 +1,6 @@
 #include "app/batch_driver.h"
 
+#include "app/gif_route.h"
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -40,6 +41,21 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadAndSaveFailures) {
     const std::vector<uint8_t> reduced = test::ReadBytes(files / "spin_reduced.gif");
     EXPECT_LT(reduced.size(), animation.size());
     EXPECT_EQ(test::ReadBytes(files / "again_reduced.gif"), reduced);
+}
+
+TEST(GifRouteTest, AGifBeyondTheReadersLimitsSaysSo) {
+    const test::TempDir files;
+    // One 20000 x 20000 frame (0x4E20 a side); its one data byte is never decoded.
+    test::WriteBytes(files / "huge.gif",
+                     {'G',  'I',  'F',  '8',  '9', 'a', 1, 0,    1, 0,   0x80, 0,
+                      0,    0,    0,    0,    1,   1,   1, 0x2C, 0, 0,   0,    0,
+                      0x20, 0x4E, 0x20, 0x4E, 0,   2,   1, 0,    0, 0x3B});
+    const std::string source = (files / "huge.gif").string();
+    test::RecordingHost host({source});
+    RunBatch(host, files.path().string());
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(std::get<0>(host.messages[0]), std::string(kGifTooLarge) + source);
+    EXPECT_FALSE(std::filesystem::exists(files / "huge_reduced.gif"));
 }
 
 } // namespace

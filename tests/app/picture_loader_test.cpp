@@ -99,5 +99,50 @@ TEST(PictureLoader, FilesThatHoldNoWholePictureFailAndLeaveNothing) {
     }
 }
 
+// A PNG whose header alone claims width x height grey pixels.
+std::vector<uint8_t> PngHeaderOnly(uint32_t width, uint32_t height) {
+    const auto crc = [](const uint8_t* data, size_t size) {
+        uint32_t c = 0xFFFFFFFF;
+        for (size_t i = 0; i < size; ++i) {
+            c ^= data[i];
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+        }
+        return ~c;
+    };
+    const auto be32 = [](std::vector<uint8_t>& out, uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<uint8_t>(v >> shift));
+    };
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* type, const std::vector<uint8_t>& body) {
+        be32(png, static_cast<uint32_t>(body.size()));
+        std::vector<uint8_t> typed(type, type + 4); // the checksum covers type and body
+        typed.insert(typed.end(), body.begin(), body.end());
+        png.insert(png.end(), typed.begin(), typed.end());
+        be32(png, crc(typed.data(), typed.size()));
+    };
+    std::vector<uint8_t> header;
+    be32(header, width);
+    be32(header, height);
+    header.insert(header.end(), {8, 0, 0, 0, 0});
+    chunk("IHDR", header);
+    chunk("IDAT", {}); // the header is read up to the first data chunk
+    chunk("IEND", {});
+    return png;
+}
+
+TEST(PictureLoader, RefusesPicturesBeyondTheSizeLimitBeforeDecoding) {
+    const test::TempDir dir;
+    test::WriteBytes(dir / "huge.png", PngHeaderOnly(20000, 20000));
+    LoadedPicture picture;
+    bool tooLarge = false;
+    EXPECT_FALSE(LoadPicture((dir / "huge.png").string(), picture, &tooLarge));
+    EXPECT_TRUE(tooLarge);
+    test::WriteBytes(dir / "wide.png", PngHeaderOnly(16384, 16384)); // at the limit, no pixels
+    EXPECT_FALSE(LoadPicture((dir / "wide.png").string(), picture, &tooLarge));
+    EXPECT_FALSE(tooLarge);
+}
+
 } // namespace
 } // namespace lumatrim

@@ -116,7 +116,7 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThere) {
 
     // A huge frame claimed by a few bytes gets no surface; an ordinary one cut short does.
     ASSERT_TRUE(gif.LoadFromStream(
-        GifBuilder().Screen("89a", 1, 1, 2).Image(32767, 32767, {1}).Trailer().bytes()));
+        GifBuilder().Screen("89a", 1, 1, 2).Image(16000, 16000, {1}).Trailer().bytes()));
     EXPECT_EQ(gif.FrameDIBXOR(1)->hDIB(), 0u);
     ASSERT_TRUE(gif.LoadFromStream(
         GifBuilder().Screen("89a", 1, 1, 2).Image(2000, 2000, {1}).Trailer().bytes()));
@@ -182,7 +182,6 @@ TEST(GifRealFiles, DecodeLikeTheReferenceBeforeAndAfterARoundTrip) {
     EXPECT_GT(gif.AnimationLoops(), 0);
 }
 
-
 TEST(GifReader, AnimationWithoutLoopingBlockStillPlaysOnceAfterASave) {
     const auto twoFrames = [](bool looping) {
         GifBuilder file;
@@ -204,6 +203,28 @@ TEST(GifReader, AnimationWithoutLoopingBlockStillPlaysOnceAfterASave) {
     ASSERT_TRUE(gif.LoadFromStream(twoFrames(true)));
     EXPECT_FALSE(gif.AnimationPlaysOnce());
     EXPECT_TRUE(hasLoopingBlock(gif.SaveToMemory()));
+}
+
+TEST(GifReader, RefusesDocumentsBeyondItsLimitsAndKeepsNothing) {
+    // 20000 x 20000 pixels in one frame; the data would decode to a plain picture.
+    GifBuilder huge;
+    huge.Screen("89a", 1, 1, 2).Bytes({0x2C, 0, 0, 0, 0}).Word(20000).Word(20000);
+    huge.Bytes({0x00, 2}).SubBlocks(std::vector<uint8_t>(200, 0)).Trailer();
+    cGIF gif;
+    EXPECT_FALSE(gif.LoadFromStream(huge.bytes()));
+    EXPECT_TRUE(gif.LoadTooLarge());
+    EXPECT_EQ(gif.FramesCount(), 0);
+
+    GifBuilder many;
+    many.Screen("89a", 1, 1, 2);
+    for (int i = 0; i <= 32767; ++i)
+        many.Image(1, 1, {1});
+    EXPECT_FALSE(gif.LoadFromStream(many.Trailer().bytes()));
+    EXPECT_TRUE(gif.LoadTooLarge());
+
+    ASSERT_TRUE(
+        gif.LoadFromStream(GifBuilder().Screen("89a", 1, 1, 2).Image(1, 1, {1}).Trailer().bytes()));
+    EXPECT_FALSE(gif.LoadTooLarge());
 }
 
 } // namespace
