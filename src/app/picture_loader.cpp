@@ -44,17 +44,27 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path) {
 } // namespace
 
 bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge) {
-    RaiseAllocationLimitOnce();
     picture = {};
     if (tooLarge) *tooLarge = false;
     const std::optional<QByteArray> bytes = ReadWholeFile(path);
-    if (!bytes || IsTruncatedPicture(BytesOf(*bytes))) return false;
-    QBuffer buffer;
-    buffer.setData(*bytes);
+    return bytes && LoadPictureFromMemory(BytesOf(*bytes), picture, tooLarge);
+}
+
+bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& picture,
+                           bool* tooLarge, uint64_t maxPixels) {
+    RaiseAllocationLimitOnce();
+    picture = {};
+    if (tooLarge) *tooLarge = false;
+    if (IsTruncatedPicture(bytes) || bytes.size() > size_t(std::numeric_limits<qsizetype>::max()))
+        return false;
+    // The bytes are only read, so Qt may use them in place.
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QSize size = reader.size(); // from the header, before any pixel is decoded
-    if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > kMaxPicturePixels) {
+    if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > maxPixels) {
         if (tooLarge) *tooLarge = true;
         return false;
     }

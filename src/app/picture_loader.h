@@ -6,6 +6,7 @@
 #include "imaging/dib.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ struct LoadedPicture {
 // than kMaxPicturePixels (`tooLarge` then says so). The EXIF orientation is applied, so a phone
 // photo stands as a viewer shows it.
 bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge = nullptr);
+// The same for a file's bytes, with a limit of the caller's.
+bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& picture,
+                           bool* tooLarge = nullptr, uint64_t maxPixels = kMaxPicturePixels);
 
 // The text to show, before the path, for a picture LoadPicture refused.
 inline std::string_view PictureLoadErrorText(bool tooLarge) {
