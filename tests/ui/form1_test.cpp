@@ -36,14 +36,14 @@ namespace fs = std::filesystem;
 using Shown = std::tuple<QString, QString, MessageIcon>; // prompt, title, icon
 const Shown kDone{"Done.", "Trimora", MessageIcon::None};
 
-// Whether `target` took the drop; a refused entry ends the drag before any drop.
+// Whether `target` welcomed the drag (else the desktop shows the no-drop pointer); a welcomed
+// drag is then dropped.
 bool Drop(QWidget* target, QMimeData* data) {
     QDragEnterEvent enter({5, 5}, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted()) return false;
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
+    if (enter.isAccepted()) QApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
 }
 
 QPoint ItemCentre(const Form1& window, int index) { // 1-based
