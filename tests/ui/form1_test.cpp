@@ -157,8 +157,8 @@ TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenFoldersOrTildeFiles
 
 TEST_F(Form1Test, AddsAFolderTreePassingOverUnreadableFolders) {
     fs::create_directories(files / "locked");
-    fs::create_directories(files / "next");
-    for (const char* name : {"a.gif", "locked/b.gif", "next/d.gif"})
+    fs::create_directories(files / "next/deeper"); // the walk must go on past "locked"
+    for (const char* name : {"a.gif", "locked/b.gif", "next/deeper/d.gif"})
         test::WriteBytes(files / name, {1});
     fs::permissions(files / "locked", fs::perms::none);
     fs::permissions(files.path(), fs::perms::all); // scratch folders are private to their maker
@@ -167,7 +167,7 @@ TEST_F(Form1Test, AddsAFolderTreePassingOverUnreadableFolders) {
         GTEST_SKIP() << "permissions do not apply";
     AddFolderTree("gif");
     EXPECT_EQ(window.ListView1->ItemTexts(),
-              (QStringList{folder + "/a.gif", folder + "/next/d.gif"}));
+              (QStringList{folder + "/a.gif", folder + "/next/deeper/d.gif"}));
 }
 
 TEST_F(Form1Test, AcceptsDroppedFilesButNotText) {
