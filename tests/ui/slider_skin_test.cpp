@@ -7,6 +7,7 @@
 namespace lumatrim {
 namespace {
 
+// Grey is what the style paints; the skin must cover it, and hooking twice must not stack.
 TEST(SliderSkinTest, PaintsTheBackgroundInTheChosenColourOnce) {
     QSlider slider(Qt::Horizontal);
     slider.resize(200, 40);
@@ -18,7 +19,7 @@ TEST(SliderSkinTest, PaintsTheBackgroundInTheChosenColourOnce) {
     SetSkinSolidColor(&slider, 0x00FF00); // green: red in the low byte
     HookSkin(&slider);
     HookSkin(&slider);
-    EXPECT_EQ(slider.children().size(), 1); // one hook
+    EXPECT_EQ(slider.children().size(), 1);
     EXPECT_EQ(slider.grab().toImage().pixelColor(1, 1), QColor(Qt::green));
 }
 
