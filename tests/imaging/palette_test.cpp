@@ -85,45 +85,31 @@ std::vector<Rgb> Optimal(const cDIB& dib, int nColors = 256, int nLevels = 8) {
 } // namespace
 
 // Entry counts, a few telling entries, white last, and the unused rest cleared.
-TEST(Pal8bppFixed, EntriesCountsAndGreyness) {
-    using Make = void (*)(cPal8bpp&);
-    struct Case {
-        Make make;
-        int entries;
-        bool grey;
-        std::vector<std::pair<int, Rgb>> samples; // index and colour
+// Each palette follows a fuller one, so the rest of the table must be cleared. The halftone
+// cube of dithering method 0 is checked through the dithering tests.
+TEST(Pal8bppFixed, CountsGreynessWhiteLastAndAClearedRest) {
+    cPal8bpp pal;
+    const auto expect = [&](int entries, bool grey, std::vector<std::pair<int, Rgb>> samples) {
+        EXPECT_EQ(pal.Entries(), entries);
+        EXPECT_EQ(pal.IsGreyScale(), grey);
+        samples.push_back({entries - 1, {255, 255, 255}});
+        for (const auto& [index, colour] : samples)
+            EXPECT_EQ(TableEntry(pal.Table(), index), colour) << entries << " entry " << index;
+        for (int i = entries; i < 256; ++i)
+            ASSERT_EQ(TableEntry(pal.Table(), i), (Rgb{0, 0, 0})) << entries << " entry " << i;
     };
-    const std::vector<Case> cases = {
-        {[](cPal8bpp& p) { p.CreateGreyScale(1); }, 16, true, {{1, {17, 17, 17}}}},
-        {[](cPal8bpp& p) { p.CreateGreyScale(2); }, 256, true, {{200, {200, 200, 200}}}},
-        {[](cPal8bpp& p) { p.CreateEGA(); },
-         16,
-         false,
-         {{7, {192, 192, 192}}, {8, {128, 128, 128}}}},
-        {[](cPal8bpp& p) { p.CreateHalftone(1); }, 27, false, {{1, {128, 0, 0}}}},
-        {[](cPal8bpp& p) { p.CreateHalftone(4); },
-         216,
-         false,
-         {{1, {51, 0, 0}}, {6, {0, 51, 0}}, {36, {0, 0, 51}}}},
-        // The cube skips the eight colours the EGA halves hold, so it ends at 215.
-        {[](cPal8bpp& p) { p.CreateWebsafe(); },
-         256,
-         false,
-         {{8, {51, 0, 0}}, {215, {204, 255, 255}}, {217, {8, 8, 8}}}},
-    };
-    for (size_t n = 0; n < cases.size(); ++n) {
-        const Case& c = cases[n];
-        cPal8bpp pal;
-        pal.CreateGreyScale(2); // every fixed palette starts from a cleared table
-        c.make(pal);
-        EXPECT_EQ(pal.Entries(), c.entries) << "case " << n;
-        EXPECT_EQ(pal.IsGreyScale(), c.grey) << "case " << n;
-        EXPECT_EQ(TableEntry(pal.Table(), c.entries - 1), (Rgb{255, 255, 255})) << "case " << n;
-        for (const auto& [index, colour] : c.samples)
-            EXPECT_EQ(TableEntry(pal.Table(), index), colour) << "case " << n << " entry " << index;
-        for (int i = c.entries; i < 256; ++i)
-            ASSERT_EQ(TableEntry(pal.Table(), i), (Rgb{0, 0, 0})) << "case " << n << " entry " << i;
-    }
+    pal.CreateGreyScale(2);
+    expect(256, true, {{200, {200, 200, 200}}});
+    pal.CreateGreyScale(1);
+    expect(16, true, {{1, {17, 17, 17}}});
+    // The cube skips the eight colours the EGA halves hold, so it ends at 215.
+    pal.CreateWebsafe();
+    expect(256, false,
+           {{7, {192, 192, 192}}, {8, {51, 0, 0}}, {215, {204, 255, 255}}, {217, {8, 8, 8}}});
+    pal.CreateHalftone(1);
+    expect(27, false, {{1, {128, 0, 0}}});
+    pal.CreateEGA();
+    expect(16, false, {{7, {192, 192, 192}}, {8, {128, 128, 128}}});
 }
 
 // The full scan takes the lowest index among the nearest entries, so exact matches and ties
