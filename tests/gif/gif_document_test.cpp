@@ -23,23 +23,6 @@ std::vector<int16_t> Delays(const cGIF& gif) {
     return delays;
 }
 
-TEST(GifDocument, FirstFrameSetsTheScreenAndLaterFramesTakeTheGlobalTable) {
-    cGIF gif;
-    gif.TrailingCommentAdd();
-    gif.FrameInsert(1, 5, 3, true);
-    EXPECT_EQ(gif.lpFramePaletteColor(1, 1), RGB(255, 255, 255));
-    EXPECT_EQ(gif.lpFramePaletteColor(1, 2), 0u);
-    gif.lpGlobalPalette()[4 * 7] = 99;
-    EXPECT_EQ(gif.GlobalPaletteColor(7), 0u); // no global table: 0 whatever the bytes
-    gif.SetGlobalPaletteExists(true);
-    gif.SetGlobalPaletteEntries(16);
-    gif.FrameInsert(9, 1, 1, true); // any number above the count appends
-    EXPECT_EQ(gif.lpFramePalette(2)[4 * 7], 99);
-    EXPECT_EQ(test::Describe(gif),
-              (test::Lines{"5x3 bg 0 aspect 0.234375 loops 0", "5x3 at 0,0 0 0 0 0 0/0 1/2",
-                           "1x1 at 0,0 0 0 0 0 0/0 0/16"}));
-}
-
 TEST(GifDocument, InsertAndRemoveKeepTheOrderAndSurfacesOutliveTheirFrame) {
     cGIF gif;
     MakeFrames(gif, 3);
@@ -121,18 +104,6 @@ TEST(FrameRender, DrawsUprightScaledAndCroppedToTheScreen) {
     gif.SetScreenWidth(0);
     gif.FrameDraw(target.hDIBDC(), 1, 0, 0, 1.0f, true);
     EXPECT_EQ(Row(target, 0), std::vector<uint32_t>(8, W));
-}
-
-TEST(FrameRender, ImageShowsTrueColoursUprightAndLeavesTheSurface) {
-    cGIF gif;
-    MakeFrame(gif);
-    const auto picture = gif.FrameImage(1);
-    ASSERT_TRUE(picture);
-    cDIB copy;
-    ASSERT_EQ(copy.CreateFromStdPicture(picture.get(), true), picture->BPP);
-    EXPECT_EQ(Row(copy, 0), (std::vector<uint32_t>{R, G, B})); // transparent entry in its colour
-    EXPECT_EQ(Row(copy, 1), (std::vector<uint32_t>{B, B, B}));
-    EXPECT_EQ(gif.FrameDIBXOR(1)->ColorTable()[4 + 1], 0);
 }
 
 } // namespace
