@@ -9,22 +9,26 @@ namespace {
 
 using namespace mGIFOptimizer;
 
-TEST(CleanupFramesTest, TransparencyStaysOnlyWhileAPixelHoldsItsIndex) {
+// Transparency stays only while a pixel holds its index; palettes grow to hold the background
+// and the transparent indices in force.
+TEST(CleanupFramesTest, TransparencyNoPixelUsesGoesAndPalettesGrowForWhatStays) {
     cGIF gif;
-    test::SetGlobal(gif, 4);
-    test::AddFrame(gif, 3, 2, {0, 0, 0, 0, 0, 2}); // index 2 only in the last pixel
-    test::AddFrame(gif, 3, 2, test::Filled(3, 2, 0));
-    test::AddFrame(gif, 3, 2, test::Filled(3, 2, 0));
-    test::SetTransparent(gif, 1, 2);
-    test::SetTransparent(gif, 2, 3);
-    gif.SetFrameTransparentColorIndex(3, 3); // an index without transparency in force
+    test::SetGlobal(gif, 16);
+    gif.SetScreenBackgroundColorIndex(19); // 20 entries, then 21 for index 20
+    test::AddFrame(gif, 2, 1, {0, 20});
+    test::AddFrame(gif, 2, 1, {0, 18});
+    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
+    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
+    test::SetTransparent(gif, 1, 20);
+    test::SetTransparent(gif, 2, 3); // no pixel holds it
+    test::SetTransparent(gif, 3, 7);
+    gif.SetFrameTransparentColorIndex(4, 7); // an index without transparency in force
     ASSERT_TRUE(CleanupFrames(gif));
-    EXPECT_TRUE(gif.FrameUseTransparentColor(1));
-    EXPECT_EQ(gif.FrameTransparentColorIndex(1), 2);
-    for (int32_t n : {2, 3}) {
-        EXPECT_FALSE(gif.FrameUseTransparentColor(n));
-        EXPECT_EQ(gif.FrameTransparentColorIndex(n), 0);
-    }
+    EXPECT_EQ(gif.GlobalPaletteEntries(), 21);
+    EXPECT_EQ(test::Describe(gif),
+              (test::Lines{"2x1 bg 19 aspect 0.234375 loops 0", "2x1 at 0,0 0 0 0 0 1/20 0/21",
+                           "2x1 at 0,0 0 0 0 0 0/0 0/21", "2x1 at 0,0 0 0 0 0 1/7 1/8",
+                           "2x1 at 0,0 0 0 0 0 0/0 1/2"}));
 }
 
 TEST(CleanupFramesTest, RestoringDisposalGoesOnlyWhereTheNextOpaqueFrameCoversIt) {
@@ -52,25 +56,6 @@ TEST(CleanupFramesTest, RestoringDisposalGoesOnlyWhereTheNextOpaqueFrameCoversIt
             << c.disposal << " then " << c.width << 'x' << c.height << " at " << c.left;
         EXPECT_EQ(gif.FrameDisposalMethod(3), 0); // the last frame never restores
     }
-}
-
-TEST(CleanupFramesTest, PalettesGrowToHoldTheBackgroundAndTransparentIndices) {
-    cGIF gif;
-    test::SetGlobal(gif, 16);
-    gif.SetScreenBackgroundColorIndex(19); // 20 entries, then 21 for index 20
-    test::AddFrame(gif, 2, 1, {0, 20});
-    test::AddFrame(gif, 2, 1, {0, 18});
-    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
-    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
-    test::SetTransparent(gif, 1, 20);
-    test::SetTransparent(gif, 2, 18);
-    test::SetTransparent(gif, 3, 7);
-    ASSERT_TRUE(CleanupFrames(gif));
-    EXPECT_EQ(gif.GlobalPaletteEntries(), 21);
-    EXPECT_EQ(gif.LocalPaletteEntries(1), 21);
-    EXPECT_EQ(gif.LocalPaletteEntries(2), 21);
-    EXPECT_EQ(gif.LocalPaletteEntries(3), 8);
-    EXPECT_EQ(gif.LocalPaletteEntries(4), 2); // index 7 without transparency needs no entry
 }
 
 // Two 10 x 10 frames of index 1 on a 4-entry global palette, delays 10 and 20.
