@@ -9,6 +9,55 @@ namespace {
 
 using namespace mGIFOptimizer;
 
+// Transparency stays only while a pixel holds its index; palettes grow to hold the background
+// and the transparent indices in force.
+TEST(CleanupFramesTest, TransparencyNoPixelUsesGoesAndPalettesGrowForWhatStays) {
+    cGIF gif;
+    test::SetGlobal(gif, 16);
+    gif.SetScreenBackgroundColorIndex(19); // 20 entries, then 21 for index 20
+    test::AddFrame(gif, 2, 1, {0, 20});
+    test::AddFrame(gif, 2, 1, {0, 18});
+    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
+    test::AddFrame(gif, 2, 1, {0, 7}, 0, 0, 2);
+    test::SetTransparent(gif, 1, 20);
+    test::SetTransparent(gif, 2, 3); // no pixel holds it
+    test::SetTransparent(gif, 3, 7);
+    gif.SetFrameTransparentColorIndex(4, 7); // an index without transparency in force
+    ASSERT_TRUE(CleanupFrames(gif));
+    EXPECT_EQ(gif.GlobalPaletteEntries(), 21);
+    EXPECT_EQ(test::Describe(gif),
+              (test::Lines{"2x1 bg 19 aspect 0.234375 loops 0", "2x1 at 0,0 0 0 0 0 1/20 0/21",
+                           "2x1 at 0,0 0 0 0 0 0/0 0/21", "2x1 at 0,0 0 0 0 0 1/7 1/8",
+                           "2x1 at 0,0 0 0 0 0 0/0 1/2"}));
+}
+
+TEST(CleanupFramesTest, RestoringDisposalGoesOnlyWhereTheNextOpaqueFrameCoversIt) {
+    struct Case {
+        int32_t disposal, left, width, height;
+        bool nextTransparent;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {2, 0, 20, 20, false, 0}, {3, 0, 20, 20, false, 0}, {2, 0, 10, 10, false, 0},
+        {2, 0, 20, 20, true, 2},  {2, 1, 20, 20, false, 2}, {2, 0, 10, 9, false, 2},
+        {1, 0, 20, 20, false, 1},
+    };
+    for (const Case& c : cases) {
+        cGIF gif;
+        test::SetGlobal(gif, 2);
+        test::AddFrame(gif, 10, 10, test::Filled(10, 10, 0));
+        test::AddFrame(gif, c.width, c.height, test::Filled(c.width, c.height, 1), c.left);
+        test::AddFrame(gif, 1, 1, {0});
+        gif.SetFrameDisposalMethod(1, c.disposal);
+        gif.SetFrameDisposalMethod(3, 3);
+        if (c.nextTransparent) test::SetTransparent(gif, 2, 1);
+        ASSERT_TRUE(CleanupFrames(gif));
+        EXPECT_EQ(gif.FrameDisposalMethod(1), c.expected)
+            << c.disposal << " then " << c.width << 'x' << c.height << " at " << c.left;
+        EXPECT_EQ(gif.FrameDisposalMethod(3), 0); // the last frame never restores
+    }
+}
+
 // Two 10 x 10 frames of index 1 on a 4-entry global palette, delays 10 and 20.
 void TwoFrames(cGIF& gif) {
     test::SetGlobal(gif, 4);

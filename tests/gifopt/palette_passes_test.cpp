@@ -76,11 +76,16 @@ TEST(MergeLocalPalettesTest, SharesEqualColoursOneToOneAndAppendsTheRest) {
     second = gif.lpFramePalette(1);
     std::swap_ranges(second.begin(), second.begin() + 4, second.begin() + 8); // 2, 1, 0
     std::copy_n(second.begin() + 4, 4, second.begin() + 8);                   // 2, 1, 1
+    test::SetTransparent(gif, 2, 0);
     EXPECT_EQ(MergeLocalPalettes(gif), 2);
     // Frame 1 became the global palette; frame 2's second "1" needed an entry of its own.
     EXPECT_EQ(gif.GlobalPaletteEntries(), 4);
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1)), (std::vector<uint8_t>{0, 1, 2}));
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), (std::vector<uint8_t>{2, 1, 3}));
+    EXPECT_EQ(gif.FrameTransparentColorIndex(2), 2) << "the transparent entry follows its colour";
+    // Ready to draw: surface tables show the grown global table, the mask the transparent pixel.
+    EXPECT_EQ(gif.FrameDIBXOR(1)->ColorTable()[12], gif.lpGlobalPalette()[12]);
+    EXPECT_EQ(gif.FrameDIBAND(2)->lpBits()[0], 0x80);
     for (int32_t n : {1, 2}) {
         EXPECT_FALSE(gif.LocalPaletteUsed(n));
         EXPECT_EQ(gif.LocalPaletteEntries(n), 4);

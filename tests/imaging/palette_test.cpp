@@ -1,0 +1,333 @@
+#include "imaging/dib.h"
+#include "imaging/dither8bpp.h"
+#include "imaging/errors.h"
+#include "imaging/pal8bpp.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <random>
+#include <span>
+
+using namespace lumatrim;
+
+namespace {
+
+// Small 32-bit pictures.
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+void SetPixel(cDIB& dib, int x, int memoryRow, Rgb c) {
+    uint8_t* p = dib.lpBits() + memoryRow * dib.BytesPerScanline() + 4 * x;
+    p[0] = c.b, p[1] = c.g, p[2] = c.r;
+}
+
+void MakePicture(cDIB& dib, int width, int height, Rgb fill) {
+    ASSERT_TRUE(dib.Create(width, height, 32));
+    dib.Cls(RGB(fill.r, fill.g, fill.b));
+}
+
+// Entry i of a colour table in the blue, green, red, 0 layout.
+Rgb TableEntry(std::span<const uint8_t> table, int i) {
+    return {table[4 * i + 2], table[4 * i + 1], table[4 * i]};
+}
+
+void PrintTo(const Rgb& c, std::ostream* os) {
+    *os << "(" << int{c.r} << ", " << int{c.g} << ", " << int{c.b} << ")";
+}
+
+Rgb OutputColour(const cDIB& target, int x, int memoryRow) {
+    return TableEntry(target.ColorTable(),
+                      target.lpBits()[memoryRow * target.BytesPerScanline() + x]);
+}
+
+bool TableHolds(const cDIB& target, Rgb colour) {
+    for (int i = 0; i < 256; ++i)
+        if (TableEntry(target.ColorTable(), i) == colour) return true;
+    return false;
+}
+
+void Dither(const cDIB& source, int method, cDIB& target) {
+    mDither8bpp dither;
+    dither.SetDitherMethod(method);
+    EXPECT_TRUE(dither.DitherTo8bpp(source, target));
+}
+
+void SetColour(cPal8bpp& pal, uint8_t index, Rgb c) {
+    pal.SetrgbR(index, c.r), pal.SetrgbG(index, c.g), pal.SetrgbB(index, c.b);
+}
+
+// A picture of the colours in memory order, one row.
+void MakeRow(cDIB& dib, const std::vector<Rgb>& colours) {
+    MakePicture(dib, static_cast<int>(colours.size()), 1, {0, 0, 0});
+    for (size_t x = 0; x < colours.size(); ++x)
+        SetPixel(dib, static_cast<int>(x), 0, colours[x]);
+}
+
+std::vector<Rgb> Entries(const cPal8bpp& pal) {
+    std::vector<Rgb> entries;
+    for (int i = 0; i < pal.Entries(); ++i)
+        entries.push_back(TableEntry(pal.Table(), i));
+    return entries;
+}
+
+std::vector<Rgb> Optimal(const cDIB& dib, int nColors = 256, int nLevels = 8) {
+    cPal8bpp pal;
+    pal.CreateOptimal(dib, nColors, nLevels, 1.0f, 1.0f, 1.0f);
+    EXPECT_NE(pal.hPal(), 0u);
+    return Entries(pal);
+}
+
+} // namespace
+
+// Entry counts, a few telling entries, white last, and the unused rest cleared.
+// Each palette follows a fuller one, so the rest of the table must be cleared. The halftone
+// cube of dithering method 0 is checked through the dithering tests.
+TEST(Pal8bppFixed, CountsGreynessWhiteLastAndAClearedRest) {
+    cPal8bpp pal;
+    const auto expect = [&](int entries, bool grey, std::vector<std::pair<int, Rgb>> samples) {
+        EXPECT_EQ(pal.Entries(), entries);
+        EXPECT_EQ(pal.IsGreyScale(), grey);
+        samples.push_back({entries - 1, {255, 255, 255}});
+        for (const auto& [index, colour] : samples)
+            EXPECT_EQ(TableEntry(pal.Table(), index), colour) << entries << " entry " << index;
+        for (int i = entries; i < 256; ++i)
+            ASSERT_EQ(TableEntry(pal.Table(), i), (Rgb{0, 0, 0})) << entries << " entry " << i;
+    };
+    pal.CreateGreyScale(2);
+    expect(256, true, {{200, {200, 200, 200}}});
+    pal.CreateGreyScale(1);
+    expect(16, true, {{1, {17, 17, 17}}});
+    // The cube skips the eight colours the EGA halves hold, so it ends at 215.
+    pal.CreateWebsafe();
+    expect(256, false,
+           {{7, {192, 192, 192}}, {8, {51, 0, 0}}, {215, {204, 255, 255}}, {217, {8, 8, 8}}});
+    pal.CreateHalftone(1);
+    expect(27, false, {{1, {128, 0, 0}}});
+    pal.CreateEGA();
+    expect(16, false, {{7, {192, 192, 192}}, {8, {128, 128, 128}}});
+}
+
+// The full scan takes the lowest index among the nearest entries, so exact matches and ties
+// are covered too.
+TEST(Pal8bppSearch, AgreesWithAFullScanOnPalettesFullOfTies) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> level(0, 6); // few values: many equal entries and ties
+    const auto channel = [&](int step) { return static_cast<uint8_t>(step * level(random)); };
+    for (int entries : {1, 7, 256}) {
+        cPal8bpp pal;
+        pal.Initialize(entries);
+        for (int i = 0; i < entries; ++i)
+            SetColour(pal, static_cast<uint8_t>(i), {channel(40), channel(40), channel(40)});
+        pal.BuildLogicalPalette();
+        for (int q = 0; q < 2000; ++q) {
+            const Rgb c{channel(20), static_cast<uint8_t>(random()), channel(20)};
+            int best = 0, bestDistance = INT_MAX;
+            for (int i = 0; i < entries; ++i) {
+                const Rgb e = TableEntry(pal.Table(), i);
+                const int d = (e.r - c.r) * (e.r - c.r) + (e.g - c.g) * (e.g - c.g) +
+                              (e.b - c.b) * (e.b - c.b);
+                if (d < bestDistance) best = i, bestDistance = d;
+            }
+            ASSERT_EQ(pal.ClosestIndex(c.r, c.g, c.b), best) << entries << " entries, query " << q;
+        }
+    }
+}
+
+TEST(Pal8bppSearch, OnlyTheValidEntriesAsOfTheLastBuildAreSearched) {
+    cPal8bpp pal;
+    pal.CreateEGA();
+    SetColour(pal, 16, {1, 2, 3}); // beyond Entries
+    pal.SetrgbR(1, 5);             // was 128
+    EXPECT_EQ(pal.ClosestIndex(140, 0, 0), 1) << "edits are seen only after a build";
+    pal.BuildLogicalPalette();
+    EXPECT_EQ(pal.ClosestIndex(1, 2, 3), 0) << "an entry at or beyond Entries never matches";
+    EXPECT_EQ(pal.ClosestIndex(140, 0, 0), 9) << "bright red (255, 0, 0) is now the nearest";
+    pal.SetEntries(17);
+    pal.BuildLogicalPalette();
+    EXPECT_EQ(pal.ClosestIndex(1, 2, 3), 16);
+}
+
+TEST(Pal8bppErrors, MisuseThrowsTypedErrorsAndBadCodesLeaveAnEmptyPalette) {
+    cPal8bpp pal;
+    EXPECT_THROW(pal.SetrgbB(0, 1), IndexOutOfRangeError) << "no table yet";
+    EXPECT_THROW(pal.Initialize(257), IndexOutOfRangeError);
+    for (const auto bad :
+         {+[](cPal8bpp& p) { p.CreateGreyScale(3); }, +[](cPal8bpp& p) { p.CreateHalftone(5); }}) {
+        pal.CreateEGA();
+        EXPECT_THROW(bad(pal), IndexOutOfRangeError);
+        EXPECT_EQ(pal.Entries(), 0);
+        EXPECT_THROW(pal.ClosestIndex(0, 0, 0), IndexOutOfRangeError) << "no entries to search";
+    }
+}
+
+TEST(OptimalPalette, LeavesGiveTheRoundedMeansOfTheirPixels) {
+    struct Case {
+        const char* name;
+        std::vector<Rgb> pixels;
+        std::vector<Rgb> entries;
+    };
+    const std::vector<Case> cases = {
+        {"white", {{255, 255, 255}, {255, 255, 255}}, {{255, 255, 255}}},
+        // 0 to 2 splits at 1, and 1 is not above it; the mean 0.5 rounds to even.
+        {"reds 0 and 1 share a leaf", {{0, 9, 9}, {1, 9, 9}, {1, 9, 9}, {0, 9, 9}}, {{0, 9, 9}}},
+        {"greens 0 and 1 share a leaf", {{9, 1, 9}, {9, 0, 9}, {9, 1, 9}}, {{9, 1, 9}}},
+        {"reds 199 and 200 do not", {{199, 0, 0}, {200, 0, 0}}, {{199, 0, 0}, {200, 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        cDIB dib;
+        MakeRow(dib, c.pixels);
+        EXPECT_EQ(Optimal(dib), c.entries) << c.name;
+    }
+}
+
+TEST(OptimalPalette, FoldsTheLastListedNodeOfTheDeepestLevelAndKeepsItsPlace) {
+    // Two levels and two colours, read bottom row first: (200,0,0) and (149,0,0) make the
+    // first inner node's leaves, (0,0,0) a second inner node; three leaves fold the second
+    // (the last listed, with one leaf), then the first into (174.5 -> 174, 0, 0).
+    // (0,0,100) then joins the folded second node. Entries follow the node table.
+    cDIB dib;
+    MakePicture(dib, 2, 2, {0, 0, 0});
+    SetPixel(dib, 0, 0, {200, 0, 0});
+    SetPixel(dib, 1, 0, {149, 0, 0});
+    SetPixel(dib, 0, 1, {0, 0, 0});
+    SetPixel(dib, 1, 1, {0, 0, 100});
+    EXPECT_EQ(Optimal(dib, 2, 2), (std::vector<Rgb>{{174, 0, 0}, {0, 0, 50}}));
+}
+
+// One colour too many: exactly two pixels' colours go, replaced by their rounded mean.
+TEST(OptimalPalette, TwoHundredAndFiftySevenColoursFoldIntoAtMost256) {
+    std::vector<Rgb> pixels;
+    for (int i = 0; i < 128; ++i) {
+        pixels.push_back({static_cast<uint8_t>(2 * i), 0, 0});
+        pixels.push_back({static_cast<uint8_t>(2 * i), 255, 0});
+    }
+    pixels.push_back({0, 0, 255});
+    cDIB dib;
+    MakeRow(dib, pixels);
+    const std::vector<Rgb> entries = Optimal(dib);
+    std::vector<Rgb> missing, merged;
+    for (const Rgb& p : pixels)
+        if (std::find(entries.begin(), entries.end(), p) == entries.end()) missing.push_back(p);
+    for (const Rgb& e : entries)
+        if (std::find(pixels.begin(), pixels.end(), e) == pixels.end()) merged.push_back(e);
+    ASSERT_EQ((std::array{entries.size(), missing.size(), merged.size()}),
+              (std::array<size_t, 3>{256, 2, 1}));
+    const auto mean = [](int a, int b) {
+        return static_cast<uint8_t>(std::nearbyint((a + b) / 2.0));
+    };
+    EXPECT_EQ(merged[0], (Rgb{mean(missing[0].r, missing[1].r), mean(missing[0].g, missing[1].g),
+                              mean(missing[0].b, missing[1].b)}));
+}
+
+TEST(OptimalPalette, OtherDepthsLeaveThePaletteAndBadArgumentsThrow) {
+    cDIB dib;
+    ASSERT_TRUE(dib.Create(2, 2, 8));
+    cPal8bpp pal;
+    pal.CreateEGA();
+    pal.CreateOptimal(dib, 256, 8, 1, 1, 1);
+    EXPECT_EQ(pal.Entries(), 16);
+    MakePicture(dib, 2, 2, {1, 2, 3});
+    for (const auto& [colours, levels] : {std::pair{257, 8}, std::pair{256, 0}, std::pair{256, 9}})
+        EXPECT_THROW(pal.CreateOptimal(dib, colours, levels, 1, 1, 1), IndexOutOfRangeError);
+    EXPECT_EQ(pal.Entries(), 16);
+}
+
+// Ordered dithering.
+
+// A grey between two grid levels takes the upper one where the threshold is low. The pattern
+// is anchored at the first memory row (the bottom picture row) and the first column.
+TEST(Dither8bpp, PatternPhaseStartsAtTheBottomLeft) {
+    constexpr bool kQuarter[4][4] = {{1, 0, 1, 0}, {0, 0, 0, 0}, {1, 0, 1, 0}, {0, 0, 0, 0}};
+    constexpr bool kChecker[4][4] = {{1, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 0}, {0, 1, 0, 1}};
+    struct Case {
+        int method;
+        uint8_t grey, low, high;
+        const bool (*upper)[4];
+    };
+    for (const Case c : {Case{1, 124, 119, 136, kQuarter}, // thresholds 1 to 4 go up
+                         Case{1, 128, 119, 136, kChecker}, // 1 to 8
+                         Case{0, 115, 102, 153, kQuarter}}) {
+        // 5 x 6: neither size is a multiple of 4. The grid greys themselves give the optimal
+        // method its palette entries; they sit in the last two pixels, which are not checked.
+        cDIB source;
+        MakePicture(source, 5, 6, {c.grey, c.grey, c.grey});
+        SetPixel(source, 3, 5, {c.low, c.low, c.low});
+        SetPixel(source, 4, 5, {c.high, c.high, c.high});
+        cDIB target;
+        Dither(source, c.method, target);
+        ASSERT_EQ(target.BPP(), 8);
+        for (int row = 0; row < 6; ++row)
+            for (int x = 0; x < (row == 5 ? 3 : 5); ++x) {
+                const uint8_t level = c.upper[row % 4][x % 4] ? c.high : c.low;
+                EXPECT_EQ(OutputColour(target, x, row), (Rgb{level, level, level}))
+                    << "method " << c.method << " grey " << int{c.grey} << " at " << x << ","
+                    << row;
+            }
+    }
+}
+
+TEST(Dither8bpp, PureColoursAreNotDitheredAndPaddingStaysZero) {
+    const std::vector<Rgb> colours = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 255, 255}};
+    for (int method : {0, 1}) {
+        cDIB source;
+        MakePicture(source, 5, 8, {0, 0, 0});
+        for (int row = 0; row < 8; ++row)
+            for (int x = 0; x < 5; ++x)
+                SetPixel(source, x, row, colours[(x + row) % colours.size()]);
+        cDIB target;
+        Dither(source, method, target);
+        ASSERT_EQ(target.BytesPerScanline(), 8);
+        for (int row = 0; row < 8; ++row) {
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(OutputColour(target, x, row), colours[(x + row) % colours.size()])
+                    << "method " << method << " at " << x << "," << row;
+            const uint8_t* padding = target.lpBits() + row * 8 + 5;
+            EXPECT_EQ(padding[0] | padding[1] | padding[2], 0) << "method " << method;
+        }
+    }
+}
+
+// The palette comes from the picture fitted into 150 x 150 by nearest-pixel sampling: one
+// marked pixel shows whether the thumbnail kept it. The target takes the source's size
+// whatever it held; pictures 300 or more times wider than high (or the reverse) still get one.
+TEST(Dither8bpp, PaletteComesFromA150By150Thumbnail) {
+    struct Case {
+        int width, height, x, y; // y = 0 is the top row
+        bool kept;
+    };
+    for (const Case c : {Case{150, 150, 149, 149, true}, // used as it is
+                         Case{151, 151, 150, 0, false},  // the last column is dropped
+                         Case{300, 150, 2, 2, true},     // 150 x 75: every second pixel
+                         Case{300, 150, 1, 0, false},    // odd columns are dropped
+                         Case{300, 150, 2, 1, false},    // so are odd rows: the aspect is kept
+                         Case{1000, 1, 6, 0, true},      // 150 x 1, not 150 x 0
+                         Case{1000, 1, 1, 0, false}, Case{1, 1000, 0, 993, true}, // 1 x 150
+                         Case{1, 1000, 0, 1, false}}) {
+        cDIB source, target;
+        MakePicture(source, c.width, c.height, {0, 0, 0});
+        SetPixel(source, c.x, c.height - 1 - c.y, {255, 0, 0});
+        ASSERT_TRUE(target.Create(7, 3, 32));
+        Dither(source, 1, target);
+        EXPECT_EQ(TableHolds(target, {255, 0, 0}), c.kept)
+            << c.width << "x" << c.height << " at " << c.x << "," << c.y;
+        EXPECT_EQ(target.Width() * 10000 + target.Height(), c.width * 10000 + c.height);
+    }
+}
+
+TEST(Dither8bpp, RefusesWhatItCannotDither) {
+    mDither8bpp dither;
+    dither.SetDitherMethod(1);
+    EXPECT_THROW(dither.SetDitherMethod(2), IndexOutOfRangeError);
+    EXPECT_EQ(dither.DitherMethod(), 1);
+
+    cDIB empty, indexed, target;
+    ASSERT_TRUE(indexed.Create(4, 4, 8) && target.Create(2, 2, 32));
+    EXPECT_FALSE(dither.DitherTo8bpp(empty, target) || dither.DitherTo8bpp(indexed, target) ||
+                 dither.DitherTo8bpp(target, target));
+    EXPECT_EQ(target.BPP(), 32) << "the target is left alone";
+}
