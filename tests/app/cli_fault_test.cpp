@@ -3,25 +3,148 @@
 // truncated, an earlier output the run could not replace is intact, no temporary file is left
 // and no source changed. Each run is made with one worker and with three, which must print the
 // same.
-#include "batch_files.h"
-#include "child_process.h"
 #include "recording_host.h"
 #include "support/test_support.h"
 
 #include "app/batch_driver.h"
 #include "app/cli_options.h"
+#include "app/paths.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lumatrim {
 namespace {
 
 namespace fs = std::filesystem;
+using Json = nlohmann::json;
+using Bytes = std::vector<uint8_t>;
+using test::DataFile;
+using test::ReadBytes;
+
+// The tool runs under conditions a test cannot set up in-process: a file size limit (a disk
+// that fills up; SIGXFSZ is ignored so the write fails instead) or, when the tests run as root,
+// the user "nobody" (for whom a folder's permission bits hold).
+struct ChildSetup {
+    std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
+    bool unprivileged = false;
+};
+
+struct ChildResult {
+    int exitCode = -1; // 128 plus the signal number when a signal ended the child
+    std::string out, err;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'') quoted.append("'\\'");
+        quoted.push_back(c);
+    }
+    quoted.push_back('\'');
+    return quoted;
+}
+
+std::string Text(const fs::path& file) {
+    const Bytes bytes = ReadBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+ChildResult RunChild(const std::vector<std::string>& arguments, const ChildSetup& setup,
+                     const fs::path& tempFolder) {
+    const test::TempDir capture;
+    std::string command = "trap '' XFSZ; ";
+    if (setup.fileSizeLimit)
+        command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
+    command += "exec ";
+    if (setup.unprivileged && ::geteuid() == 0)
+        command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+    command += "env TMPDIR=" + Quoted(tempFolder.string());
+    for (const std::string& argument : arguments)
+        command.append(" ").append(Quoted(argument));
+    command += " < /dev/null > " + Quoted((capture / "out").string()) + " 2> " +
+               Quoted((capture / "err").string());
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Text(capture / "out"),
+            Text(capture / "err")};
+}
+
+void Put32(Bytes& bytes, size_t at, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+const Bytes kPngSignature = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+const Bytes kIendChunk = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+
+bool Frames(const Bytes& bytes, const Bytes& start, const Bytes& end) {
+    return bytes.size() >= start.size() + end.size() &&
+           std::equal(start.begin(), start.end(), bytes.begin()) &&
+           std::equal(end.rbegin(), end.rend(), bytes.rbegin());
+}
+
+Bytes MakeBmp(int32_t width, int32_t height) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3U;
+    Bytes bytes(54 + rowBytes * static_cast<uint32_t>(height));
+    for (size_t i = 54; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / rowBytes * 3); // a gradient
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
+    Put32(bytes, 10, 54);
+    Put32(bytes, 14, 40);
+    Put32(bytes, 18, static_cast<uint32_t>(width));
+    Put32(bytes, 22, static_cast<uint32_t>(height));
+    Put32(bytes, 26, 1 | 24 << 16); // one plane, 24 bits
+    Put32(bytes, 34, static_cast<uint32_t>(bytes.size() - 54));
+    return bytes;
+}
+
+// What a PNG route check sees as complete, though no decoder would accept it.
+Bytes PngShaped(size_t size) {
+    Bytes bytes = kPngSignature;
+    bytes.resize(size - kIendChunk.size(), 'x');
+    bytes.insert(bytes.end(), kIendChunk.begin(), kIendChunk.end());
+    return bytes;
+}
+
+// The tests' valid sources by lower-case extension: "png", "gif", "bmp", "jpg".
+Bytes ValidSource(const std::string& extension) {
+    if (extension == "png") return ReadBytes(DataFile("audacious-plugins-data_posbar.png"));
+    if (extension == "gif") return ReadBytes(DataFile("gif/apache2-data_key.gif"));
+    if (extension == "jpg") return ReadBytes(DataFile("csmash-data_mouse1.jpg"));
+    return MakeBmp(7, 5);
+}
+
+// Whether `output` is a whole file of its kind: for PNG a copy of its source or a PNG no larger
+// that ends with IEND; for the others the format's first and last bytes (a truncated write
+// loses the end).
+::testing::AssertionResult IsCompleteOutput(const fs::path& output, const fs::path& source) {
+    const Bytes bytes = ReadBytes(output);
+    const std::string extension = LowerCase(GetPathExtension(output.string()));
+    bool complete = false;
+    if (extension == "png")
+        complete = bytes == ReadBytes(source) || (Frames(bytes, kPngSignature, kIendChunk) &&
+                                                  bytes.size() <= fs::file_size(source));
+    else if (extension == "gif")
+        complete = Frames(bytes, {'G', 'I', 'F', '8'}, {0x3B});
+    else if (extension == "jpg")
+        complete = Frames(bytes, {0xFF, 0xD8}, {0xFF, 0xD9});
+    else if (extension == "bmp")
+        complete =
+            Frames(bytes, {'B', 'M'}, {}) && bytes.size() >= 6 &&
+            (bytes[2] | bytes[3] << 8 | bytes[4] << 16 | size_t{bytes[5]} << 24) == bytes.size();
+    if (complete) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << output << " (" << bytes.size() << " bytes) is not a complete ." << extension;
+}
 
 const std::string kEarlier = "an earlier output";
+enum class Outcome { Any, Ok, Error };
 
 class CliFaultTest : public ::testing::Test {
 protected:
@@ -29,103 +152,95 @@ protected:
     CliFaultTest() {
         fs::copy_file(LUMATRIM_BATCH, app / "lumatrim-batch");
         for (const test::TempDir* dir : {&files, &app, &scratch})
-            test::OpenToEveryone(dir->path());
+            fs::permissions(dir->path(), fs::perms::all);
     }
     void Optimizer(const std::string& body) const {
         test::WriteScript(app / "optipng", body);
         fs::permissions(app / "optipng", fs::perms::all & ~fs::perms::others_write);
     }
+    std::string Add(const std::string& name, const Bytes& bytes) const {
+        test::WriteBytes(files / name, bytes);
+        return (files / name).string();
+    }
     // A source of every routed kind plus `extra`, each with an earlier output beside it.
-    std::vector<std::string>
-    Sources(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& extra) {
+    std::vector<std::string> Sources(const std::vector<std::pair<std::string, Bytes>>& extra) {
         std::vector<std::string> items;
         for (const std::string extension : {"png", "gif", "bmp", "jpg"})
-            items.push_back(Add("valid." + extension, test::ValidSource(extension)));
+            items.push_back(Add("valid." + extension, ValidSource(extension)));
         for (const auto& [name, bytes] : extra)
             items.push_back(Add(name, bytes));
         for (const std::string& item : items)
             if (const std::optional<std::string> output = PlannedOutput(item))
                 test::WriteBytes(*output, {kEarlier.begin(), kEarlier.end()});
+        earlierOutputs = true;
         return items;
-    }
-    std::string Add(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        test::WriteBytes(files / name, bytes);
-        return (files / name).string();
     }
 
     // The JSON lines of a run with one worker, after checking that three print the same.
-    std::vector<nlohmann::json> Run(const std::vector<std::string>& items, test::ChildSetup setup,
-                                    const std::vector<std::string>& options = {}) {
-        setup.tempFolder = scratch.path();
+    std::vector<Json> Run(const std::vector<std::string>& items, const ChildSetup& setup,
+                          const std::vector<std::string>& options = {}) {
         std::vector<std::string> arguments = {(app / "lumatrim-batch").string(), "--json", "-j",
                                               "1"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         arguments.push_back("--");
         arguments.insert(arguments.end(), items.begin(), items.end());
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
-        const test::ChildResult one = test::RunChild(arguments, setup);
+        const ChildResult one = RunChild(arguments, setup, scratch.path());
         arguments[3] = "3";
-        const test::ChildResult three = test::RunChild(arguments, setup);
-        EXPECT_EQ(three.out, one.out);
-        EXPECT_EQ(three.err, one.err);
-        EXPECT_EQ(three.exitCode, one.exitCode);
+        const ChildResult three = RunChild(arguments, setup, scratch.path());
+        EXPECT_EQ(std::tie(three.out, three.err, three.exitCode),
+                  std::tie(one.out, one.err, one.exitCode));
 
         EXPECT_TRUE(one.err.ends_with("Trimora: Done.\n")) << one.err;
         EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
         EXPECT_EQ(test::TemporaryFilesIn(files.path()), std::vector<std::string>());
         EXPECT_EQ(scratch.FileNames(), std::vector<std::string>()) << "work files left";
-        std::vector<nlohmann::json> lines;
+        std::vector<Json> lines;
         std::istringstream out(one.out);
         for (std::string line; std::getline(out, line);)
-            lines.push_back(nlohmann::json::parse(line));
+            lines.push_back(Json::parse(line));
         EXPECT_EQ(lines.size(), items.size());
         messages = one.err;
         exitCode = one.exitCode;
         return lines;
     }
 
-    enum class Outcome { Any, Ok, Error };
-
     // An item without a route is passed over; one with a route either wrote a complete output
-    // or failed with its own message, naming its file. JSON can only carry a name that is not
-    // UTF-8 with its odd bytes replaced, so such items give their path separately.
-    void ExpectClearOutcome(const nlohmann::json& line, Outcome expected,
-                            std::string source = {}) const {
+    // or failed with its own message, naming its file, and left the earlier output in place.
+    // JSON can only carry a name that is not UTF-8 with its odd bytes replaced, so such items
+    // give their path separately.
+    void ExpectClearOutcome(const Json& line, Outcome expected, std::string source = {}) const {
         if (source.empty()) source = line["source"];
         SCOPED_TRACE(source);
         const std::optional<std::string> output = PlannedOutput(source);
         if (!output) {
             EXPECT_EQ(line["status"], "skipped");
-            return;
-        }
-        if (line["status"] == "ok") {
+        } else if (line["status"] == "ok") {
             EXPECT_NE(expected, Outcome::Error);
             if (line["source"] == source) {
                 EXPECT_EQ(line["output"], *output);
             }
-            EXPECT_TRUE(test::IsCompleteOutput(*output, source));
-            return;
+            EXPECT_TRUE(IsCompleteOutput(*output, source));
+        } else {
+            EXPECT_NE(expected, Outcome::Ok);
+            ASSERT_EQ(line["status"], "error");
+            const std::string message = line["message"];
+            EXPECT_TRUE(message.ends_with(source) || message.ends_with(*output)) << message;
+            EXPECT_NE(messages.find(": " + message + "\n"), std::string::npos) << message;
+            if (earlierOutputs || fs::exists(*output)) {
+                EXPECT_EQ(test::ReadBytes(*output), Bytes(kEarlier.begin(), kEarlier.end()));
+            }
         }
-        EXPECT_NE(expected, Outcome::Ok);
-        ASSERT_EQ(line["status"], "error");
-        const std::string message = line["message"];
-        EXPECT_TRUE(message.ends_with(source) || message.ends_with(*output)) << message;
-        EXPECT_NE(messages.find(": " + message + "\n"), std::string::npos) << message;
     }
-
-    // The same, and a failed item left the earlier output in place.
-    void ExpectFailedCleanlyOrComplete(const std::vector<nlohmann::json>& lines) const {
-        for (const nlohmann::json& line : lines) {
+    void ExpectClearOutcomes(const std::vector<Json>& lines) const {
+        for (const Json& line : lines)
             ExpectClearOutcome(line, Outcome::Any);
-            if (line["status"] != "error") continue;
-            EXPECT_EQ(test::ReadBytes(*PlannedOutput(line["source"])),
-                      std::vector<uint8_t>(kEarlier.begin(), kEarlier.end()));
-        }
     }
 
     test::TempDir files, app, scratch;
     std::string messages; // standard error of the last run
     int exitCode = -1;
+    bool earlierOutputs = false; // every routed item has one
 };
 
 // As root, the run is made as "nobody": permission bits do not bind root.
@@ -133,16 +248,14 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
     Optimizer("exit 0");
     const std::vector<std::string> items = Sources({{"notes.txt", {'n'}}});
     const std::vector<std::string> before = files.FileNames();
-    fs::permissions(files.path(), fs::perms::owner_read | fs::perms::owner_exec |
-                                      fs::perms::group_read | fs::perms::group_exec |
-                                      fs::perms::others_read | fs::perms::others_exec);
-    test::ChildSetup asUser;
-    asUser.unprivileged = true;
-    const std::vector<nlohmann::json> lines = Run(items, asUser);
-    test::OpenToEveryone(files.path());
+    fs::permissions(files.path(),
+                    fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                       fs::perms::others_write));
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, true});
+    fs::permissions(files.path(), fs::perms::all);
 
-    ExpectFailedCleanlyOrComplete(lines);
-    for (const nlohmann::json& line : lines)
+    ExpectClearOutcomes(lines);
+    for (const Json& line : lines)
         EXPECT_NE(line["status"], "ok") << line;
     EXPECT_EQ(lines[0]["message"], "Cannot write the file: " + *PlannedOutput(items[0]));
     EXPECT_EQ(files.FileNames(), before);
@@ -153,14 +266,13 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
 TEST_F(CliFaultTest, DiskFillingUpDuringAWriteLeavesNoPartOfAnOutput) {
     Optimizer("exit 0");
     const std::vector<std::string> items =
-        Sources({{"big.png", test::PngShaped(256 * 1024)}, {"big.bmp", test::MakeBmp(300, 300)}});
-    test::ChildSetup smallDisk;
-    smallDisk.fileSizeLimit = 64 * 1024;
-    const std::vector<nlohmann::json> lines = Run(items, smallDisk);
+        Sources({{"big.png", PngShaped(256 * 1024)}, {"big.bmp", MakeBmp(300, 300)}});
+    const std::vector<Json> lines = Run(items, ChildSetup{64 * 1024, false});
 
-    ExpectFailedCleanlyOrComplete(lines);
+    ExpectClearOutcomes(lines);
     EXPECT_EQ(lines[0]["status"], "ok");
     EXPECT_EQ(lines[4]["message"], "Cannot write a work file for: " + items[4]);
+    EXPECT_EQ(lines[5]["status"], "error");
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
@@ -168,19 +280,17 @@ TEST_F(CliFaultTest, DiskFillingUpDuringAWriteLeavesNoPartOfAnOutput) {
 TEST_F(CliFaultTest, CrashingOptimizerLeavesACompleteCopy) {
     Optimizer("printf 'half' > \"$1\"\nkill -SEGV $$");
     const std::vector<std::string> items = Sources({});
-    const std::vector<nlohmann::json> lines = Run(items, {});
-
-    ExpectFailedCleanlyOrComplete(lines);
-    EXPECT_EQ(test::ReadBytes(*PlannedOutput(items[0])), test::ValidSource("png"));
+    ExpectClearOutcomes(Run(items, {}));
+    EXPECT_EQ(test::ReadBytes(*PlannedOutput(items[0])), ValidSource("png"));
     EXPECT_EQ(exitCode, kExitSuccess);
 }
 
 TEST_F(CliFaultTest, HangingOptimizerIsStoppedAtTheTimeLimitAndTheItemFails) {
     Optimizer("exec sleep 60");
-    const std::vector<std::string> items = Sources({{"second.png", test::ValidSource("png")}});
-    const std::vector<nlohmann::json> lines = Run(items, {}, {"--timeout", "0.5"});
+    const std::vector<std::string> items = Sources({{"second.png", ValidSource("png")}});
+    const std::vector<Json> lines = Run(items, {}, {"--timeout", "0.5"});
 
-    ExpectFailedCleanlyOrComplete(lines);
+    ExpectClearOutcomes(lines);
     for (const size_t png : {0, 4})
         EXPECT_EQ(lines[png]["message"],
                   "The PNG optimizer did not finish within 0.5 s and was stopped: " + items[png]);
@@ -195,7 +305,7 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     if (fs::exists(optipng)) fs::create_symlink(optipng, app / "optipng");
     std::vector<std::pair<std::string, Outcome>> entries;
     for (const std::string kind : {"png", "gif", "bmp", "jpg"}) {
-        const std::vector<uint8_t> valid = test::ValidSource(kind);
+        const Bytes valid = ValidSource(kind);
         Add("valid." + kind, valid);
         Add("cut." + kind, {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
         Add("empty." + kind, {});
@@ -206,21 +316,18 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
                                        {"folder." + kind, Outcome::Error}});
     }
     // Valid content of one kind under awkward names, or under another kind's extension.
-    const std::vector<std::tuple<std::string, std::string, Outcome>> named = {
-        {"gif-inside.png", "gif", Outcome::Any},
-        {"png-inside.gif", "png", Outcome::Any},
-        {"jpg-inside.bmp", "jpg", Outcome::Any},
-        {"locked.png", "png", ::geteuid() == 0 ? Outcome::Ok : Outcome::Error},
-        {"folder.gif/inside.png", "png", Outcome::Ok},
-        {"with space.png", "png", Outcome::Ok},
-        {"quote's \"double\".gif", "gif", Outcome::Ok},
-        {"new\nline.png", "png", Outcome::Ok},
-        {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Outcome::Ok},
-        {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
-        {"photo.jpeg", "jpg", Outcome::Any},
-    };
-    for (const auto& [name, kind, outcome] : named) {
-        Add(name, test::ValidSource(kind));
+    for (const auto& [name, kind, outcome] :
+         std::vector<std::tuple<std::string, std::string, Outcome>>{
+             {"gif-inside.png", "gif", Outcome::Any},
+             {"jpg-inside.bmp", "jpg", Outcome::Any},
+             {"locked.png", "png", ::geteuid() == 0 ? Outcome::Ok : Outcome::Error},
+             {"folder.gif/inside.png", "png", Outcome::Ok},
+             {"quote's \"double\".gif", "gif", Outcome::Ok},
+             {"new\nline.png", "png", Outcome::Ok},
+             {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Outcome::Ok},
+             {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
+             {"photo.jpeg", "jpg", Outcome::Any}}) {
+        Add(name, ValidSource(kind));
         entries.emplace_back(name, outcome);
     }
     fs::permissions(files / "locked.png", fs::perms::none);
@@ -239,7 +346,7 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     std::vector<std::string> items;
     for (const auto& [name, outcome] : entries)
         items.push_back((files / name).string());
-    const std::vector<nlohmann::json> lines = Run(items, {});
+    const std::vector<Json> lines = Run(items, {});
     ASSERT_EQ(lines.size(), entries.size());
     for (size_t i = 0; i < lines.size(); ++i)
         ExpectClearOutcome(lines[i], entries[i].second, items[i]);

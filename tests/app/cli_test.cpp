@@ -14,8 +14,7 @@ namespace {
 // The parse result and what went to standard error.
 std::pair<ParsedCommandLine, std::string> Parse(std::vector<const char*> arguments) {
     arguments.insert(arguments.begin(), "lumatrim-batch");
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     ParsedCommandLine parsed =
         ParseCommandLine(static_cast<int>(arguments.size()), arguments.data(), out, err);
     return {std::move(parsed), err.str()};
@@ -34,61 +33,60 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_EQ(given.quality, 1);
     EXPECT_EQ(given.jobs, 3U);
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
-    EXPECT_EQ(ChildTimeLimit(Parse({"--jobs=1", "--timeout", "0", "a"}).first.options.value()),
-              std::nullopt);
     EXPECT_TRUE(given.json);
     EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
+    EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
     EXPECT_EQ(Parse({"--help"}).first.exitCode, kExitSuccess);
 
-    const std::vector<std::vector<const char*>> bad = {
-        {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"},
-        {"--fast", "a"},  {"-x.png"},         {},
-        {"-j", "0", "a"}, {"-j", "x", "a"},   {"--timeout", "-1", "a"}};
-    for (size_t i = 0; i < bad.size(); ++i) {
-        const auto [parsed, err] = Parse(bad[i]);
-        EXPECT_FALSE(parsed.options) << "case " << i;
-        EXPECT_EQ(parsed.exitCode, kExitUsage) << "case " << i;
-        EXPECT_FALSE(err.empty()) << "case " << i;
+    for (const std::vector<const char*>& bad :
+         std::vector<std::vector<const char*>>{{"-q", "0", "a"},
+                                               {"-q", "101", "a"},
+                                               {"-q", "abc", "a"},
+                                               {"--fast", "a"},
+                                               {"-x.png"},
+                                               {},
+                                               {"-j", "0", "a"},
+                                               {"--timeout", "-1", "a"}}) {
+        const auto [parsed, err] = Parse(bad);
+        const std::string trace = ::testing::PrintToString(bad);
+        EXPECT_FALSE(parsed.options) << trace;
+        EXPECT_EQ(parsed.exitCode, kExitUsage) << trace;
+        EXPECT_FALSE(err.empty()) << trace;
     }
-}
-
-TEST(CommandLine, DashTakesTheNonEmptyLinesOfStandardInputInPlace) {
     std::istringstream input("one.png\n\nmy photo.jpg\nlast.gif");
     EXPECT_EQ(ExpandPaths({"first.png", "-", "final.png", "-"}, input),
               (std::vector<std::string>{"first.png", "one.png", "my photo.jpg", "last.gif",
                                         "final.png"}));
 }
 
-const std::vector<ItemRecord> kRecords = {
-    {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, {}}, 2048, 1024},
-    {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, {}}, 1000, 1000},
-    {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}}, 500, {}},
-    {{"/p/d.png", {}, "png", ItemStatus::Error, "Cannot find the file: /p/d.png"}, {}, {}},
-};
-
 // Bytes that are not UTF-8 (paths may hold any) become U+FFFD instead of failing the line.
-TEST(JsonReport, OneObjectWithEveryKeyAndNullsForWhatIsMissing) {
-    EXPECT_EQ(JsonLine(kRecords[0]),
+// Sizes in the table's total add up over the reduced files only, so the saving compares like
+// with like.
+TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles) {
+    const std::vector<ItemRecord> records = {
+        {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, {}}, 2048, 1024},
+        {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, {}}, 1000, 1000},
+        {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}}, 500, {}},
+        {{"/p/d.png", {}, "png", ItemStatus::Error, "Cannot find the file: /p/d.png"}, {}, {}},
+    };
+    EXPECT_EQ(JsonLine(records[0]),
               R"({"source":"/p/a.png","output":"/p/a_reduced.png","route":"png","status":"ok",)"
               R"("bytes_in":2048,"bytes_out":1024,"message":null})");
-    EXPECT_EQ(JsonLine(kRecords[2]),
+    EXPECT_EQ(JsonLine(records[2]),
               "{\"source\":\"/p/caf\xef\xbf\xbd.jpeg\",\"output\":null,\"route\":null,"
               "\"status\":\"skipped\",\"bytes_in\":500,\"bytes_out\":null,\"message\":null}");
-    EXPECT_EQ(JsonLine(kRecords[3]),
+    EXPECT_EQ(JsonLine(records[3]),
               R"({"source":"/p/d.png","output":null,"route":"png","status":"error",)"
               R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png"})");
-}
-
-// Sizes add up over the reduced files only, so the saving compares like with like.
-TEST(TableReport, EndsWithATotalOverReducedFiles) {
-    std::ostringstream out;
-    PrintTable(out, kRecords);
-    EXPECT_TRUE(out.str().ends_with(
+    std::ostringstream table;
+    PrintTable(table, records);
+    EXPECT_TRUE(table.str().ends_with(
         "\ntotal       3.0 KiB    2.0 KiB   33.6%  2 reduced, 1 skipped, 1 failed\n"))
-        << out.str();
+        << table.str();
 }
 
-// AnyItemFailed decides the exit status: skipped items are not failures.
+// AnyItemFailed decides the exit status: skipped items are not failures. On a terminal the
+// progress line is erased before a message.
 TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     const test::TempDir dir;
     test::WriteBytes(dir / "a.png", std::vector<uint8_t>(7));
@@ -112,15 +110,13 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     EXPECT_EQ(seen[0].bytesIn, 7u);
     EXPECT_EQ(seen[0].bytesOut, 5u);
     EXPECT_FALSE(seen[2].bytesIn);
-}
 
-TEST(CliHostTest, ProgressLineOnATerminalIsErasedBeforeAMessage) {
-    std::ostringstream messages;
-    CliHost host({}, 85, std::nullopt, messages, true, nullptr);
+    std::ostringstream terminal;
+    CliHost onTerminal({}, 85, std::nullopt, terminal, true, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
-        host.SetProgress(percent);
-    host.ShowMessage("Done.", "", MessageIcon::None);
-    EXPECT_EQ(messages.str(), "Reducing... 50%\r\x1b[KReducing... 100%\r\x1b[K"
+        onTerminal.SetProgress(percent);
+    onTerminal.ShowMessage("Done.", "", MessageIcon::None);
+    EXPECT_EQ(terminal.str(), "Reducing... 50%\r\x1b[KReducing... 100%\r\x1b[K"
                               "Reducing... 25%\r\x1b[KTrimora: Done.\n");
 }
 

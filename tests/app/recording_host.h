@@ -1,7 +1,9 @@
-// Test doubles for the application layer.
+// Test doubles for the application layer, and checks of what a batch run left behind.
 #pragma once
 
+#include "app/batch_driver.h"
 #include "app/batch_host.h"
+#include "support/source_guard.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,15 +16,18 @@ namespace lumatrim::test {
 
 using Message = std::tuple<std::string, std::string, MessageIcon>; // prompt, title, icon
 
+inline const Message kDone = {"Done.", "", MessageIcon::None};
+inline Message ErrorOnImage(const std::string& prompt) {
+    return {prompt, "Error on image", MessageIcon::Exclamation};
+}
+
 // Records what a batch run asked of its host; `onEvents` lets a test act mid-run.
 class RecordingHost : public BatchHost {
 public:
     explicit RecordingHost(std::vector<std::string> items) : items(std::move(items)) {}
 
     int32_t ItemCount() const override { return static_cast<int32_t>(items.size()); }
-    std::string ItemText(int32_t index) const override {
-        return items.at(static_cast<size_t>(index) - 1);
-    }
+    std::string ItemText(int32_t index) const override { return items.at(size_t(index) - 1); }
     void SetProgress(float percent) override { progress.push_back(percent); }
     int32_t Quality() const override { return 85; }
     void ShowMessage(const std::string& prompt, const std::string& title,
@@ -49,6 +54,26 @@ inline const std::function<void()> kNoEvents = [] {};
 inline void WriteScript(const std::filesystem::path& file, const std::string& body) {
     std::ofstream(file) << "#!/bin/sh\n" << body << '\n';
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+}
+
+// A guard over `folders` and the items themselves that lets the items' planned outputs change.
+inline SourceGuard GuardItems(const std::vector<std::filesystem::path>& folders,
+                              const std::vector<std::string>& items) {
+    std::vector<std::filesystem::path> watched = folders, outputs;
+    for (const std::string& item : items) {
+        watched.emplace_back(item);
+        if (const std::optional<std::string> output = PlannedOutput(item))
+            outputs.emplace_back(*output);
+    }
+    return SourceGuard(watched, outputs);
+}
+
+// Files left by a write that did not finish: atomic writes' "*.tmp" beside the outputs.
+inline std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".tmp") names.push_back(entry.path().filename().string());
+    return names;
 }
 
 } // namespace lumatrim::test

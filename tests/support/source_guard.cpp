@@ -2,9 +2,12 @@
 
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <sstream>
 
 namespace lumatrim::test {
 
@@ -17,52 +20,43 @@ fs::path Normal(const fs::path& path) {
     return fs::absolute(path, error).lexically_normal();
 }
 
-} // namespace
-
-uint64_t FileChecksum(const fs::path& file) {
+// Pipes are never opened: a read would wait for a writer that never comes.
+std::optional<std::string> Contents(const fs::path& file) {
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
-    if (!in) return 0;
-    uint64_t hash = 14695981039346656037ULL;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i)
-            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ULL;
-    }
-    return hash;
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
+
+} // namespace
 
 SourceGuard::SourceGuard(const std::vector<fs::path>& paths,
                          const std::vector<fs::path>& writable) {
-    for (const fs::path& path : writable)
-        writable_.insert(Normal(path));
+    std::vector<fs::path> files;
     for (const fs::path& path : paths) {
-        std::error_code error;
-        if (!fs::is_directory(path, error)) {
-            Watch(path);
-            continue;
-        }
+        files.push_back(path);
         // Unreadable corners (a test's chmod 000 folder) are skipped, not fatal.
-        const auto options = fs::directory_options::skip_permission_denied;
-        for (fs::recursive_directory_iterator it(path, options, error), end; !error && it != end;
-             it.increment(error))
-            Watch(it->path());
+        std::error_code error;
+        for (fs::recursive_directory_iterator
+                 it(path, fs::directory_options::skip_permission_denied, error),
+             end;
+             !error && it != end; it.increment(error))
+            files.push_back(it->path());
     }
-}
-
-void SourceGuard::Watch(const fs::path& file) {
-    std::error_code error;
-    // Pipes are never opened: a read would wait for a writer that never comes.
-    if (!fs::is_regular_file(file, error) || writable_.count(Normal(file))) return;
-    checksums_.emplace(Normal(file), FileChecksum(file));
+    for (const fs::path& file : files)
+        if (const auto bytes = Contents(file);
+            bytes && std::none_of(writable.begin(), writable.end(),
+                                  [&](const fs::path& w) { return Normal(w) == Normal(file); }))
+            contents_.emplace(Normal(file), *bytes);
 }
 
 std::vector<std::string> SourceGuard::ChangedFiles() const {
     std::vector<std::string> changed;
-    for (const auto& [file, checksum] : checksums_) {
-        std::error_code error;
-        if (!fs::is_regular_file(file, error) || FileChecksum(file) != checksum)
-            changed.push_back(file.string());
-    }
+    for (const auto& [file, bytes] : contents_)
+        if (Contents(file) != bytes) changed.push_back(file.string());
     return changed;
 }
 
@@ -71,15 +65,13 @@ namespace {
 // Every suite reads its fixtures in place; none may leave them changed.
 class UnchangedTestData : public ::testing::Environment {
 public:
-    void SetUp() override { guard_ = std::make_unique<SourceGuard>(Folder(), NoOutputs()); }
+    void SetUp() override { guard_ = std::make_unique<SourceGuard>(Dirs{DataFile("")}, Dirs{}); }
     void TearDown() override {
         EXPECT_EQ(guard_->ChangedFiles(), std::vector<std::string>()) << "in tests/data";
     }
 
 private:
-    static std::vector<fs::path> Folder() { return {DataFile("")}; }
-    static std::vector<fs::path> NoOutputs() { return {}; }
-
+    using Dirs = std::vector<fs::path>;
     std::unique_ptr<SourceGuard> guard_;
 };
 

@@ -1,12 +1,10 @@
-// Proof that a run changed no source: a checksum of every file under some folders, taken
-// before the run and compared after it. Files the run may write (its outputs) are left out;
-// files that are gone afterwards count as changed.
+// Proof that a run changed no source: every file under some folders, read before the run and
+// compared after it. Files the run may write (its outputs) are left out; files that are gone
+// afterwards count as changed.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,16 +19,9 @@ public:
 
     // Each file whose bytes differ from the snapshot, or that is gone; empty when all held.
     std::vector<std::string> ChangedFiles() const;
-    size_t WatchedCount() const { return checksums_.size(); }
 
 private:
-    void Watch(const std::filesystem::path& file);
-
-    std::set<std::filesystem::path> writable_;
-    std::map<std::filesystem::path, uint64_t> checksums_;
+    std::map<std::filesystem::path, std::string> contents_;
 };
-
-// FNV-1a over the whole file; a file that cannot be read gives 0.
-uint64_t FileChecksum(const std::filesystem::path& file);
 
 } // namespace lumatrim::test

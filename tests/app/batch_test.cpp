@@ -1,0 +1,195 @@
+#include "app/batch_driver.h"
+#include "app/output_collisions.h"
+#include "app/parallel_batch.h"
+
+#include "recording_host.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace lumatrim {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ErrorOnImage;
+using test::kDone;
+using Names = std::vector<std::string>;
+
+// The stand-in optimizer keeps a PNG source's first six bytes. A source starting "SLOW" takes a
+// while, so a parallel run that let a later item overtake an earlier one with the same output
+// would end with the earlier item's output. Every run also proves that it left its sources
+// alone and no temporary file behind.
+class BatchTest : public ::testing::Test {
+protected:
+    BatchTest() {
+        test::WriteScript(appFolder / "optipng", "case $(head -c 4 \"$1\") in SLOW) sleep 0.3;; "
+                                                 "esac\nhead -c 6 \"$1\" > \"$1.part\"\n"
+                                                 "mv \"$1.part\" \"$1\"");
+    }
+    std::string Add(const std::string& name, const std::string& content = "\x89PNG-source") {
+        test::WriteBytes(files / name, {content.begin(), content.end()});
+        return Listed(name);
+    }
+    std::string Listed(const std::string& name) const { return (files / name).string(); }
+    void Run(test::RecordingHost& host, unsigned jobs = 1) const {
+        const test::SourceGuard guard = test::GuardItems({files.path()}, host.items);
+        RunParallelBatch(host, appFolder.path().string(), jobs);
+        EXPECT_EQ(guard.ChangedFiles(), Names());
+        EXPECT_EQ(test::TemporaryFilesIn(files.path()), Names());
+    }
+
+    test::TempDir files, appFolder;
+};
+
+// Progress counts every item, routed or not. A dot in a folder name makes the rest of the
+// path the extension, so "my.png/readme" has no route; relative names let the bare "png" (all
+// extension) be tried too.
+TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTheRest) {
+    fs::create_directory(files / "my.png");
+    const Names unrouted = {"scan.tif", "photo.", "png", "my.png/readme"};
+    for (const std::string& name : unrouted)
+        Add(name);
+    const fs::path previous = fs::current_path();
+    fs::current_path(files.path());
+    test::RecordingHost host(
+        {Add("a.b.c.png"), Add("PHOTO.PNG"), Add("notes.txt"), Add("holiday photo.Png")});
+    host.items.insert(host.items.end(), unrouted.begin(), unrouted.end());
+    Run(host);
+    fs::current_path(previous);
+
+    EXPECT_EQ(host.progress, (std::vector<float>{12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100, 0}));
+    using enum MousePointer;
+    EXPECT_EQ(host.pointers, (std::vector{Hourglass, Hourglass, Hourglass, Hourglass, Hourglass,
+                                          Hourglass, Hourglass, Hourglass, Default}));
+    EXPECT_EQ(host.messages, std::vector{kDone});
+    EXPECT_EQ(files.FileNames(),
+              (Names{"PHOTO.PNG", "PHOTO_reduced.png", "a.b.c.png", "a.b.c_reduced.png",
+                     "holiday photo.Png", "holiday photo_reduced.png", "my.png", "notes.txt",
+                     "photo.", "png", "scan.tif"}));
+    EXPECT_EQ(test::ReadBytes(files / "PHOTO_reduced.png"),
+              (std::vector<uint8_t>{0x89, 'P', 'N', 'G', '-', 's'}));
+    ASSERT_EQ(host.reports.size(), 8u);
+    EXPECT_EQ(host.reports[1].status, ItemStatus::Ok);
+    EXPECT_EQ(host.reports[1].route, "png");
+    EXPECT_EQ(host.reports[1].output, Listed("PHOTO_reduced.png"));
+    for (size_t skipped : {2, 4, 5, 6, 7})
+        EXPECT_EQ(host.reports[skipped].status, ItemStatus::Skipped) << skipped;
+}
+
+// A failed write must not leave the atomic copy's temporary file beside the output. The host's
+// time limit is read inside the PNG route, so a throwing host stands in for a route that raises.
+TEST_F(BatchTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
+    fs::create_directory(files / "folder.png");
+    fs::create_directory(files / "blocked_reduced.png");
+    test::RecordingHost host(
+        {Listed("gone.png"), Listed("folder.png"), Add("blocked.png"), Add("fine.png")});
+    Run(host);
+    const std::string gone = "Cannot find the file: " + Listed("gone.png");
+    EXPECT_EQ(host.messages,
+              (std::vector{
+                  ErrorOnImage(gone), ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
+                  ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png")), kDone}));
+    ASSERT_EQ(host.reports.size(), 4u);
+    EXPECT_EQ(host.reports[0].message, gone);
+    EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
+    EXPECT_FALSE(host.reports[2].output);
+    EXPECT_EQ(host.reports[3].status, ItemStatus::Ok);
+
+    struct RaisingHost : test::RecordingHost {
+        using RecordingHost::RecordingHost;
+        std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
+            throw std::overflow_error("too big");
+        }
+    };
+    RaisingHost raising({Listed("fine.png"), Add("b.png")});
+    fs::remove(files / "fine_reduced.png");
+    Run(raising);
+    EXPECT_EQ(raising.messages,
+              (std::vector{
+                  ErrorOnImage("Unexpected error (too big) reducing: " + Listed("fine.png")),
+                  ErrorOnImage("Unexpected error (too big) reducing: " + Listed("b.png")), kDone}));
+    EXPECT_EQ(files.FileNames(),
+              (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png", "folder.png"}));
+}
+
+// Progress after the change is over the new count.
+TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
+    test::RecordingHost host({Add("a.png", "SLOW"), Add("b.png"), Add("c.png"), Add("d.png")});
+    host.onEvents = [](test::RecordingHost& self) { self.items.resize(2); };
+    Run(host);
+    EXPECT_EQ(host.reports.size(), 2u);
+    EXPECT_EQ(host.progress, (std::vector<float>{25, 100, 0}));
+    EXPECT_EQ(host.messages.back(), kDone);
+}
+
+TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
+    const test::TempDir dir;
+    const std::string d = dir.path().string() + "/";
+    fs::create_directory(dir / "real");
+    fs::create_directory_symlink(dir / "real", dir / "link");
+    for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
+        test::WriteBytes(dir / name, {1});
+    const Names items = {
+        d + "a.png",         // 0
+        d + "notes.txt",     // 1: no route, touches nothing
+        d + "b.png",         // 2
+        d + "a.PNG",         // 3: same output as 0
+        d + "a_reduced.png", // 4: reads what 0 and 3 write
+        d + "real/c.png",    // 5
+        d + "link/c.png",    // 6: the same file through a linked folder
+        d + "./b.png",       // 7: 2 spelled differently
+        d + "notes.txt",     // 8
+    };
+    EXPECT_EQ(LatestConflicts(items),
+              (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1}));
+}
+
+TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
+    const Names items = {Add("a.PNG", "SLOW-upper-case"),
+                         Add("b.png", "SLOW-bbbbbbbbbb"),
+                         Add("a.png", "FAST-lower"),
+                         Listed("gone.png"),
+                         Add("c.txt", "text"),
+                         Add("d.png", "FAST-dddd"),
+                         Listed("a_reduced.png"),
+                         Add("b.png", "SLOW-bbbbbbbbbb")};
+    const auto record = [&](unsigned jobs) {
+        for (const std::string& name : files.FileNames())
+            if (name.find("_reduced") != std::string::npos) fs::remove(files / name);
+        test::RecordingHost host(items);
+        Run(host, jobs);
+        std::vector<std::string> texts;
+        for (const ItemReport& r : host.reports)
+            texts.push_back(r.source + "|" + r.output.value_or("-") + "|" +
+                            std::to_string(int(r.status)) + "|" + r.message.value_or("-"));
+        EXPECT_EQ(test::ReadBytes(files / "a_reduced.png"),
+                  test::ReadBytes(files / "a_reduced_reduced.png"));
+        return std::tuple(host.progress, host.pointers, host.messages, texts,
+                          test::ReadBytes(files / "a_reduced.png"));
+    };
+    const auto sequential = record(1);
+    EXPECT_EQ(std::get<4>(sequential), (std::vector<uint8_t>{'F', 'A', 'S', 'T', '-', 'l'}));
+    for (const unsigned jobs : {2U, 3U, 8U})
+        EXPECT_EQ(record(jobs), sequential) << jobs << " jobs";
+
+    for (const unsigned jobs : {1U, 4U}) {
+        test::RecordingHost empty({});
+        Run(empty, jobs);
+        EXPECT_EQ(empty.messages, (std::vector<test::Message>{{"No files added.", "", {}}}));
+        EXPECT_TRUE(empty.progress.empty());
+    }
+}
+
+// A host that fails mid-run must not leave workers waiting for items it will never report.
+TEST_F(BatchTest, AHostThatThrowsEndsAParallelRunWithoutHanging) {
+    struct ThrowingHost : test::RecordingHost {
+        using RecordingHost::RecordingHost;
+        void ReportItem(const ItemReport&) override { throw std::runtime_error("host broke"); }
+    };
+    ThrowingHost host({Add("1.png"), Add("2.png"), Add("3.png"), Add("4.png"), Listed("1.png")});
+    EXPECT_THROW(RunParallelBatch(host, appFolder.path().string(), 2), std::runtime_error);
+}
+
+} // namespace
+} // namespace lumatrim
