@@ -50,8 +50,8 @@ bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge
     return bytes && LoadPictureFromMemory(BytesOf(*bytes), picture, tooLarge);
 }
 
-bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& picture,
-                           bool* tooLarge, uint64_t maxPixels) {
+bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& picture, bool* tooLarge,
+                           uint64_t maxPixels) {
     RaiseAllocationLimitOnce();
     picture = {};
     if (tooLarge) *tooLarge = false;
