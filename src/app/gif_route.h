@@ -11,7 +11,8 @@ inline constexpr std::string_view kGifTooLarge =
     "GIF too large to reduce (more than 32,767 frames or 268,435,456 pixels)..";
 
 // Loads the source with its long path into the workspace's document (made at the run's first
-// GIF) and writes the optimized document to the output.
+// GIF) and writes the optimized document to the output, or a copy of the source where that is
+// smaller.
 RouteResult ReduceGif(const RouteJob& job);
 
 } // namespace lumatrim

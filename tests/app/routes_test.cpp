@@ -308,10 +308,13 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailure
                      {'G',  'I',  'F',  '8',  '9', 'a', 1, 0,    1, 0,   0x80, 0,
                       0,    0,    0,    0,    1,   1,   1, 0x2C, 0, 0,   0,    0,
                       0x20, 0x4E, 0x20, 0x4E, 0,   2,   1, 0,    0, 0x3B});
+    // Rewritten, this 87a file would gain a graphic control block: it is copied instead.
+    const std::vector<uint8_t> tiny = test::ReadBytes(test::DataFile("gif/mirmon_mirmon_f.gif"));
+    test::WriteBytes(files / "tiny.gif", tiny);
     fs::create_directory(files / "blocked_reduced.gif");
     const auto path = [&](const char* name) { return (files / name).string(); };
     test::RecordingHost host({path("spin.GIF"), path("broken.gif"), path("blocked.gif"),
-                              path("again.gif"), path("huge.gif")});
+                              path("again.gif"), path("huge.gif"), path("tiny.gif")});
     RouteWorkspace workspace;
     RunBatch(host, files.path().string(), workspace);
 
@@ -324,7 +327,7 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailure
                             "Error Saving GIF file", Exclamation));
     EXPECT_EQ(std::get<0>(host.messages[2]), std::string(kGifTooLarge) + path("huge.gif"));
     EXPECT_EQ(host.messages[3], test::kDone);
-    ASSERT_EQ(host.reports.size(), 5u);
+    ASSERT_EQ(host.reports.size(), 6u);
     EXPECT_EQ(host.reports[0].route, "gif");
     EXPECT_EQ(host.reports[0].output, path("spin_reduced.gif"));
     EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
@@ -335,6 +338,7 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailure
     EXPECT_LT(reduced.size(), animation.size());
     EXPECT_EQ(test::ReadBytes(files / "again_reduced.gif"), reduced);
     EXPECT_FALSE(fs::exists(files / "huge_reduced.gif"));
+    EXPECT_EQ(test::ReadBytes(files / "tiny_reduced.gif"), tiny);
 }
 
 // Arguments reach the child as they are, with no shell to expand them.
