@@ -18,6 +18,14 @@ targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "picture_load_fuzzer pi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DLUMATRIM_FUZZ=ON -DLUMATRIM_CORE_ONLY=OFF -DLUMATRIM_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+# LUMATRIM_FUZZ_ONLY="name ..." runs only the targets named.
+if [ -n "${LUMATRIM_FUZZ_ONLY:-}" ]; then
+    chosen=()
+    for target in "${targets[@]}"; do
+        [[ " $LUMATRIM_FUZZ_ONLY " == *" ${target%% *} "* ]] && chosen+=("$target")
+    done
+    targets=("${chosen[@]}")
+fi
 for target in "${targets[@]}"; do
     cmake --build "$build" -j2 --target "${target%% *}"
 done
