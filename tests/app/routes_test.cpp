@@ -137,10 +137,14 @@ TEST(BmpRoute, EverySourceDepthBecomesAn8BitBmpOfItsSizeAndFailuresSayWhere) {
         std::string file;
         uint32_t width, height;
     };
-    const Case cases[] = {{"picture_1bpp.bmp", 5, 3},          {"picture_4bpp.bmp", 5, 3},
-                          {"picture_8bpp.bmp", 5, 3},          {"picture_24bpp.bmp", 5, 3},
-                          {"picture_32bpp.bmp", 5, 3},         {"gemdropx_paused.bmp", 48, 16},
-                          {"rockdodger_deadrock7.bmp", 21, 22}};
+    const Case cases[] = {{"picture_1bpp.bmp", 5, 3},
+                          {"picture_4bpp.bmp", 5, 3},
+                          {"picture_8bpp.bmp", 5, 3},
+                          {"picture_24bpp.bmp", 5, 3},
+                          {"picture_32bpp.bmp", 5, 3},
+                          {"gemdropx_paused.bmp", 48, 16},
+                          {"rockdodger_deadrock7.bmp", 21, 22},     // bitfields
+                          {"allegro5-doc_alexlogo.bmp", 128, 128}}; // run-length encoded
     const auto path = [&](const std::string& name) { return (dir / name).string(); };
     std::vector<std::string> items;
     for (const Case& c : cases) {
