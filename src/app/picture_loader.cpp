@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -64,7 +65,8 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QSize size = reader.size(); // from the header, before any pixel is decoded
-    if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > maxPixels) {
+    // A top-down BMP reports a negative height.
+    if (uint64_t(std::abs(size.width())) * uint64_t(std::abs(size.height())) > maxPixels) {
         if (tooLarge) *tooLarge = true;
         return false;
     }

@@ -31,7 +31,10 @@ bool IsTruncatedBmp(std::span<const uint8_t> file) {
         height = static_cast<int16_t>(Read16(file, 20));
         bpp = Read16(file, 24);
     } else {
-        if (headerSize < 40 || file.size() < 34) return false;
+        if (headerSize < 40) return false;
+        // Qt reads the missing rest of a cut-off header as zeros: an uncompressed picture of
+        // whatever size the bytes that are there claim.
+        if (file.size() < 54) return true;
         const uint32_t compression = Read32(file, 30);
         if (compression != kBiRgb && compression != kBiBitfields &&
             compression != kBiAlphaBitfields)

@@ -103,12 +103,17 @@ TEST(PictureLoader, FilesThatHoldNoWholePictureOrTooManyPixelsFailAndLeaveNothin
     test::WriteBytes(dir / "text.jpg", {'h', 'i'});
     test::WriteBytes(dir / "header-only.bmp", {bmp.begin(), bmp.begin() + 30});
     test::WriteBytes(dir / "cut-rows.bmp", {bmp.begin(), bmp.end() - 2});
+    // Found by fuzzing: 32 bytes whose cut-off header Qt read as an 8232 x 13954 top-down picture.
+    test::WriteBytes(dir / "cut-header.bmp",
+                     {0x42, 0x4d, 0x35, 0x03, 0x00, 0x1e, 0x00, 0x00, 0x00, 0xd0, 0xa9,
+                      0x00, 0x00, 0x00, 0x00, 0x00, 0xe8, 0x00, 0x28, 0x20, 0x7e, 0xc9,
+                      0x01, 0x00, 0x10, 0x00, 0x00, 0x00, 0xe4, 0xff, 0xff, 0xff});
     test::WriteBytes(dir / "unpadded.bmp", {bmp.begin(), bmp.end() - 1});
     EXPECT_EQ(Load(dir / "unpadded.bmp").Image.Width, 5);
     const std::vector<uint8_t> jpeg = test::ReadBytes(kProfiled);
     test::WriteBytes(dir / "cut.jpg", {jpeg.begin(), jpeg.end() - 100});
-    for (const std::string name :
-         {"empty.bmp", "text.jpg", "header-only.bmp", "cut-rows.bmp", "cut.jpg", "missing.bmp"}) {
+    for (const std::string name : {"empty.bmp", "text.jpg", "header-only.bmp", "cut-rows.bmp",
+                                   "cut-header.bmp", "cut.jpg", "missing.bmp"}) {
         LoadedPicture picture;
         picture.IccProfile = {1};
         EXPECT_FALSE(LoadPicture((dir / name).string(), picture)) << name;
