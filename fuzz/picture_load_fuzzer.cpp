@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture loader the BMP and JPEG routes use, then into a 32-bit
 // surface as the BMP route does. Beyond "no crash": a loaded picture must have a valid shape.
-#include "app/picture_loader.h"
+#include "app/platform/picture_loader.h"
 #include "imaging/dib.h"
 
 #include <cstddef>

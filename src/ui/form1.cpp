@@ -1,8 +1,8 @@
 #include "ui/form1.h"
 
-#include "app/batch_driver.h"
-#include "app/paths.h"
-#include "app/route.h"
+#include "app/batch/batch_driver.h"
+#include "app/platform/paths.h"
+#include "app/routes/route.h"
 #include "imaging/errors.h"
 #include "ui/command_button.h"
 #include "ui/folder_walk.h"

@@ -3,8 +3,8 @@
 // host. The BMP route's surfaces live in two canvases that the user never sees.
 #pragma once
 
-#include "app/batch_host.h"
-#include "app/route_workspace.h"
+#include "app/batch/batch_host.h"
+#include "app/routes/route_workspace.h"
 #include "ui/form1_prompts.h"
 
 #include <QWidget>

@@ -2,7 +2,7 @@
 // desktop's dialogs by default, scripted answers in tests.
 #pragma once
 
-#include "app/batch_host.h"
+#include "app/batch/batch_host.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // lumatrim: the desktop window. Lists image files and reduces each to a smaller copy beside it.
-#include "app/paths.h"
+#include "app/platform/paths.h"
 #include "ui/form1.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "app/batch_driver.h"
-#include "app/output_collisions.h"
-#include "app/parallel_batch.h"
+#include "app/batch/batch_driver.h"
+#include "app/batch/output_collisions.h"
+#include "app/batch/parallel_batch.h"
 
 #include "recording_host.h"
 #include "support/test_support.h"

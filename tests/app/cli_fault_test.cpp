@@ -6,9 +6,9 @@
 #include "recording_host.h"
 #include "support/test_support.h"
 
-#include "app/batch_driver.h"
-#include "app/cli_options.h"
-#include "app/paths.h"
+#include "app/batch/batch_driver.h"
+#include "cli/cli_options.h"
+#include "app/platform/paths.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Test doubles for the application layer, and checks of what a batch run left behind.
 #pragma once
 
-#include "app/batch_driver.h"
-#include "app/batch_host.h"
+#include "app/batch/batch_driver.h"
+#include "app/batch/batch_host.h"
 #include "support/source_guard.h"
 
 #include <filesystem>

@@ -1,0 +1,144 @@
+#include "app/batch/batch_driver.h"
+
+#include "app/routes/bmp_route.h"
+#include "app/routes/gif_route.h"
+#include "app/routes/jpeg_route.h"
+#include "app/platform/paths.h"
+#include "app/routes/png_route.h"
+#include "app/routes/route.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+
+namespace lumatrim {
+
+namespace {
+
+struct Route {
+    std::string_view key;    // lower-case extension that picks the route
+    std::string_view name;   // the route as reports name it
+    std::string_view suffix; // replaces "." and the extension in the output's name
+    RouteResult (*run)(const RouteJob&);
+};
+
+// Compared in order, the first equal key wins. Extensions without a route are passed over
+// without output or message. "jpeg" and "jpe" name JPEG files as "jpg" does.
+constexpr std::array kRoutes = {
+    Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg},
+    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp},
+    Route{"gif", "gif", "_reduced.gif", &ReduceGif},
+    Route{"png", "png", "_reduced.png", &ReducePng},
+};
+
+struct ItemPaths {
+    std::string fileName;
+    std::string baseName;
+    std::string extension; // lower case
+    std::string folder;    // ends with a separator, or empty for the current folder
+};
+
+ItemPaths DeriveItemPaths(const std::string& source) {
+    ItemPaths paths;
+    paths.fileName = GetPathFileName(source);
+    paths.baseName = GetFileBaseName(paths.fileName);
+    paths.extension = LowerCase(GetPathExtension(source));
+    paths.folder = GetShortPath(GetPathFolder(source));
+    return paths;
+}
+
+const Route* FindRoute(const ItemPaths& paths) {
+    // Without a "." in its name the file has no extension, whatever a dotted folder or a bare
+    // name like "png" would make of the path's last "."
+    if (paths.fileName.find('.') == std::string::npos) return nullptr;
+    const auto route = std::find_if(kRoutes.begin(), kRoutes.end(),
+                                    [&](const Route& r) { return r.key == paths.extension; });
+    return route == kRoutes.end() ? nullptr : &*route;
+}
+
+ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failure) {
+    host.ShowMessage(failure.prompt, failure.title, MessageIcon::Exclamation);
+    report.status = ItemStatus::Error;
+    report.message = failure.prompt;
+    return report;
+}
+
+std::string OutputPath(const ItemPaths& paths, const Route& route) {
+    return paths.folder + paths.baseName + std::string(route.suffix);
+}
+
+RouteFailure SourceFailure(std::string_view text, const std::string& source) {
+    return {std::string(text) + source, std::string(kImageErrorTitle)};
+}
+
+// Routes report bad input as text; what they raise (an overflow in a damaged file, memory
+// running out) is still one item's failure, not the end of the run.
+RouteResult RunRoute(const Route& route, const RouteJob& job) {
+    try {
+        return route.run(job);
+    } catch (const std::exception& error) {
+        return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
+                             job.source);
+    }
+}
+
+} // namespace
+
+std::optional<std::string> PlannedOutput(const std::string& source) {
+    const ItemPaths paths = DeriveItemPaths(source);
+    const Route* route = FindRoute(paths);
+    return route ? std::optional(OutputPath(paths, *route)) : std::nullopt;
+}
+
+ItemReport ReduceItem(BatchHost& host, const std::string& source,
+                      const std::string& applicationFolder, RouteWorkspace& workspace) {
+    const ItemPaths paths = DeriveItemPaths(source);
+    ItemReport report;
+    report.source = source;
+    const Route* route = FindRoute(paths);
+    if (!route) return report;
+
+    report.route = std::string(route->name);
+    if (!FileExists(source))
+        return Failed(host, report, SourceFailure("Cannot find the file: ", source));
+    // Directories, pipes and devices: a pipe without a writer would block the run for good.
+    if (!IsRegularFile(source))
+        return Failed(host, report, SourceFailure("Cannot read the file: ", source));
+
+    const std::string output = OutputPath(paths, *route);
+    if (const RouteResult failure =
+            RunRoute(*route, {source, output, applicationFolder, host, workspace}))
+        return Failed(host, report, *failure);
+    report.status = ItemStatus::Ok;
+    report.output = output;
+    return report;
+}
+
+void RunBatch(BatchHost& host, const std::string& applicationFolder) {
+    RouteWorkspace workspace;
+    RunBatch(host, applicationFolder, workspace);
+}
+
+void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorkspace& workspace) {
+    const int32_t itemCount = host.ItemCount();
+    if (itemCount < 1) {
+        host.ShowMessage("No files added.", "", MessageIcon::None);
+        return;
+    }
+    for (int32_t index = 1; index <= itemCount; ++index) {
+        host.SetMousePointer(MousePointer::Hourglass);
+        // Re-read: the host services events while an optimizer runs, and its list may change.
+        const int32_t currentCount = host.ItemCount();
+        if (index > currentCount) break;
+        host.SetProgress(static_cast<float>(static_cast<double>(index) / currentCount * 100.0));
+        host.ReportItem(ReduceItem(host, host.ItemText(index), applicationFolder, workspace));
+    }
+    workspace.gif.reset();
+    host.SetMousePointer(MousePointer::Default);
+    host.SetProgress(0.0F);
+    host.ShowMessage("Done.", "", MessageIcon::None);
+}
+
+} // namespace lumatrim

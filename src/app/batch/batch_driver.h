@@ -1,0 +1,27 @@
+// One batch run over the host's list. Each item goes, by its extension, to a reduction route
+// that writes "<base name>_reduced.<route>" beside the source; sources are only read. Failures
+// are shown through the host and the run goes on; it ends with "Done.".
+#pragma once
+
+#include "app/batch/batch_host.h"
+#include "app/routes/route_workspace.h"
+
+#include <optional>
+#include <string>
+
+namespace lumatrim {
+
+// `applicationFolder` holds the companion programs the routes run (see ApplicationFolder()).
+void RunBatch(BatchHost& host, const std::string& applicationFolder);
+// The same run with the caller's workspace, whose BMP surfaces then hold the last BMP's.
+void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorkspace& workspace);
+
+// One item as a run handles it: failures go to `host` as messages and into the report. Safe to
+// call on several threads at once, each with its own host and workspace.
+ItemReport ReduceItem(BatchHost& host, const std::string& source,
+                      const std::string& applicationFolder, RouteWorkspace& workspace);
+
+// The file a run would write for `source`; none when no route takes it.
+std::optional<std::string> PlannedOutput(const std::string& source);
+
+} // namespace lumatrim

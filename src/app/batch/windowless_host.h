@@ -1,0 +1,26 @@
+// The part of a batch host that has no window: no pointer to set, no events to service, and a
+// quality and child time limit fixed when the run starts.
+#pragma once
+
+#include "app/batch/batch_host.h"
+
+namespace lumatrim {
+
+class WindowlessHost : public BatchHost {
+public:
+    WindowlessHost(int32_t quality, std::optional<std::chrono::milliseconds> childTimeLimit)
+        : quality_(quality), childTimeLimit_(childTimeLimit) {}
+
+    int32_t Quality() const override { return quality_; }
+    void SetMousePointer(MousePointer) override {}
+    void DoEvents() override {}
+    std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
+        return childTimeLimit_;
+    }
+
+private:
+    int32_t quality_;
+    std::optional<std::chrono::milliseconds> childTimeLimit_;
+};
+
+} // namespace lumatrim

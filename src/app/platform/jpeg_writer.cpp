@@ -1,0 +1,51 @@
+#include "app/platform/jpeg_writer.h"
+
+#include "app/platform/qt_picture.h"
+#include "imaging/atomic_file.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImageWriter>
+#include <algorithm>
+
+namespace lumatrim {
+
+namespace {
+
+bool Encode(const QImage& image, uint8_t quality, QByteArray& encoded) {
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(std::min<int>(quality, 100));
+    writer.setOptimizedWrite(true);
+    writer.setProgressiveScanWrite(true);
+    return writer.write(image);
+}
+
+JpegSaveStatus Save(const LoadedPicture& picture, const std::string& path, uint8_t quality) {
+    QImage image = QImageFromStdPicture(picture.Image);
+    if (image.isNull()) return JpegSaveStatus::InvalidParameter;
+    if (!picture.IccProfile.empty()) {
+        const QByteArray icc(reinterpret_cast<const char*>(picture.IccProfile.data()),
+                             static_cast<qsizetype>(picture.IccProfile.size()));
+        image.setColorSpace(QColorSpace::fromIccProfile(icc));
+    }
+    QByteArray encoded;
+    if (!Encode(image, quality, encoded)) return JpegSaveStatus::GenericError;
+    return WriteFileAtomically(path, BytesOf(encoded)) ? JpegSaveStatus::Ok
+                                                       : JpegSaveStatus::Win32Error;
+}
+
+} // namespace
+
+std::string JpegSaveErrorText(JpegSaveStatus status) {
+    return std::string(kCannotSaveTheImage) + std::to_string(static_cast<int32_t>(status));
+}
+
+bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
+             JpegSaveStatus& status) {
+    status = Save(picture, path, quality);
+    return status == JpegSaveStatus::Ok;
+}
+
+} // namespace lumatrim

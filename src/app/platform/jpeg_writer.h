@@ -1,0 +1,31 @@
+// SaveJPG: a picture written as a JPEG file at a chosen quality, through Qt's JPEG writer.
+#pragma once
+
+#include "app/platform/picture_loader.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumatrim {
+
+// Why a save failed, numbered as the "GDI+ Error:" text of a failed save has always shown it.
+enum class JpegSaveStatus : int32_t {
+    Ok = 0,
+    GenericError = 1,     // the encoder refused the picture
+    InvalidParameter = 2, // no picture, or one of 4, 16 or 24 bits (the loader gives none)
+    Win32Error = 7,       // the file could not be written
+};
+
+inline constexpr std::string_view kCannotSaveTheImage = "Cannot save the image. GDI+ Error:";
+
+// "Cannot save the image. GDI+ Error:7" for JpegSaveStatus::Win32Error.
+std::string JpegSaveErrorText(JpegSaveStatus status);
+
+// Writes `picture` at `quality` (1 to 100) with optimized Huffman tables and progressive scans,
+// which make the file smaller than a plain baseline encode, and with the picture's colour
+// profile. The file is replaced only when complete. False on failure, the reason in `status`.
+bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
+             JpegSaveStatus& status);
+
+} // namespace lumatrim

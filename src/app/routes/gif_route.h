@@ -1,0 +1,18 @@
+// GIF files are decoded into the run's one GIF document, shrunk by the optimizer passes and
+// written again by our own encoder.
+#pragma once
+
+#include "app/routes/route.h"
+
+namespace lumatrim {
+
+// Shown, followed by the path, for a GIF beyond what the reader takes on.
+inline constexpr std::string_view kGifTooLarge =
+    "GIF too large to reduce (more than 32,767 frames or 268,435,456 pixels)..";
+
+// Loads the source with its long path into the workspace's document (made at the run's first
+// GIF) and writes the optimized document to the output, or a copy of the source where that is
+// smaller.
+RouteResult ReduceGif(const RouteJob& job);
+
+} // namespace lumatrim

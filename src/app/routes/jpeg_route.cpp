@@ -1,0 +1,30 @@
+#include "app/routes/jpeg_route.h"
+
+#include "app/platform/jpeg_writer.h"
+#include "app/platform/paths.h"
+
+#include <algorithm>
+
+namespace lumatrim {
+
+namespace {
+
+RouteFailure Failure(std::string text, const std::string& path) {
+    return {std::move(text) + path, std::string(kImageErrorTitle)};
+}
+
+} // namespace
+
+RouteResult ReduceJpeg(const RouteJob& job) {
+    LoadedPicture& Creator = job.workspace.Creator;
+    bool tooLarge = false;
+    if (!LoadPicture(GetShortPath(job.source), Creator, &tooLarge))
+        return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
+    const auto quality = static_cast<uint8_t>(std::clamp(job.host.Quality(), 1, 100));
+    JpegSaveStatus status = JpegSaveStatus::Ok;
+    if (!SaveJPG(Creator, job.output, quality, status))
+        return Failure(JpegSaveErrorText(status), job.source);
+    return std::nullopt;
+}
+
+} // namespace lumatrim

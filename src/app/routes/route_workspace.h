@@ -1,0 +1,23 @@
+// The objects a batch run's routes work with, kept between items. A run owns one workspace; the
+// window lends its own so its preview canvases show the last BMP's surfaces, and a parallel run
+// gives each worker its own.
+#pragma once
+
+#include "app/platform/picture_loader.h"
+#include "gif/gif.h"
+#include "imaging/dib.h"
+
+#include <memory>
+
+namespace lumatrim {
+
+struct RouteWorkspace {
+    std::unique_ptr<cGIF> gif; // created at the run's first GIF item, released when it ends
+    // The BMP route's 32-bit source and 8-bit result; they outlive the run.
+    std::shared_ptr<cDIB> bmpSource = std::make_shared<cDIB>();
+    std::shared_ptr<cDIB> bmpTarget = std::make_shared<cDIB>();
+    // The JPEG route's picture holder: the last JPEG's picture, kept until the next one.
+    LoadedPicture Creator;
+};
+
+} // namespace lumatrim

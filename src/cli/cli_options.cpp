@@ -1,0 +1,69 @@
+#include "cli/cli_options.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+
+namespace lumatrim {
+
+namespace {
+
+// Far beyond any machine's cores, yet small enough that a typo cannot start a thread storm.
+constexpr unsigned kMaxJobs = 256;
+// A week: longer than any real optimizer run, and still a representable time.
+constexpr double kMaxTimeoutSeconds = 7 * 24 * 3600;
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err) {
+    CLI::App app("Makes web image files smaller. Each PATH gets a reduced copy beside it, named "
+                 "with \"_reduced\" before the extension; sources are never changed.",
+                 "lumatrim-batch");
+    CliOptions options;
+    app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
+        ->check(CLI::Range(1, 100))
+        ->capture_default_str();
+    app.add_option("-j,--jobs", options.jobs,
+                   "Files reduced at once; messages and results still come in list order")
+        ->check(CLI::Range(1U, kMaxJobs))
+        ->capture_default_str();
+    app.add_option("--timeout", options.timeoutSeconds,
+                   "Seconds the PNG optimizer may take for one file before it is stopped and the "
+                   "file fails; 0 for no limit")
+        ->check(CLI::Range(0.0, kMaxTimeoutSeconds))
+        ->capture_default_str();
+    app.add_flag("--json", options.json,
+                 "Print one JSON object a line per file instead of a table");
+    app.add_option("PATH", options.paths,
+                   "Image files to reduce; - reads paths from standard input, one a line")
+        ->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return {std::nullopt, app.exit(help, out, err)};
+    } catch (const CLI::ParseError& error) {
+        app.exit(error, out, err);
+        return {std::nullopt, kExitUsage};
+    }
+    return {std::move(options), kExitSuccess};
+}
+
+std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options) {
+    if (options.timeoutSeconds <= 0) return std::nullopt;
+    return std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000.0));
+}
+
+std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {
+    std::vector<std::string> expanded;
+    for (const std::string& path : paths) {
+        if (path != kStandardInputPath) {
+            expanded.push_back(path);
+            continue;
+        }
+        for (std::string line; std::getline(input, line);)
+            if (!line.empty()) expanded.push_back(line);
+    }
+    return expanded;
+}
+
+} // namespace lumatrim

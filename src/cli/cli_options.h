@@ -1,0 +1,49 @@
+// The command line of lumatrim-batch:
+//     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
+#pragma once
+
+#include "app/batch/batch_host.h"
+#include "app/batch/parallel_batch.h"
+
+#include <chrono>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lumatrim {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitItemFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// A path argument that stands for the paths read from standard input.
+inline constexpr std::string_view kStandardInputPath = "-";
+
+struct CliOptions {
+    int32_t quality = 85;
+    unsigned jobs = DefaultJobCount(); // files reduced at once
+    // How long a companion program may take on one file; 0 is no limit.
+    double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
+    bool json = false;
+    std::vector<std::string> paths; // as given, "-" included
+};
+
+struct ParsedCommandLine {
+    std::optional<CliOptions> options; // none when the program should end with exitCode
+    int exitCode = kExitSuccess;
+};
+
+// Help goes to `out`; a usage error, with a hint, to `err` and gives kExitUsage.
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err);
+
+// The time limit the batch host hands to the routes.
+std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options);
+
+// The paths in order, each "-" replaced by the non-empty lines of `input`.
+std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input);
+
+} // namespace lumatrim

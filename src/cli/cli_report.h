@@ -1,0 +1,32 @@
+// What lumatrim-batch prints about the files of a run: one JSON object a line, or a table with
+// sizes and savings and a total.
+#pragma once
+
+#include "app/batch/batch_host.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lumatrim {
+
+struct ItemRecord {
+    ItemReport report;
+    std::optional<uintmax_t> bytesIn;  // none when the source cannot be read
+    std::optional<uintmax_t> bytesOut; // none when no output was written
+};
+
+// Sizes are taken now, right after the item, before a later item can write the same output.
+ItemRecord MeasureItem(const ItemReport& report);
+
+// Keys: source, output, route, status, bytes_in, bytes_out, message; absent values are null.
+// Bytes that are not UTF-8 (paths may hold any) become U+FFFD rather than failing the line.
+std::string JsonLine(const ItemRecord& record);
+
+void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records);
+
+std::string_view StatusName(ItemStatus status);
+
+} // namespace lumatrim
