@@ -2,8 +2,8 @@
 // "<title>: <prompt>" lines, and each item's outcome is measured and handed on.
 #pragma once
 
-#include "cli/cli_report.h"
 #include "app/batch/windowless_host.h"
+#include "cli/cli_report.h"
 
 #include <functional>
 #include <ostream>

@@ -1,9 +1,9 @@
 // lumatrim-batch: reduces the image files named on the command line, as the window's "Reduce"
 // button does, and reports on each.
-#include "cli/cli_host.h"
-#include "cli/cli_options.h"
 #include "app/batch/parallel_batch.h"
 #include "app/platform/paths.h"
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
 
 #include <functional>
 #include <iostream>

@@ -7,8 +7,8 @@
 #include "support/test_support.h"
 
 #include "app/batch/batch_driver.h"
-#include "cli/cli_options.h"
 #include "app/platform/paths.h"
+#include "cli/cli_options.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

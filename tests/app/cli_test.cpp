@@ -1,7 +1,7 @@
+#include "app/batch/parallel_batch.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
-#include "app/batch/parallel_batch.h"
 
 #include "support/test_support.h"
 

@@ -1,13 +1,13 @@
 // The four routes, from loading a picture to the reduced file beside its source, and the
 // optimizer's child process.
 #include "app/batch/batch_driver.h"
-#include "app/routes/bmp_route.h"
-#include "app/routes/gif_route.h"
 #include "app/platform/jpeg_writer.h"
 #include "app/platform/paths.h"
 #include "app/platform/picture_loader.h"
-#include "app/routes/png_route.h"
 #include "app/platform/shell.h"
+#include "app/routes/bmp_route.h"
+#include "app/routes/gif_route.h"
+#include "app/routes/png_route.h"
 #include "imaging/dib.h"
 
 #include "recording_host.h"

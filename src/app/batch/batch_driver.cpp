@@ -1,9 +1,9 @@
 #include "app/batch/batch_driver.h"
 
+#include "app/platform/paths.h"
 #include "app/routes/bmp_route.h"
 #include "app/routes/gif_route.h"
 #include "app/routes/jpeg_route.h"
-#include "app/platform/paths.h"
 #include "app/routes/png_route.h"
 #include "app/routes/route.h"
 
@@ -74,13 +74,16 @@ RouteFailure SourceFailure(std::string_view text, const std::string& source) {
 }
 
 // Routes report bad input as text; what they raise (an overflow in a damaged file, memory
-// running out) is still one item's failure, not the end of the run.
-RouteResult RunRoute(const Route& route, const RouteJob& job) {
+// running out, a host that cannot answer) is still one item's failure, not the end of the run.
+RouteResult RunRoute(const Route& route, BatchHost& host, const std::string& source,
+                     const std::string& output, const std::string& applicationFolder,
+                     RouteWorkspace& workspace) {
     try {
-        return route.run(job);
+        return route.run({source, output, applicationFolder, host.Quality(),
+                          [&host] { host.DoEvents(); }, host.ChildTimeLimit(), workspace});
     } catch (const std::exception& error) {
         return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
-                             job.source);
+                             source);
     }
 }
 
@@ -109,7 +112,7 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 
     const std::string output = OutputPath(paths, *route);
     if (const RouteResult failure =
-            RunRoute(*route, {source, output, applicationFolder, host, workspace}))
+            RunRoute(*route, host, source, output, applicationFolder, workspace))
         return Failed(host, report, *failure);
     report.status = ItemStatus::Ok;
     report.output = output;

@@ -20,7 +20,7 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     bool tooLarge = false;
     if (!LoadPicture(GetShortPath(job.source), Creator, &tooLarge))
         return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
-    const auto quality = static_cast<uint8_t>(std::clamp(job.host.Quality(), 1, 100));
+    const auto quality = static_cast<uint8_t>(std::clamp(job.quality, 1, 100));
     JpegSaveStatus status = JpegSaveStatus::Ok;
     if (!SaveJPG(Creator, job.output, quality, status))
         return Failure(JpegSaveErrorText(status), job.source);

@@ -56,9 +56,9 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 }
 
 RouteResult ReducePng(const RouteJob& job) {
-    return ReducePngWith(
-        job.source, job.output, PathInFolder(job.applicationFolder, kPngOptimizerName),
-        [&host = job.host] { host.DoEvents(); }, job.host.ChildTimeLimit());
+    return ReducePngWith(job.source, job.output,
+                         PathInFolder(job.applicationFolder, kPngOptimizerName), job.pumpEvents,
+                         job.childTimeLimit);
 }
 
 } // namespace lumatrim

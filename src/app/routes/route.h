@@ -1,11 +1,14 @@
 // What every reduction route is given and what it gives back.
 #pragma once
 
-#include "app/batch/batch_host.h"
 #include "app/routes/route_workspace.h"
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace lumatrim {
 
@@ -13,7 +16,11 @@ struct RouteJob {
     std::string source;            // the list item's path; only ever read
     std::string output;            // where the reduced file goes
     std::string applicationFolder; // holds the companion programs
-    BatchHost& host;
+    int32_t quality;               // JPEG quality, 1 to 100
+    // Services pending user-interface events while a companion program runs.
+    std::function<void()> pumpEvents;
+    // How long a companion program may run before it is stopped; none for no limit.
+    std::optional<std::chrono::milliseconds> childTimeLimit;
     RouteWorkspace& workspace;
 };
 
