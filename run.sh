@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Installs what is missing, builds Lumatrim in build/ and opens its window. Without a display it
 # says so and runs the command-line tool on a copy of the sample images instead.
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Builds the fuzz targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and runs
 # each from its seed corpus (small real files) for LUMATRIM_FUZZ_SECONDS (60). Any crash,
 # sanitizer report, hang (10 s), or allocation beyond the readers' limits fails the run.

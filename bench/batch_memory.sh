@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Peak memory of lumatrim-batch, from /usr/bin/time -v ("Maximum resident set size": the largest
 # single process of the run, lumatrim-batch or a child such as optipng) and from sampling the
 # resident size of the whole process tree, children included, every 20 ms.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # The parallel speed-up of lumatrim-batch: the whole corpus reduced with -j 1 and with -j 2 (or
 # the job counts given), each timed by hyperfine as the median of several runs. The corpus is
 # copied first, since outputs land beside their sources; every run reduces the same copies.

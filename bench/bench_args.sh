@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Options shared by the comparison scripts; source it with the default corpus folder name and
 # the script's arguments. Sets root, build, repeat, quality (for JPEG) and corpus.
 #   [-b BUILD_DIR] [-r REPEAT] [-q QUALITY] [CORPUS_DIR]

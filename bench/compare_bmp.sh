@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Our BMP reduction (`lumatrim-batch FILE`: load, optimal palette, ordered dither, 8-bit BMP)
 # against ImageMagick's `convert FILE -colors 256 BMP3:OUT` (its own quantizer and dither) on
 # every BMP of a corpus, side by side in one run: per file the two commands alternate, REPEAT

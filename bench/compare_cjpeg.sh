@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # The JPEG route against libjpeg-turbo's command-line tools on every JPEG of a corpus, side by
 # side in one run, at one quality (85, the slider's start value, unless -q says otherwise):
 #   size: our output against `cjpeg -quality Q` (a plain baseline encode) of the same picture

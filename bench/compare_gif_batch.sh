@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # The GIF route in batch against gifsicle: `lumatrim-batch` over every GIF of a corpus, and
 # `gifsicle --batch -O1` and `-O2` over copies of the same files, each in one process and each in
 # its own temporary folder, side by side in one run. The three commands alternate REPEAT times;

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Times our load+save against `gifsicle -O0 FILE -o OUT` (decode and re-encode) on every GIF of
 # a corpus, side by side in one run: per file the two commands alternate, REPEAT times each, and
 # the per-file medians and the median of the per-file ratios (ours / gifsicle) are printed.

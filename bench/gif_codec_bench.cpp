@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // In-process throughput of the GIF codec over the corpus: every file decoded from memory, and
 // every loaded document encoded to memory. Corpus folder: $LUMATRIM_GIF_CORPUS, else the
 // shared corpus beside the checkout.

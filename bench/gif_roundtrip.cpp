@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // gif_roundtrip INPUT OUTPUT [REPEAT]: loads a GIF file and saves it again, REPEAT times
 // (1 by default), as the batch does with each file: Save writes atomically (a temporary file
 // renamed into place).

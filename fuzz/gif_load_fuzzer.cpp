@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Loads arbitrary bytes as a GIF and saves the result to memory. Beyond "no crash": whatever we
 // write must load again and save to the same bytes.
 #include "gif/gif.h"

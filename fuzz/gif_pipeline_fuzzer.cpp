@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Loads arbitrary bytes as a GIF and runs the batch's optimizer pipeline on it. Beyond "no crash":
 // a successful run must leave a file that loads again.
 #include "gif/gif.h"

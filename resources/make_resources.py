@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 """Draws Lumatrim's pointer and application images: HAND-M.CUR, drag.ico and lumatrim.png.
 
 Run from anywhere; the files land beside this script. Only the standard library is used, so the

@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 # Sourced by run.sh and test.sh: installs what is missing and builds Lumatrim in build/.
 # Works on a bare Debian 12 that has only bash and apt.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The batch host of lumatrim-batch: the paths come from the command line, messages become
 // "<title>: <prompt>" lines, and each item's outcome is measured and handed on.
 #pragma once

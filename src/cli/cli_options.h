@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // What lumatrim-batch prints about the files of a run: one JSON object a line, or a table with
 // sizes and savings and a total.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // lumatrim-batch: reduces the image files named on the command line, as the window's "Reduce"
 // button does, and reports on each.
 #include "app/batch/parallel_batch.h"

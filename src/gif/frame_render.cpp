@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Masked drawing: the mask (bit 1 = transparent, table black/white) is drawn with AND, which
 // keeps the target under transparent pixels and clears it under opaque ones; the index surface,
 // whose transparent entry is black, is then drawn with OR.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // cGIF: one GIF file in memory. The logical screen, an optional global colour table, the loop
 // count, the frames (numbered from 1) with their index and mask surfaces, colour tables, timing,
 // placement and comments, and the comments after the last frame.

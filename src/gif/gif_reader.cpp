@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The GIF reader: header, logical screen, global table, then the block loop. Every read is
 // checked against the end of the data; a record that is not all there is not read, and the
 // loop then ends at the end of the data, keeping what it has. See README.md for the layout.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The GIF writer: always version 89a, blocks in a fixed order (README.md). Every size and flag
 // byte comes from the document's properties and from each frame's index surface. The file is
 // built in memory and written atomically, so a failed save leaves no partial file.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // mGIFLZWDec: turns one frame's LZW image data into colour indices, written in place into the
 // frame's 8-bit index surface (top row first in memory), in sequential or interlaced row order.
 //

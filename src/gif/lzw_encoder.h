@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // mGIFLZWEnc: compresses one frame's 8-bit index surface (top row first in memory) into GIF LZW
 // image data, appended to a byte buffer as data sub-blocks without the block terminator.
 //

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The order in which a GIF image's rows are stored: top to bottom, or interlaced in four passes
 // (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1). The encoder and
 // the decoder walk rows with the same object, so a frame always survives a round trip.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Frame attribute clean-up. After it, a frame that keeps transparency has at least one pixel of
 // its transparent index, which the colour removal relies on to keep that entry, and a frame
 // without transparency has transparent index 0.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Frame crop. Everything that can fail is settled before the frame changes: the rectangle must
 // lie inside the frame and the moved position must fit 16 bits, or the frame stays as it was.
 #include "gifopt/gif_optimizer.h"

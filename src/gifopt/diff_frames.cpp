@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Frame differencing. The comparison runs from the last pair to the first, so the older frame
 // of a pair is still untouched when the newer one is compared with it. A frame after one that
 // restores (disposal 2 or 3) is never compared: it cannot rely on what that frame showed.

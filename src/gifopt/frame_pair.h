@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Two consecutive frames seen through their colours at screen coordinates: the differencing's
 // comparison. Both palettes become lookup tables of whole colour entries, with a flag for the
 // transparent index, so two points are the same exactly when their keys are equal: the same

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Rectangles of the frame passes: left, top, right, bottom with right and bottom exclusive;
 // empty when right <= left or bottom <= top.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Removing frames that show nothing new, shared by the frame differencing and the transparent
 // trim.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // mGIFOptimizer: shrinks a loaded GIF document in place and saves it. The passes run in a fixed
 // order (OptimizeGIF): frame attribute clean-up, unused colour removal, merging local palettes
 // into the global one, frame differencing and transparent border trimming.

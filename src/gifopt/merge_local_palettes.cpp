@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Merging local palettes into the global palette. Global entries never move, so frames already
 // on the global palette keep their pixels; a frame's colours are matched one to one, so two
 // local entries of the same colour (the transparent one among them) never share an index.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The pipeline. The order matters: the clean-up leaves a transparent index in force only where
 // a pixel holds it, so colour removal keeps that entry; colour removal runs before the merge,
 // whose room test counts every entry of a local palette; the frame passes compare colours, not

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Unused colour removal, shared by the global and the local pass: mark the indices the pixels
 // use, number the used entries in their order, and rewrite the table and the pixels.
 #pragma once

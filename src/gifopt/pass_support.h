@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // What the optimizer passes share: the error guard, row access to frame pixels, and the
 // refresh that keeps a changed frame ready to be drawn.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Transparent border trimming: transparent pixels draw nothing, so a frame can lose every row
 // and column that holds only them, and a frame holding nothing else can go altogether.
 #include "gifopt/frame_removal.h"

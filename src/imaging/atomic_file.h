@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Writes a file so that readers see either the old file or the complete new one, never a part.
 //
 // The bytes go to a temporary file in the target's folder (same file system, so the final

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // cDIB: the one raster type. A device-independent bitmap in plain memory with its colour table.
 //
 // Memory layout

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Blits between surfaces: nearest-pixel stretching, depth conversion and raster operations.
 //
 // Work goes row by row through one buffer of 32-bit values: fetch the sampled source pixels,

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // mDither8bpp: ordered dithering of a 32-bit surface onto a 256-entry 8-bit surface.
 //
 // Each pixel is mapped from its own colour and its place in a 4x4 threshold pattern, so the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The typed errors raised across the libraries. Loads and saves return bool instead; these are
 // for programming faults a caller can catch: an index out of range or an integer overflow.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 #include "imaging/optimal_palette.h"
 
 #include "imaging/dib.h"

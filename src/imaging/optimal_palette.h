@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The colour tree behind cPal8bpp::CreateOptimal.
 //
 // Each pixel descends from the root; at every level each channel's range is split at its

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // cPal8bpp: a palette of up to 256 colours for 8-bit surfaces, with nearest-colour search.
 //
 // The entry table has 256 entries of 4 bytes (blue, green, red, 0), the colour-table layout of

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The fixed palettes: grey ramps, the EGA colours, halftone cubes and the web-safe set.
 #include "imaging/errors.h"
 #include "imaging/pal8bpp.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Rounding to the nearest integer with exact halves going to the even integer, as the platform's
 // float-to-integer conversion does.
 #pragma once

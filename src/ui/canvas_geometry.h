@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Where a canvas draws its picture: the picture rectangle, the scroll range and position, the
 // spans of a paint, and the picture pixel under a client position. Pure arithmetic on 32-bit
 // values; a result that would not fit throws OverflowError.

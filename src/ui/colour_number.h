@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Colours as one number, red in the low byte, then green, then blue: the form surfaces and
 // skin settings take them in.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // One of the window's three big buttons: a two-state button that acts once per press (its
 // handler sees the checked state, then sets it back), drawn with its icon above a caption that
 // wraps onto as many lines as the button needs.

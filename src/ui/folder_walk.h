@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Walking a folder tree for "add every file of one extension": the folders breadth-first, then
 // each folder's matching files. Hidden folders and links to folders are not entered (a link
 // could lead back up the tree), and a folder that cannot be read is passed over.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Form1: Lumatrim's one window. It holds the file list, the three commands (add files, add a
 // folder tree, reduce), the JPEG quality slider and the progress bar, and it is the batch run's
 // host. The BMP route's surfaces live in two canvases that the user never sees.

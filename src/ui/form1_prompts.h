@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The questions and messages the window puts to the user, as replaceable functions: the
 // desktop's dialogs by default, scripted answers in tests.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The batch's file list: one column of full paths, in processing order. Files come in by
 // drops from the desktop (or from the window's commands), a double-click removes the selected
 // item, and dragging with a button held carries an item's text along past its neighbours.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // lumatrim: the desktop window. Lists image files and reduces each to a smaller copy beside it.
 #include "app/platform/paths.h"
 #include "ui/form1.h"

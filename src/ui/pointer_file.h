@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Pointers drawn as Windows cursor (.cur) and icon (.ico) files. Qt reads neither with its
 // hotspot, so the file's first image is decoded here; a missing or broken file gives the
 // caller's fallback pointer, never a failure.

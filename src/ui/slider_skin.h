@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The quality slider's skin: the style draws a slider's background in the button colour, which
 // shows as a grey box on the white window. A hooked slider gets its background filled with a
 // colour of our choice first. The settings live as properties on the slider itself.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // ucCanvas: a view of one surface, whole (fit mode) or at an integer zoom, centred when smaller
 // than the control and panned by dragging with the left button when larger. Mouse events report
 // the picture pixel under the pointer. Callers change `DIB`, `Zoom` or `FitMode`, then call

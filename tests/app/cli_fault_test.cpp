@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // lumatrim-batch under faults (a folder it may not write, a disk that fills up, an optimizer
 // that crashes or hangs) and over broken files. Whatever the routes, afterwards no output is
 // truncated, an earlier output the run could not replace is intact, no temporary file is left

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The four routes, from loading a picture to the reduced file beside its source, and the
 // optimizer's child process.
 #include "app/batch/batch_driver.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Hand-built GIF bytes, block by block, so a test shows exactly what the reader is fed.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Proof that a run changed no source: every file under some folders, read before the run and
 // compared after it. Files the run may write (its outputs) are left out; files that are gone
 // afterwards count as changed.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Shared helpers for the test suites: scratch folders and whole-file reads.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 #include "imaging/errors.h"
 #include "ui/canvas_geometry.h"
 #include "ui/uc_canvas.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // What a batch run needs from whoever starts it: the list of source paths, a progress value,
 // the JPEG quality, a message sink and a busy pointer. The main window and the command line
 // both provide it, so the run itself knows nothing of widgets or terminals.

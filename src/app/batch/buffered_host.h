@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The host a parallel run's worker reduces one item against: it holds what the item would
 // show and report, so the run can hand that to the real host later, in list order. It gives the
 // routes the real host's quality and time limit, and services no events.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Which items of a parallel run must not overlap: two items that write the same output, or
 // where one writes what the other reads (a file and its own "_reduced" copy both listed), give
 // a different result, or a torn measurement, unless they run in list order.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // lumatrim-batch's run on several threads. Each worker reduces whole items with its own route
 // workspace; the calling thread hands each item's messages and report to the host in list
 // order, so the host sees the same calls as in a one-at-a-time run, only sooner.

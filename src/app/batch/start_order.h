@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The order in which a parallel run's workers start items. A run lasts at least as long as its
 // longest item, and longer still when that item starts last: so files large enough to matter
 // start first, largest first, and the rest follow in list order, which keeps results flowing

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The part of a batch host that has no window: no pointer to set, no events to service, and a
 // quality and child time limit fixed when the run starts.
 #pragma once

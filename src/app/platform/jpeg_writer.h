@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // SaveJPG: a picture written as a JPEG file at a chosen quality, through Qt's JPEG writer.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Splitting paths into folder, file name, base name and extension, and the few file-system
 // questions the batch run asks. Paths are plain text: a separator is just a character, so the
 // same helpers split foreign ("\"-separated) paths when given that separator.

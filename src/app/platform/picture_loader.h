@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The system picture loader: a picture file as a StdPicture, through Qt's image reader.
 // BMP of every kind, JPEG, GIF (its first frame), ICO and PNG; the picture keeps its own depth
 // and colour table where StdPicture can hold them.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Between Qt's images and our StdPicture. Only the platform layer (picture loading and JPEG
 // encoding) sees Qt; everything past it works on StdPicture and cDIB.
 #pragma once

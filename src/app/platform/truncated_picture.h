@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // Qt's readers decode what a cut-off BMP or JPEG still holds and fill the rest, reporting
 // success; reducing such a file would pass a damaged picture off as a good one. This tells those
 // files apart before decoding, from their own headers.

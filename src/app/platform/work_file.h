@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // A scratch file for an external program to rewrite. Each one has its own name in the system's
 // temporary folder, so concurrent runs never share one and the program's own folder may stay
 // read-only. The file is removed when the object goes.

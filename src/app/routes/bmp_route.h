@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // BMP files of any depth become 8-bit BMP files: the picture is loaded into a 32-bit surface, a
 // 256-colour palette is computed for it, the picture is ordered-dithered onto that palette and
 // the 8-bit surface is written. Each step returns an error text, empty on success.

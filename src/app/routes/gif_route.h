@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // GIF files are decoded into the run's one GIF document, shrunk by the optimizer passes and
 // written again by our own encoder.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // JPEG files are decoded and encoded again at the run's quality, where a JPEG's size is won.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // PNG files are not recompressed here: the external optimizer optipng, found in the
 // application folder, rewrites a work copy in place and the result is copied out.
 #pragma once

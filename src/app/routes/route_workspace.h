@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 // The objects a batch run's routes work with, kept between items. A run owns one workspace; the
 // window lends its own so its preview canvases show the last BMP's surfaces, and a parallel run
 // gives each worker its own.

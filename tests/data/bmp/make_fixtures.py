@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 """Writes the BMP test pictures: one 5x3 picture at 1, 4, 8, 24 and 32 bits, plus a top-down
 24-bit copy. Pixel (x, y), y counted from the top, has colour COLOURS[(x + 5 * y) % n], n being 2
 at 1 bit and 16 otherwise. The test suite knows the same rule."""

@@ -1,4 +1,7 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 """Writes the expected frames of every GIF here, decoded by ImageMagick, for gif_real_files_test.
 
 For NAME.gif: NAME.frames holds one line per frame, "width height left top", and NAME.rgba the

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
 """Writes rotated.jpg: a 4x2 picture, left half red and right half blue, stored with the EXIF
 orientation 6 ("rotate 90 degrees clockwise to view"). Upright it is 2x4, red on top."""
 import pathlib
