@@ -35,6 +35,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                    "file fails; 0 for no limit")
         ->check(CLI::Range(0.0, kMaxTimeoutSeconds))
         ->capture_default_str();
+    std::string effort = "default";
+    app.add_option("--effort", effort,
+                   "Time spent to save bytes: default gives the smallest files, fast a quicker "
+                   "run with somewhat larger GIFs and JPEGs")
+        ->check(CLI::IsMember({"fast", "default"}))
+        ->capture_default_str();
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     app.add_option("PATH", options.paths,
@@ -48,6 +54,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
         app.exit(error, out, err);
         return {std::nullopt, kExitUsage};
     }
+    options.effort = effort == "fast" ? Effort::Fast : Effort::Default;
     return {std::move(options), kExitSuccess};
 }
 

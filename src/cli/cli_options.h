@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The command line of lumatrim-batch:
-//     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--json] [--] PATH...
+//     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
+//                    [--json] [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -30,6 +31,7 @@ struct CliOptions {
     unsigned jobs = DefaultJobCount(); // files reduced at once
     // How long a companion program may take on one file; 0 is no limit.
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
+    Effort effort = Effort::Default;
     bool json = false;
     std::vector<std::string> paths; // as given, "-" included
 };

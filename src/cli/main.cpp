@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
     CliHost host(ExpandPaths(options.paths, std::cin), options.quality, ChildTimeLimit(options),
                  std::cerr, isatty(STDERR_FILENO) == 1, printJson);
+    host.SetEffort(options.effort);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
     if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
     return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;

@@ -29,14 +29,16 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_EQ(plain.jobs, DefaultJobCount());
     EXPECT_EQ(ChildTimeLimit(plain), kDefaultChildTimeLimit);
     EXPECT_FALSE(plain.json);
+    EXPECT_EQ(plain.effort, Effort::Default);
     EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.png", "-"}));
-    const CliOptions given =
-        Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--", "-x.png"})
-            .first.options.value();
+    const CliOptions given = Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--effort",
+                                    "fast", "--", "-x.png"})
+                                 .first.options.value();
     EXPECT_EQ(given.quality, 1);
     EXPECT_EQ(given.jobs, 3U);
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
     EXPECT_TRUE(given.json);
+    EXPECT_EQ(given.effort, Effort::Fast);
     EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
     EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
     EXPECT_EQ(Parse({"--help"}).first.exitCode, kExitSuccess);
@@ -49,7 +51,8 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
                                                {"-x.png"},
                                                {},
                                                {"-j", "0", "a"},
-                                               {"--timeout", "-1", "a"}}) {
+                                               {"--timeout", "-1", "a"},
+                                               {"--effort", "slow", "a"}}) {
         const auto [parsed, err] = Parse(bad);
         const std::string trace = ::testing::PrintToString(bad);
         EXPECT_FALSE(parsed.options) << trace;

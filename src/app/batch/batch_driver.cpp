@@ -83,7 +83,8 @@ RouteResult RunRoute(const Route& route, BatchHost& host, const std::string& sou
                      RouteWorkspace& workspace) {
     try {
         return route.run({source, output, applicationFolder, host.Quality(),
-                          [&host] { host.DoEvents(); }, host.ChildTimeLimit(), workspace});
+                          [&host] { host.DoEvents(); }, host.ChildTimeLimit(), host.EffortSetting(),
+                          workspace});
     } catch (const std::exception& error) {
         return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
                              source);

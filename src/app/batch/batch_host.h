@@ -6,6 +6,8 @@
 // both provide it, so the run itself knows nothing of widgets or terminals.
 #pragma once
 
+#include "app/routes/effort.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -55,6 +57,8 @@ public:
     virtual std::optional<std::chrono::milliseconds> ChildTimeLimit() const {
         return kDefaultChildTimeLimit;
     }
+    // How much time the routes may spend to save bytes.
+    virtual Effort EffortSetting() const { return Effort::Default; }
 
     virtual void ReportItem(const ItemReport&) {}
 };

@@ -99,12 +99,14 @@ struct RunInputs {
     std::string applicationFolder;
     int32_t quality;
     std::optional<std::chrono::milliseconds> childTimeLimit;
+    Effort effort;
 };
 
 void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     RouteWorkspace workspace;
     while (const std::optional<size_t> index = queue.Take(stop)) {
         BufferedHost buffer(run.quality, run.childTimeLimit);
+        buffer.SetEffort(run.effort);
         buffer.ReportItem(ReduceItem(buffer, run.items[*index], run.applicationFolder, workspace));
         queue.Finish(*index, std::move(buffer));
     }
@@ -122,7 +124,8 @@ std::vector<uintmax_t> RoutedSizes(const std::vector<std::string>& items) {
 }
 
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
-    RunInputs run{{}, applicationFolder, host.Quality(), host.ChildTimeLimit()};
+    RunInputs run{
+        {}, applicationFolder, host.Quality(), host.ChildTimeLimit(), host.EffortSetting()};
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
         run.items.push_back(host.ItemText(index));
     return run;

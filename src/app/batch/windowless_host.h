@@ -20,10 +20,13 @@ public:
     std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
         return childTimeLimit_;
     }
+    Effort EffortSetting() const override { return effort_; }
+    void SetEffort(Effort effort) { effort_ = effort; }
 
 private:
     int32_t quality_;
     std::optional<std::chrono::milliseconds> childTimeLimit_;
+    Effort effort_ = Effort::Default;
 };
 
 } // namespace lumatrim

@@ -4,6 +4,7 @@
 // What every reduction route is given and what it gives back.
 #pragma once
 
+#include "app/routes/effort.h"
 #include "app/routes/route_workspace.h"
 
 #include <chrono>
@@ -24,6 +25,7 @@ struct RouteJob {
     std::function<void()> pumpEvents;
     // How long a companion program may run before it is stopped; none for no limit.
     std::optional<std::chrono::milliseconds> childTimeLimit;
+    Effort effort; // for routes that trade time for bytes
     RouteWorkspace& workspace;
 };
 
