@@ -15,10 +15,9 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 
 } // namespace
 
-CliHost::CliHost(std::vector<std::string> paths, int32_t quality,
-                 std::optional<std::chrono::milliseconds> childTimeLimit, std::ostream& messages,
+CliHost::CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
                  bool showProgress, std::function<void(const ItemRecord&)> onItem)
-    : WindowlessHost(quality, childTimeLimit), paths_(std::move(paths)), messages_(messages),
+    : WindowlessHost(std::move(settings)), paths_(std::move(paths)), messages_(messages),
       showProgress_(showProgress), onItem_(std::move(onItem)) {}
 
 int32_t CliHost::ItemCount() const {

@@ -18,8 +18,7 @@ namespace lumatrim {
 class CliHost : public WindowlessHost {
 public:
     // `messages` also carries the progress line when `showProgress` (it is a terminal).
-    CliHost(std::vector<std::string> paths, int32_t quality,
-            std::optional<std::chrono::milliseconds> childTimeLimit, std::ostream& messages,
+    CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
             bool showProgress, std::function<void(const ItemRecord&)> onItem);
 
     int32_t ItemCount() const override;

@@ -41,6 +41,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                    "run with somewhat larger GIFs and JPEGs")
         ->check(CLI::IsMember({"fast", "default"}))
         ->capture_default_str();
+    app.add_flag("--allow-larger", options.allowLarger,
+                 "Keep each file's re-encoded result even where it is larger than the source, "
+                 "instead of a lossless rewrite or a copy");
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     app.add_option("PATH", options.paths,

@@ -3,7 +3,7 @@
 
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
-//                    [--json] [--] PATH...
+//                    [--allow-larger] [--json] [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -32,6 +32,7 @@ struct CliOptions {
     // How long a companion program may take on one file; 0 is no limit.
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     Effort effort = Effort::Default;
+    bool allowLarger = false;
     bool json = false;
     std::vector<std::string> paths; // as given, "-" included
 };

@@ -42,11 +42,12 @@ std::string Saving(std::optional<uintmax_t> before, std::optional<uintmax_t> aft
     return text.str();
 }
 
-void PrintRow(std::ostream& out, std::string_view status, std::optional<uintmax_t> before,
-              std::optional<uintmax_t> after, const std::string& file) {
-    out << std::left << std::setw(8) << status << std::right << std::setw(11)
-        << ReadableSize(before) << std::setw(11) << ReadableSize(after) << std::setw(8)
-        << Saving(before, after) << "  " << file << '\n';
+void PrintRow(std::ostream& out, std::string_view status, std::string_view result,
+              std::optional<uintmax_t> before, std::optional<uintmax_t> after,
+              const std::string& file) {
+    out << std::left << std::setw(10) << status << std::setw(9) << result << std::right
+        << std::setw(11) << ReadableSize(before) << std::setw(11) << ReadableSize(after)
+        << std::setw(8) << Saving(before, after) << "  " << file << '\n';
 }
 
 struct Totals {
@@ -55,6 +56,7 @@ struct Totals {
     int reduced = 0;
     int skipped = 0;
     int failed = 0;
+    int notDone = 0;
 };
 
 // Sizes add up over the files that were reduced, so the saving compares like with like.
@@ -72,6 +74,9 @@ Totals Sum(const std::vector<ItemRecord>& records) {
             break;
         case ItemStatus::Error:
             ++totals.failed;
+            break;
+        case ItemStatus::NotDone:
+            ++totals.notDone;
             break;
         }
     }
@@ -94,8 +99,23 @@ std::string_view StatusName(ItemStatus status) {
         return "skipped";
     case ItemStatus::Error:
         return "error";
+    case ItemStatus::NotDone:
+        return "not_done";
     }
     return "error";
+}
+
+std::string_view ResultName(std::optional<ItemResult> result) {
+    if (!result) return {};
+    switch (*result) {
+    case ItemResult::Reduced:
+        return "reduced";
+    case ItemResult::Lossless:
+        return "lossless";
+    case ItemResult::Copy:
+        return "copy";
+    }
+    return {};
 }
 
 std::string JsonLine(const ItemRecord& record) {
@@ -105,6 +125,8 @@ std::string JsonLine(const ItemRecord& record) {
         {"output", OrNull(report.output)},
         {"route", OrNull(report.route)},
         {"status", StatusName(report.status)},
+        {"result", report.result ? nlohmann::ordered_json(ResultName(report.result))
+                                 : nlohmann::ordered_json(nullptr)},
         {"bytes_in", OrNull(record.bytesIn)},
         {"bytes_out", OrNull(record.bytesOut)},
         {"message", OrNull(report.message)},
@@ -113,19 +135,20 @@ std::string JsonLine(const ItemRecord& record) {
 }
 
 void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records) {
-    out << std::left << std::setw(8) << "status" << std::right << std::setw(11) << "before"
-        << std::setw(11) << "after" << std::setw(8) << "saving"
+    out << std::left << std::setw(10) << "status" << std::setw(9) << "result" << std::right
+        << std::setw(11) << "before" << std::setw(11) << "after" << std::setw(8) << "saving"
         << "  file\n";
     for (const ItemRecord& record : records) {
         const bool reduced = record.report.status == ItemStatus::Ok;
-        PrintRow(out, StatusName(record.report.status), record.bytesIn,
-                 reduced ? record.bytesOut : std::nullopt, record.report.source);
+        PrintRow(out, StatusName(record.report.status), ResultName(record.report.result),
+                 record.bytesIn, reduced ? record.bytesOut : std::nullopt, record.report.source);
     }
     const Totals totals = Sum(records);
-    const std::string counts = std::to_string(totals.reduced) + " reduced, " +
-                               std::to_string(totals.skipped) + " skipped, " +
-                               std::to_string(totals.failed) + " failed";
-    PrintRow(out, "total", totals.bytesIn, totals.bytesOut, counts);
+    std::string counts = std::to_string(totals.reduced) + " reduced, " +
+                         std::to_string(totals.skipped) + " skipped, " +
+                         std::to_string(totals.failed) + " failed";
+    if (totals.notDone > 0) counts += ", " + std::to_string(totals.notDone) + " not done";
+    PrintRow(out, "total", "", totals.bytesIn, totals.bytesOut, counts);
 }
 
 } // namespace lumatrim

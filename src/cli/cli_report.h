@@ -24,12 +24,15 @@ struct ItemRecord {
 // Sizes are taken now, right after the item, before a later item can write the same output.
 ItemRecord MeasureItem(const ItemReport& report);
 
-// Keys: source, output, route, status, bytes_in, bytes_out, message; absent values are null.
+// Keys: source, output, route, status, result, bytes_in, bytes_out, message; absent values
+// are null.
 // Bytes that are not UTF-8 (paths may hold any) become U+FFFD rather than failing the line.
 std::string JsonLine(const ItemRecord& record);
 
 void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records);
 
 std::string_view StatusName(ItemStatus status);
+// "reduced", "lossless" or "copy"; empty for none.
+std::string_view ResultName(std::optional<ItemResult> result);
 
 } // namespace lumatrim

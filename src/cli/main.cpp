@@ -21,9 +21,10 @@ int main(int argc, char** argv) {
     std::function<void(const ItemRecord&)> printJson;
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
-    CliHost host(ExpandPaths(options.paths, std::cin), options.quality, ChildTimeLimit(options),
-                 std::cerr, isatty(STDERR_FILENO) == 1, printJson);
-    host.SetEffort(options.effort);
+    const RunSettings settings{
+        options.quality, ChildTimeLimit(options), options.effort, options.allowLarger, {}};
+    CliHost host(ExpandPaths(options.paths, std::cin), settings, std::cerr,
+                 isatty(STDERR_FILENO) == 1, printJson);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
     if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
     return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;

@@ -22,6 +22,10 @@
 
 namespace lumatrim::mGIFOptimizer {
 
+// The passes alone, on the document in place. False when a step of the pipeline itself failed.
+bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
+                      int16_t ClearInterlace, int16_t ClearComments);
+
 // The batch driver's options are 0, 0, -1, -1. False when a step of the pipeline itself failed
 // (nothing is saved then) or when Save failed.
 bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,

@@ -30,9 +30,8 @@ void ClearFrameExtras(cGIF& gif, bool interlace, bool comments) {
 
 } // namespace
 
-bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
-                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments) {
-    const std::filesystem::path output = Filename;
+bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
+                      int16_t ClearInterlace, int16_t ClearComments) {
     return Guarded(false, [&] {
         CleanupFrames(oGIF);
         CompactPalettes(oGIF);
@@ -45,8 +44,15 @@ bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t Diff
             MergeLocalPalettes(oGIF);
         }
         ClearFrameExtras(oGIF, ClearInterlace != 0, ClearComments != 0);
-        return oGIF.Save(output);
+        return true;
     });
+}
+
+bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
+                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments) {
+    const std::filesystem::path output = Filename;
+    return OptimizeDocument(oGIF, DiffMode, RepeatPalettePasses, ClearInterlace, ClearComments) &&
+           Guarded(false, [&] { return oGIF.Save(output); });
 }
 
 } // namespace lumatrim::mGIFOptimizer

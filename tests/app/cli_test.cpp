@@ -70,24 +70,32 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
 // with like.
 TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles) {
     const std::vector<ItemRecord> records = {
-        {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, {}}, 2048, 1024},
-        {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, {}}, 1000, 1000},
-        {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}}, 500, {}},
-        {{"/p/d.png", {}, "png", ItemStatus::Error, "Cannot find the file: /p/d.png"}, {}, {}},
+        {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, ItemResult::Reduced, {}},
+         2048,
+         1024},
+        {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, ItemResult::Copy, {}}, 1000, 1000},
+        {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}, {}}, 500, {}},
+        {{"/p/d.png", {}, "png", ItemStatus::Error, {}, "Cannot find the file: /p/d.png"}, {}, {}},
+        {{"/p/e.png", {}, "png", ItemStatus::NotDone, {}, {}}, 9, {}},
     };
     EXPECT_EQ(JsonLine(records[0]),
               R"({"source":"/p/a.png","output":"/p/a_reduced.png","route":"png","status":"ok",)"
-              R"("bytes_in":2048,"bytes_out":1024,"message":null})");
+              R"("result":"reduced","bytes_in":2048,"bytes_out":1024,"message":null})");
     EXPECT_EQ(JsonLine(records[2]),
               "{\"source\":\"/p/caf\xef\xbf\xbd.jpeg\",\"output\":null,\"route\":null,"
-              "\"status\":\"skipped\",\"bytes_in\":500,\"bytes_out\":null,\"message\":null}");
+              "\"status\":\"skipped\",\"result\":null,\"bytes_in\":500,\"bytes_out\":null,"
+              "\"message\":null}");
     EXPECT_EQ(JsonLine(records[3]),
-              R"({"source":"/p/d.png","output":null,"route":"png","status":"error",)"
+              R"({"source":"/p/d.png","output":null,"route":"png","status":"error","result":null,)"
               R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png"})");
+    EXPECT_NE(JsonLine(records[4]).find(R"("status":"not_done")"), std::string::npos);
     std::ostringstream table;
     PrintTable(table, records);
-    EXPECT_TRUE(table.str().ends_with(
-        "\ntotal       3.0 KiB    2.0 KiB   33.6%  2 reduced, 1 skipped, 1 failed\n"))
+    EXPECT_NE(table.str().find("\nok        copy          1000 B"), std::string::npos)
+        << table.str();
+    EXPECT_TRUE(
+        table.str().ends_with("\ntotal                  3.0 KiB    2.0 KiB   33.6%  2 reduced, "
+                              "1 skipped, 1 failed, 1 not done\n"))
         << table.str();
 }
 
@@ -99,18 +107,22 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     test::WriteBytes(dir / "a_reduced.png", std::vector<uint8_t>(5));
     std::ostringstream messages;
     std::vector<ItemRecord> seen;
-    CliHost host({}, 60, std::nullopt, messages, false,
+    CliHost host({}, {60, std::nullopt, Effort::Default, false, {}}, messages, false,
                  [&](const ItemRecord& r) { seen.push_back(r); });
     host.SetProgress(50);
     host.ShowMessage("Cannot find the file: /p/x.png", "Error on image", MessageIcon::Exclamation);
     host.ShowMessage("Done.", "", MessageIcon::None);
     EXPECT_EQ(messages.str(), "Error on image: Cannot find the file: /p/x.png\nTrimora: Done.\n");
 
-    host.ReportItem(
-        {(dir / "a.png").string(), (dir / "a_reduced.png").string(), "png", ItemStatus::Ok, {}});
-    host.ReportItem({"/p/c.jpeg", {}, {}, ItemStatus::Skipped, {}});
+    host.ReportItem({(dir / "a.png").string(),
+                     (dir / "a_reduced.png").string(),
+                     "png",
+                     ItemStatus::Ok,
+                     ItemResult::Reduced,
+                     {}});
+    host.ReportItem({"/p/c.jpeg", {}, {}, ItemStatus::Skipped, {}, {}});
     EXPECT_FALSE(host.AnyItemFailed());
-    host.ReportItem({"/p/gone.png", {}, "png", ItemStatus::Error, "failed"});
+    host.ReportItem({"/p/gone.png", {}, "png", ItemStatus::Error, {}, "failed"});
     EXPECT_TRUE(host.AnyItemFailed());
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].bytesIn, 7u);
@@ -118,7 +130,7 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     EXPECT_FALSE(seen[2].bytesIn);
 
     std::ostringstream terminal;
-    CliHost onTerminal({}, 85, std::nullopt, terminal, true, nullptr);
+    CliHost onTerminal({}, RunSettings{}, terminal, true, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         onTerminal.SetProgress(percent);
     onTerminal.ShowMessage("Done.", "", MessageIcon::None);

@@ -42,6 +42,8 @@ public:
         if (onEvents) onEvents(*this);
     }
     void ReportItem(const ItemReport& report) override { reports.push_back(report); }
+    bool AllowLarger() const override { return allowLarger; }
+    std::stop_token StopToken() const override { return stop.get_token(); }
 
     std::vector<std::string> items;
     std::vector<float> progress;
@@ -49,6 +51,8 @@ public:
     std::vector<Message> messages;
     std::vector<ItemReport> reports;
     std::function<void(RecordingHost&)> onEvents;
+    bool allowLarger = false;
+    std::stop_source stop;
 };
 
 inline const std::function<void()> kNoEvents = [] {};

@@ -38,11 +38,6 @@ LoadedPicture Load(const fs::path& file) {
     return picture;
 }
 
-std::string Text(const fs::path& file) {
-    const std::vector<uint8_t> bytes = test::ReadBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The picture tests/data/bmp/make_fixtures.py writes at every depth: 5x3, pixel (x, y) from the
 // top has colour kColours[(x + 5y) % n], with n = 2 at 1 bit and 16 otherwise.
 struct Rgb {
@@ -137,8 +132,9 @@ uint32_t Read32(const std::vector<uint8_t>& file, size_t at) {
     return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | uint32_t{file[at + 3]} << 24;
 }
 
-// Every depth becomes an 8-bit BMP of the same size with a full 256-entry colour table; a load
-// failure names the source, a write failure the output it could not write.
+// Every depth becomes an 8-bit BMP of the same size with a full 256-entry colour table, even
+// where that is larger than the source; a load failure names the source, a write failure the
+// output it could not write.
 TEST(BmpRoute, EverySourceDepthBecomesAn8BitBmpOfItsSizeAndFailuresSayWhere) {
     const test::TempDir dir;
     struct Case {
@@ -165,6 +161,7 @@ TEST(BmpRoute, EverySourceDepthBecomesAn8BitBmpOfItsSizeAndFailuresSayWhere) {
     fs::create_directory(dir / "blocked_reduced.bmp");
     items.insert(items.end(), {path("cut.bmp"), path("blocked.bmp")});
     test::RecordingHost host(items);
+    host.allowLarger = true;
     RunBatch(host, dir.path().string());
 
     EXPECT_EQ(
@@ -351,6 +348,7 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailure
     EXPECT_EQ(test::ReadBytes(files / "again_reduced.gif"), reduced);
     EXPECT_FALSE(fs::exists(files / "huge_reduced.gif"));
     EXPECT_EQ(test::ReadBytes(files / "tiny_reduced.gif"), tiny);
+    EXPECT_EQ(host.reports[5].result, ItemResult::Copy);
 }
 
 // Arguments reach the child as they are, with no shell to expand them.
@@ -362,7 +360,7 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128OrStartFailureAndServicesEven
     EXPECT_EQ(ShellAndWait({(dir / "echo-arg").string(), tricky, (dir / "seen").string()}, 0,
                            [&] { ++polls; }),
               3);
-    EXPECT_EQ(Text(dir / "seen"), tricky);
+    EXPECT_EQ(test::ReadText(dir / "seen"), tricky);
     EXPECT_GE(polls, 2);
     EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, test::kNoEvents), 128 + 9);
     EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, test::kNoEvents),
@@ -376,7 +374,7 @@ TEST(ShellAndWaitTest, KillsAChildThatRunsPastItsTimeLimit) {
     EXPECT_EQ(ShellAndWait({(dir / "hang").string(), (dir / "pid").string()}, 0, test::kNoEvents,
                            std::chrono::milliseconds(200)),
               kChildTimedOut);
-    EXPECT_NE(::kill(std::stoi(Text(dir / "pid")), 0), 0);
+    EXPECT_NE(::kill(std::stoi(test::ReadText(dir / "pid")), 0), 0);
     EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "exit 4"}, 0, test::kNoEvents, std::chrono::hours(1)),
               4);
 }
@@ -386,12 +384,13 @@ const std::vector<uint8_t> kSource = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6, 7, 
 class PngRouteTest : public ::testing::Test {
 protected:
     PngRouteTest() { test::WriteBytes(source, kSource); }
-    RouteResult Reduce() const {
+    // The item's report, with `tools` as the application folder that holds the optimizer.
+    ItemReport Reduce() const {
         const test::SourceGuard guard({files.path()}, {output});
-        RouteResult result = ReducePngWith(source, output, (tools / "optipng").string(),
-                                           test::kNoEvents, std::nullopt);
+        test::RecordingHost host({source});
+        RunBatch(host, tools.path().string());
         EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
-        return result;
+        return host.reports.at(0);
     }
 
     test::TempDir files, tools;
@@ -400,7 +399,8 @@ protected:
 };
 
 // Each bad optimizer leaves a smaller work file where it can, so only the exit code or the
-// size check stands between it and a broken output. The work file is unique and removed.
+// driver's size check stands between it and a broken output. The work file is unique and
+// removed.
 TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOrGrowsIt) {
     const std::string tell = "printf '%s' \"$1\" > " + (tools / "work-path").string() + "\n";
     for (const std::string& body :
@@ -411,11 +411,14 @@ TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOr
         fs::remove(output);
         fs::remove(tools / "work-path");
         if (!body.empty()) test::WriteScript(tools / "optipng", body);
-        ASSERT_FALSE(Reduce());
-        EXPECT_EQ(Text(output), body.ends_with("'tiny' > \"$1\"") ? "tiny" : Text(source));
+        const bool smaller = body.ends_with("'tiny' > \"$1\"");
+        const ItemReport report = Reduce();
+        EXPECT_EQ(report.status, ItemStatus::Ok);
+        EXPECT_EQ(report.result, smaller ? ItemResult::Reduced : ItemResult::Copy);
+        EXPECT_EQ(test::ReadText(output), smaller ? "tiny" : test::ReadText(source));
         EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"in.png", "in_reduced.png"}));
         if (!fs::exists(tools / "work-path")) continue;
-        const fs::path work = Text(tools / "work-path");
+        const fs::path work = test::ReadText(tools / "work-path");
         EXPECT_EQ(work.parent_path(), fs::temp_directory_path());
         EXPECT_EQ(work.extension(), ".png");
         EXPECT_FALSE(fs::exists(work));
@@ -432,9 +435,10 @@ TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     fs::copy_file(test::DataFile("audacious-plugins-data_posbar.png"), source);
     const std::vector<uint8_t> original = test::ReadBytes(source);
 
-    ASSERT_FALSE(ReducePngWith(source.string(), (dir / "out.png").string(), optipng,
-                               test::kNoEvents, std::nullopt));
-    const std::vector<uint8_t> reduced = test::ReadBytes(dir / "out.png");
+    test::RecordingHost host({source.string()});
+    RunBatch(host, fs::path(optipng).parent_path().string());
+    ASSERT_EQ(host.reports.at(0).result, ItemResult::Reduced);
+    const std::vector<uint8_t> reduced = test::ReadBytes(dir / "posbar_reduced.png");
     EXPECT_LT(reduced.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 8, reduced.begin()));
     EXPECT_EQ(test::ReadBytes(source), original);

@@ -38,6 +38,11 @@ std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadText(const std::filesystem::path& file) {
+    const std::vector<uint8_t> bytes = ReadBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),

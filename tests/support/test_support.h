@@ -28,6 +28,7 @@ private:
 };
 
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& file);
+std::string ReadText(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
 std::filesystem::path DataFile(const std::string& name); // tests/data/<name>
 

@@ -3,16 +3,19 @@
 
 #include "app/batch/batch_driver.h"
 
+#include "app/batch/result_choice.h"
 #include "app/platform/paths.h"
 #include "app/routes/bmp_route.h"
 #include "app/routes/gif_route.h"
 #include "app/routes/jpeg_route.h"
 #include "app/routes/png_route.h"
 #include "app/routes/route.h"
+#include "imaging/atomic_file.h"
 
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <filesystem>
 
 namespace lumatrim {
 
@@ -84,11 +87,59 @@ RouteResult RunRoute(const Route& route, BatchHost& host, const std::string& sou
     try {
         return route.run({source, output, applicationFolder, host.Quality(),
                           [&host] { host.DoEvents(); }, host.ChildTimeLimit(), host.EffortSetting(),
-                          workspace});
+                          host.StopToken(), workspace});
     } catch (const std::exception& error) {
         return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
                              source);
     }
+}
+
+std::optional<uintmax_t> SizeOf(const std::string& path) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? std::nullopt : std::optional<uintmax_t>(size);
+}
+
+std::optional<uintmax_t> SizeOf(const std::optional<Candidate>& candidate) {
+    return candidate ? candidate->Size() : std::nullopt;
+}
+
+bool WriteCandidate(const Candidate& candidate, const std::string& output) {
+    if (candidate.workFile) return CopyFileAtomically(candidate.workFile->Path(), output);
+    return WriteFileAtomically(output, candidate.bytes);
+}
+
+bool WriteResult(const RouteProduct& product, ItemResult result, const std::string& source,
+                 const std::string& output) {
+    switch (result) {
+    case ItemResult::Reduced:
+        return WriteCandidate(*product.reduced, output);
+    case ItemResult::Lossless:
+        return WriteCandidate(*product.lossless, output);
+    case ItemResult::Copy:
+        break;
+    }
+    return CopyFileAtomically(source, output);
+}
+
+ItemReport NotDone(ItemReport report) {
+    report.status = ItemStatus::NotDone;
+    return report;
+}
+
+// Writes the one output the route's candidates and the source give.
+ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& product,
+                  const std::string& output) {
+    const std::optional<ItemResult> result =
+        ChooseResult({SizeOf(report.source), SizeOf(product.reduced), SizeOf(product.lossless)},
+                     host.AllowLarger());
+    if (!result || !WriteResult(product, *result, report.source, output))
+        return Failed(host, report, product.writeFailure);
+    report.status = ItemStatus::Ok;
+    report.output = output;
+    report.result = result;
+    report.message = product.note;
+    return report;
 }
 
 } // namespace
@@ -108,6 +159,7 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     if (!route) return report;
 
     report.route = std::string(route->name);
+    if (host.StopToken().stop_requested()) return NotDone(report);
     if (!FileExists(source))
         return Failed(host, report, SourceFailure("Cannot find the file: ", source));
     // Directories, pipes and devices: a pipe without a writer would block the run for good.
@@ -115,12 +167,19 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
         return Failed(host, report, SourceFailure("Cannot read the file: ", source));
 
     const std::string output = OutputPath(paths, *route);
-    if (const RouteResult failure =
-            RunRoute(*route, host, source, output, applicationFolder, workspace))
+    const RouteResult result = RunRoute(*route, host, source, output, applicationFolder, workspace);
+    // A stop ends the item wherever it was: its work is not written, and a failure it caused
+    // (an optimizer ended) is no failure of the file's.
+    if (host.StopToken().stop_requested()) return NotDone(report);
+    if (const auto* failure = std::get_if<RouteFailure>(&result))
         return Failed(host, report, *failure);
-    report.status = ItemStatus::Ok;
-    report.output = output;
-    return report;
+    return Finish(host, report, std::get<RouteProduct>(result), output);
+}
+
+void EndRun(BatchHost& host) {
+    host.SetMousePointer(MousePointer::Default);
+    host.SetProgress(0.0F);
+    if (!host.StopToken().stop_requested()) host.ShowMessage("Done.", "", MessageIcon::None);
 }
 
 void RunBatch(BatchHost& host, const std::string& applicationFolder) {
@@ -143,9 +202,7 @@ void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorksp
         host.ReportItem(ReduceItem(host, host.ItemText(index), applicationFolder, workspace));
     }
     workspace.gif.reset();
-    host.SetMousePointer(MousePointer::Default);
-    host.SetProgress(0.0F);
-    host.ShowMessage("Done.", "", MessageIcon::None);
+    EndRun(host);
 }
 
 } // namespace lumatrim

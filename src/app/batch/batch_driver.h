@@ -24,6 +24,9 @@ void RunBatch(BatchHost& host, const std::string& applicationFolder, RouteWorksp
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
                       const std::string& applicationFolder, RouteWorkspace& workspace);
 
+// The end of a run: the pointer and progress back to rest, and "Done." unless it was stopped.
+void EndRun(BatchHost& host);
+
 // The file a run would write for `source`; none when no route takes it.
 std::optional<std::string> PlannedOutput(const std::string& source);
 

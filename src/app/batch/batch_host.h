@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,12 @@ enum class MessageIcon { None, Exclamation };
 
 enum class MousePointer : int { Default = 0, Hourglass = 11 };
 
-enum class ItemStatus { Ok, Skipped, Error };
+// NotDone: the run was stopped before the item was finished; nothing was written for it.
+enum class ItemStatus { Ok, Skipped, Error, NotDone };
+
+// What an item's output holds: the route's own result, the route's lossless alternative (the
+// same pixels in fewer bytes), or a byte copy of the source, which nothing else beat.
+enum class ItemResult { Reduced, Lossless, Copy };
 
 // The outcome of one list item, for hosts that keep a record of the run.
 struct ItemReport {
@@ -34,7 +40,20 @@ struct ItemReport {
     std::optional<std::string> output; // the file written, if any
     std::optional<std::string> route;  // "jpg", "bmp", "gif" or "png"; none when passed over
     ItemStatus status = ItemStatus::Skipped;
-    std::optional<std::string> message; // the text shown for a failure
+    std::optional<ItemResult> result;   // what the output holds, when one was written
+    std::optional<std::string> message; // the text shown for a failure, or a note on the result
+};
+
+// What a run tells its routes, fixed when it starts in hosts without a window.
+struct RunSettings {
+    int32_t quality = 85; // JPEG quality, 1 to 100
+    // How long a companion program may run on one file; none for no limit.
+    std::optional<std::chrono::milliseconds> childTimeLimit = kDefaultChildTimeLimit;
+    Effort effort = Effort::Default;
+    // Keep each route's own result even where it is larger than the source.
+    bool allowLarger = false;
+    // Asks the run to stop: no further item starts, a running companion program is ended.
+    std::stop_token stop;
 };
 
 class BatchHost {
@@ -59,6 +78,9 @@ public:
     }
     // How much time the routes may spend to save bytes.
     virtual Effort EffortSetting() const { return Effort::Default; }
+    virtual bool AllowLarger() const { return false; }
+    // Stopping the run: see RunSettings::stop.
+    virtual std::stop_token StopToken() const { return {}; }
 
     virtual void ReportItem(const ItemReport&) {}
 };

@@ -97,16 +97,13 @@ private:
 struct RunInputs {
     std::vector<std::string> items;
     std::string applicationFolder;
-    int32_t quality;
-    std::optional<std::chrono::milliseconds> childTimeLimit;
-    Effort effort;
+    RunSettings settings;
 };
 
 void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     RouteWorkspace workspace;
     while (const std::optional<size_t> index = queue.Take(stop)) {
-        BufferedHost buffer(run.quality, run.childTimeLimit);
-        buffer.SetEffort(run.effort);
+        BufferedHost buffer(run.settings);
         buffer.ReportItem(ReduceItem(buffer, run.items[*index], run.applicationFolder, workspace));
         queue.Finish(*index, std::move(buffer));
     }
@@ -124,8 +121,10 @@ std::vector<uintmax_t> RoutedSizes(const std::vector<std::string>& items) {
 }
 
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
-    RunInputs run{
-        {}, applicationFolder, host.Quality(), host.ChildTimeLimit(), host.EffortSetting()};
+    RunInputs run{{},
+                  applicationFolder,
+                  {host.Quality(), host.ChildTimeLimit(), host.EffortSetting(), host.AllowLarger(),
+                   host.StopToken()}};
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
         run.items.push_back(host.ItemText(index));
     return run;
@@ -167,9 +166,7 @@ void RunParallelBatch(BatchHost& host, const std::string& applicationFolder, uns
         return;
     }
     ReportInOrder(host, run, jobs);
-    host.SetMousePointer(MousePointer::Default);
-    host.SetProgress(0.0F);
-    host.ShowMessage("Done.", "", MessageIcon::None);
+    EndRun(host);
 }
 
 } // namespace lumatrim

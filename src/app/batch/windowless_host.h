@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// The part of a batch host that has no window: no pointer to set, no events to service, and a
-// quality and child time limit fixed when the run starts.
+// The part of a batch host that has no window: no pointer to set, no events to service, and
+// settings fixed when the run starts.
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -11,22 +11,22 @@ namespace lumatrim {
 
 class WindowlessHost : public BatchHost {
 public:
-    WindowlessHost(int32_t quality, std::optional<std::chrono::milliseconds> childTimeLimit)
-        : quality_(quality), childTimeLimit_(childTimeLimit) {}
+    explicit WindowlessHost(RunSettings settings) : settings_(std::move(settings)) {}
 
-    int32_t Quality() const override { return quality_; }
+    int32_t Quality() const override { return settings_.quality; }
     void SetMousePointer(MousePointer) override {}
     void DoEvents() override {}
     std::optional<std::chrono::milliseconds> ChildTimeLimit() const override {
-        return childTimeLimit_;
+        return settings_.childTimeLimit;
     }
-    Effort EffortSetting() const override { return effort_; }
-    void SetEffort(Effort effort) { effort_ = effort; }
+    Effort EffortSetting() const override { return settings_.effort; }
+    bool AllowLarger() const override { return settings_.allowLarger; }
+    std::stop_token StopToken() const override { return settings_.stop; }
+
+    const RunSettings& Settings() const { return settings_; }
 
 private:
-    int32_t quality_;
-    std::optional<std::chrono::milliseconds> childTimeLimit_;
-    Effort effort_ = Effort::Default;
+    RunSettings settings_;
 };
 
 } // namespace lumatrim

@@ -25,29 +25,39 @@ bool Encode(const QImage& image, uint8_t quality, QByteArray& encoded) {
     return writer.write(image);
 }
 
-JpegSaveStatus Save(const LoadedPicture& picture, const std::string& path, uint8_t quality) {
-    QImage image = QImageFromStdPicture(picture.Image);
-    if (image.isNull()) return JpegSaveStatus::InvalidParameter;
-    if (!picture.IccProfile.empty()) {
-        const QByteArray icc(reinterpret_cast<const char*>(picture.IccProfile.data()),
-                             static_cast<qsizetype>(picture.IccProfile.size()));
-        image.setColorSpace(QColorSpace::fromIccProfile(icc));
-    }
-    QByteArray encoded;
-    if (!Encode(image, quality, encoded)) return JpegSaveStatus::GenericError;
-    return WriteFileAtomically(path, BytesOf(encoded)) ? JpegSaveStatus::Ok
-                                                       : JpegSaveStatus::Win32Error;
-}
-
 } // namespace
 
 std::string JpegSaveErrorText(JpegSaveStatus status) {
     return std::string(kCannotSaveTheImage) + std::to_string(static_cast<int32_t>(status));
 }
 
+std::vector<uint8_t> EncodeJPG(const LoadedPicture& picture, uint8_t quality,
+                               JpegSaveStatus& status) {
+    QImage image = QImageFromStdPicture(picture.Image);
+    if (image.isNull()) {
+        status = JpegSaveStatus::InvalidParameter;
+        return {};
+    }
+    if (!picture.IccProfile.empty()) {
+        const QByteArray icc(reinterpret_cast<const char*>(picture.IccProfile.data()),
+                             static_cast<qsizetype>(picture.IccProfile.size()));
+        image.setColorSpace(QColorSpace::fromIccProfile(icc));
+    }
+    QByteArray encoded;
+    if (!Encode(image, quality, encoded)) {
+        status = JpegSaveStatus::GenericError;
+        return {};
+    }
+    status = JpegSaveStatus::Ok;
+    const std::span<const uint8_t> bytes = BytesOf(encoded);
+    return {bytes.begin(), bytes.end()};
+}
+
 bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
              JpegSaveStatus& status) {
-    status = Save(picture, path, quality);
+    const std::vector<uint8_t> encoded = EncodeJPG(picture, quality, status);
+    if (status != JpegSaveStatus::Ok) return false;
+    if (!WriteFileAtomically(path, encoded)) status = JpegSaveStatus::Win32Error;
     return status == JpegSaveStatus::Ok;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// SaveJPG: a picture written as a JPEG file at a chosen quality, through Qt's JPEG writer.
+// A picture encoded as JPEG at a chosen quality, through Qt's JPEG writer.
 #pragma once
 
 #include "app/platform/picture_loader.h"
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumatrim {
 
@@ -25,9 +26,13 @@ inline constexpr std::string_view kCannotSaveTheImage = "Cannot save the image. 
 // "Cannot save the image. GDI+ Error:7" for JpegSaveStatus::Win32Error.
 std::string JpegSaveErrorText(JpegSaveStatus status);
 
-// Writes `picture` at `quality` (1 to 100) with optimized Huffman tables and progressive scans,
-// which make the file smaller than a plain baseline encode, and with the picture's colour
-// profile. The file is replaced only when complete. False on failure, the reason in `status`.
+// The JPEG file of `picture` at `quality` (1 to 100) with optimized Huffman tables and
+// progressive scans, which make the file smaller than a plain baseline encode, and with the
+// picture's colour profile. Empty on failure, the reason in `status`.
+std::vector<uint8_t> EncodeJPG(const LoadedPicture& picture, uint8_t quality,
+                               JpegSaveStatus& status);
+
+// EncodeJPG written to `path`, replaced only when complete. False on failure.
 bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
              JpegSaveStatus& status);
 

@@ -77,12 +77,12 @@ int32_t ExitCodeOf(int waitStatus) {
     return 128 + WTERMSIG(waitStatus);
 }
 
-int32_t StopChild(pid_t child) {
+int32_t StopChild(pid_t child, int32_t result) {
     ::kill(child, SIGKILL);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return kChildTimedOut;
+    return result;
 }
 
 } // namespace
@@ -94,7 +94,7 @@ int NormalizeWindowStyle(std::optional<int> style) {
 
 int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<int> windowStyle,
                      const std::function<void()>& pumpEvents,
-                     std::optional<std::chrono::milliseconds> timeLimit) {
+                     std::optional<std::chrono::milliseconds> timeLimit, std::stop_token stop) {
     if (arguments.empty()) return kStartFailureBase + ENOENT;
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
@@ -115,7 +115,8 @@ int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<in
         if (ended == child) return ExitCodeOf(status);
         if (ended < 0 && errno != EINTR) return kStartFailureBase + errno;
         const auto now = Clock::now();
-        if (now >= deadline) return StopChild(child);
+        if (now >= deadline) return StopChild(child, kChildTimedOut);
+        if (stop.stop_requested()) return StopChild(child, kChildStopped);
         pumpEvents();
         exited.WaitAtMost(std::min<Clock::duration>(kPollInterval, deadline - now));
     }

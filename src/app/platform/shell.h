@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ inline constexpr int32_t kStartFailureBase = -2147221504;
 // What ShellAndWait returns for a child it stopped because it ran past its time limit; exit
 // codes are never negative.
 inline constexpr int32_t kChildTimedOut = -1;
+// What ShellAndWait returns for a child it ended because its caller asked it to stop.
+inline constexpr int32_t kChildStopped = -2;
 
 // Window styles follow the desktop's show-window codes: 0 hidden, 1 to 6 visible in various
 // ways. Here "hidden" means the child's output is silenced; any visible style lets it through.
@@ -32,9 +35,11 @@ int NormalizeWindowStyle(std::optional<int> style);
 // Starts arguments[0] with the given arguments (no shell involved), then waits for it to end,
 // calling pumpEvents every 100 ms. Returns its exit code (128 plus the signal number when a
 // signal ended it), or the error number plus kStartFailureBase when it could not be started.
-// A child still running after `timeLimit` is killed and kChildTimedOut returned.
+// A child still running after `timeLimit` is killed and kChildTimedOut returned; one still
+// running when `stop` is requested is killed and kChildStopped returned.
 int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<int> windowStyle,
                      const std::function<void()>& pumpEvents,
-                     std::optional<std::chrono::milliseconds> timeLimit = std::nullopt);
+                     std::optional<std::chrono::milliseconds> timeLimit = std::nullopt,
+                     std::stop_token stop = {});
 
 } // namespace lumatrim

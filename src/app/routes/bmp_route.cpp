@@ -31,9 +31,10 @@ std::string BmpReduction::ReduceTo8bpp() {
     return "";
 }
 
-std::string BmpReduction::SaveReducedBMP(const std::string& path) {
+std::string BmpReduction::EncodeReducedBMP(std::vector<uint8_t>& file) const {
     if (!target_.hDIB()) return std::string(kNothingToSave);
-    return target_.Save(path) ? "" : std::string(kCannotWriteTheFile);
+    file = target_.SaveToMemory();
+    return file.empty() ? std::string(kNothingToSave) : "";
 }
 
 std::string ProperCase(std::string_view text) {
@@ -54,11 +55,12 @@ RouteResult ReduceBmp(const RouteJob& job) {
         return RouteFailure{error + job.source, std::string(kImageErrorTitle)};
     if (std::string error = route.ReduceTo8bpp(); !error.empty())
         return RouteFailure{error + job.source, ProperCase(error)};
-    std::string error = route.SaveReducedBMP(job.output);
-    if (error == kCannotWriteTheFile)
-        return RouteFailure{error + job.output, std::string(kImageErrorTitle)};
-    if (!error.empty()) return RouteFailure{error + job.source, ProperCase(error)};
-    return std::nullopt;
+    RouteProduct product;
+    product.reduced.emplace();
+    if (std::string error = route.EncodeReducedBMP(product.reduced->bytes); !error.empty())
+        return RouteFailure{error + job.source, ProperCase(error)};
+    product.writeFailure = CannotWrite(job.output);
+    return product;
 }
 
 } // namespace lumatrim

@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumatrim {
 
@@ -29,8 +30,8 @@ public:
     std::string LoadSourcePicture(const std::string& path);
     // The source dithered into the target at 8 bits with the palette as its colour table.
     std::string ReduceTo8bpp();
-    // The target as a BMP file, replaced only when complete; kCannotWriteTheFile on failure.
-    std::string SaveReducedBMP(const std::string& path);
+    // The target as the bytes of a BMP file, into `file`.
+    std::string EncodeReducedBMP(std::vector<uint8_t>& file) const;
 
 private:
     cDIB& source_;

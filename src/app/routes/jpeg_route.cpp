@@ -25,9 +25,12 @@ RouteResult ReduceJpeg(const RouteJob& job) {
         return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
     const auto quality = static_cast<uint8_t>(std::clamp(job.quality, 1, 100));
     JpegSaveStatus status = JpegSaveStatus::Ok;
-    if (!SaveJPG(Creator, job.output, quality, status))
-        return Failure(JpegSaveErrorText(status), job.source);
-    return std::nullopt;
+    std::vector<uint8_t> encoded = EncodeJPG(Creator, quality, status);
+    if (status != JpegSaveStatus::Ok) return Failure(JpegSaveErrorText(status), job.source);
+    RouteProduct product;
+    product.reduced = Candidate{std::move(encoded), nullptr};
+    product.writeFailure = Failure(JpegSaveErrorText(JpegSaveStatus::Win32Error), job.source);
+    return product;
 }
 
 } // namespace lumatrim

@@ -6,7 +6,6 @@
 #include "app/platform/paths.h"
 #include "app/platform/shell.h"
 #include "app/platform/work_file.h"
-#include "imaging/atomic_file.h"
 
 #include <sstream>
 
@@ -16,13 +15,6 @@ namespace {
 
 RouteFailure Failure(std::string_view text, const std::string& path) {
     return {std::string(text) + path, std::string(kImageErrorTitle)};
-}
-
-// The optimizer's work is kept only when it ended cleanly with a file no larger than the
-// source; a crashed or failing optimizer may leave the work file half written.
-bool OptimizerResultUsable(int32_t exitCode, std::optional<uintmax_t> sizeBefore,
-                           std::optional<uintmax_t> sizeAfter) {
-    return exitCode == 0 && sizeBefore && sizeAfter && *sizeAfter <= *sizeBefore;
 }
 
 std::string TimedOutText(std::chrono::milliseconds limit) {
@@ -36,10 +28,11 @@ std::string TimedOutText(std::chrono::milliseconds limit) {
 
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           const std::string& optimizer, const std::function<void()>& pumpEvents,
-                          std::optional<std::chrono::milliseconds> timeLimit) {
-    WorkFile work(".png");
-    if (!work.IsCreated()) return Failure("Cannot create a work file for: ", source);
-    switch (work.FillFrom(source)) {
+                          std::optional<std::chrono::milliseconds> timeLimit,
+                          std::stop_token stop) {
+    auto work = std::make_shared<WorkFile>(".png");
+    if (!work->IsCreated()) return Failure("Cannot create a work file for: ", source);
+    switch (work->FillFrom(source)) {
     case WorkFile::FillResult::Filled:
         break;
     case WorkFile::FillResult::SourceUnreadable:
@@ -48,20 +41,21 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
         return Failure("Cannot write a work file for: ", source);
     }
 
-    const std::optional<uintmax_t> sizeBefore = work.Size();
     const int32_t exitCode =
-        ShellAndWait({optimizer, work.Path()}, kWindowStyleHidden, pumpEvents, timeLimit);
+        ShellAndWait({optimizer, work->Path()}, kWindowStyleHidden, pumpEvents, timeLimit, stop);
     if (exitCode == kChildTimedOut) return Failure(TimedOutText(*timeLimit), source);
-    const bool optimized = OptimizerResultUsable(exitCode, sizeBefore, work.Size());
-    if (!CopyFileAtomically(optimized ? work.Path() : source, output))
-        return Failure("Cannot write the file: ", output);
-    return std::nullopt;
+    if (exitCode == kChildStopped) return Failure(kOptimizerStopped, source);
+    RouteProduct product;
+    // A crashed or failing optimizer may leave the work file half written: the source stays.
+    if (exitCode == 0) product.reduced = Candidate{{}, std::move(work)};
+    product.writeFailure = CannotWrite(output);
+    return product;
 }
 
 RouteResult ReducePng(const RouteJob& job) {
     return ReducePngWith(job.source, job.output,
                          PathInFolder(job.applicationFolder, kPngOptimizerName), job.pumpEvents,
-                         job.childTimeLimit);
+                         job.childTimeLimit, job.stop);
 }
 
 } // namespace lumatrim

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // PNG files are not recompressed here: the external optimizer optipng, found in the
-// application folder, rewrites a work copy in place and the result is copied out.
+// application folder, rewrites a work copy in place, and that copy is the route's candidate.
 #pragma once
 
 #include "app/routes/route.h"
@@ -10,18 +10,21 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 namespace lumatrim {
 
 inline constexpr std::string_view kPngOptimizerName = "optipng";
+inline constexpr std::string_view kOptimizerStopped = "The PNG optimizer was stopped: ";
 
-// Writes `output` from `source` through `optimizer`. Without a usable optimizer, or when it
-// fails or makes the file larger, the output is a plain copy of the source. An optimizer that
-// runs past `timeLimit` is stopped and the item fails, leaving any earlier output alone.
+// The optimizer's rewrite of `source` as the candidate for `output`; none when there is no
+// usable optimizer or it fails, so the source is kept. An optimizer that runs past `timeLimit`
+// is stopped and the item fails; one still running when `stop` is requested is ended.
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           const std::string& optimizer, const std::function<void()>& pumpEvents,
-                          std::optional<std::chrono::milliseconds> timeLimit);
+                          std::optional<std::chrono::milliseconds> timeLimit,
+                          std::stop_token stop = {});
 
 // The route as the batch driver calls it: the optimizer from the application folder.
 RouteResult ReducePng(const RouteJob& job);
