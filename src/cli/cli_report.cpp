@@ -130,6 +130,7 @@ std::string JsonLine(const ItemRecord& record) {
         {"bytes_in", OrNull(record.bytesIn)},
         {"bytes_out", OrNull(record.bytesOut)},
         {"message", OrNull(report.message)},
+        {"damaged", report.damaged},
     };
     return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

@@ -80,14 +80,16 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
     };
     EXPECT_EQ(JsonLine(records[0]),
               R"({"source":"/p/a.png","output":"/p/a_reduced.png","route":"png","status":"ok",)"
-              R"("result":"reduced","bytes_in":2048,"bytes_out":1024,"message":null})");
+              R"("result":"reduced","bytes_in":2048,"bytes_out":1024,"message":null,)"
+              R"("damaged":false})");
     EXPECT_EQ(JsonLine(records[2]),
               "{\"source\":\"/p/caf\xef\xbf\xbd.jpeg\",\"output\":null,\"route\":null,"
               "\"status\":\"skipped\",\"result\":null,\"bytes_in\":500,\"bytes_out\":null,"
-              "\"message\":null}");
+              "\"message\":null,\"damaged\":false}");
     EXPECT_EQ(JsonLine(records[3]),
               R"({"source":"/p/d.png","output":null,"route":"png","status":"error","result":null,)"
-              R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png"})");
+              R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png",)"
+              R"("damaged":false})");
     EXPECT_NE(JsonLine(records[4]).find(R"("status":"not_done")"), std::string::npos);
     std::ostringstream table;
     PrintTable(table, records);

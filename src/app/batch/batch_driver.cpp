@@ -139,6 +139,7 @@ ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& produc
     report.output = output;
     report.result = result;
     report.message = product.note;
+    report.damaged = product.damaged;
     return report;
 }
 

@@ -58,8 +58,10 @@ struct RouteProduct {
     std::optional<Candidate> lossless; // the same picture in other bytes, where the route has one
     // Shown when the output cannot be written; each route keeps its own words for it.
     RouteFailure writeFailure;
-    // Why the route offers nothing but the source (reported with the item, not as a failure).
+    // Why the route offers nothing but the source, or what damage it found in it (reported with
+    // the item, not as a failure).
     std::optional<std::string> note;
+    bool damaged = false; // the source is damaged; the candidates hold what could be read of it
 };
 
 using RouteResult = std::variant<RouteProduct, RouteFailure>;
