@@ -158,6 +158,7 @@ void Form1::StyleControls() {
     Slider1->setTickInterval(5);
     QualityValue->setNum(Slider1->value());
     QualityValue->setAlignment(Qt::AlignCenter);
+    QualityValue->setAutoFillBackground(true); // white, as the skin paints the slider beside it
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
