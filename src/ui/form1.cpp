@@ -92,9 +92,9 @@ Form1::Form1(std::string applicationFolder, Form1Prompts prompts)
       ucCanvasSrc(new ucCanvas(this)), ucCanvasTrg(new ucCanvas(this)),
       applicationFolder_(std::move(applicationFolder)), prompts_(std::move(prompts)) {
     setWindowTitle("Lumatrim");
+    PlaceWindow();
     StyleControls();
     ShowTips();
-    PlaceControls();
     LoadPointers();
     SetSkinStyle(Slider1, kSkinStyleSolid);
     SetSkinSolidColor(Slider1, kWhite);
@@ -130,18 +130,22 @@ void Form1::PlaceControls() {
     Place(RunTotal, {135, 4860, 6375, 300}, {0, dy}, {dx, 0});
 }
 
-void Form1::StyleControls() {
+// The designed size is the smallest, so every control keeps room for its text.
+void Form1::PlaceWindow() {
     setMinimumSize(6615 / kTwipsPerPixel, 5280 / kTwipsPerPixel);
     resize(minimumSize());
+    PlaceControls();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // Work controls, outside the client area.
+    // Work controls, outside the client area, which a larger window would show.
     Place(Creator, {6705, 135, 255, 255});
     Place(ucCanvasSrc, {7425, 270, 1905, 1590});
     Place(ucCanvasTrg, {7425, 2070, 1905, 1590});
     for (QWidget* unseen : std::initializer_list<QWidget*>{Creator, ucCanvasSrc, ucCanvasTrg})
         unseen->hide();
+}
 
+void Form1::StyleControls() {
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::Button, Qt::white);
@@ -355,6 +359,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         run_->Stop();
         run_->Wait();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        run_.reset(); // had its end been lost on the way
         pendingMessages_.clear();
         closeRequested_ = false;
     }

@@ -86,7 +86,8 @@ private:
         MessageIcon icon;
     };
 
-    void PlaceControls();
+    void PlaceWindow();
+    void PlaceControls(); // again at each change of size
     void StyleControls();
     void ShowTips();
     void LoadPointers();

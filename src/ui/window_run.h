@@ -5,7 +5,8 @@
 // The list and the settings are read from the window's host when the run starts; whatever the run
 // then tells its host reaches the window through the window's event queue, on the window's thread
 // and in the order the run said it. Each item is measured on the run's thread right after it
-// ends, as lumatrim-batch measures it, before a later item can write the same output.
+// ends, as lumatrim-batch measures it, before a later item can write the same output. Going, a
+// run stops and waits for its thread.
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -29,7 +30,6 @@ public:
 
     // Starts the run at once with up to `jobs` workers (see RunParallelBatch).
     WindowRun(Window window, std::string applicationFolder, unsigned jobs);
-    // Going, it stops the run and waits for its thread.
 
     // Ends the run as soon as it can: a running optimizer is ended, unfinished items are
     // reported as not done.
