@@ -5,24 +5,13 @@
 // sizes and savings and a total.
 #pragma once
 
-#include "app/batch/batch_host.h"
+#include "app/batch/item_record.h"
 
-#include <cstdint>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace lumatrim {
-
-struct ItemRecord {
-    ItemReport report;
-    std::optional<uintmax_t> bytesIn;  // none when the source cannot be read
-    std::optional<uintmax_t> bytesOut; // none when no output was written
-};
-
-// Sizes are taken now, right after the item, before a later item can write the same output.
-ItemRecord MeasureItem(const ItemReport& report);
 
 // Keys: source, output, route, status, result, bytes_in, bytes_out, message; absent values
 // are null.
@@ -32,7 +21,5 @@ std::string JsonLine(const ItemRecord& record);
 void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records);
 
 std::string_view StatusName(ItemStatus status);
-// "reduced", "lossless" or "copy"; empty for none.
-std::string_view ResultName(std::optional<ItemResult> result);
 
 } // namespace lumatrim

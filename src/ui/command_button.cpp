@@ -3,6 +3,7 @@
 
 #include "ui/command_button.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -30,6 +31,14 @@ void CommandButton::OnPress(std::function<void()> action) {
     });
 }
 
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 void CommandButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
@@ -40,7 +49,7 @@ void CommandButton::paintEvent(QPaintEvent*) {
     icon().paint(&painter, iconArea, Qt::AlignCenter,
                  isEnabled() ? QIcon::Normal : QIcon::Disabled);
     const QRect textArea = area.adjusted(0, kIconSize + 2 * kMargin, 0, 0);
-    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.setPen(option.palette.color(QPalette::ButtonText)); // greyed when disabled
     painter.drawText(textArea, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text());
 }
 

@@ -3,7 +3,7 @@
 
 // One of the window's three big buttons: a two-state button that acts once per press (its
 // handler sees the checked state, then sets it back), drawn with its icon above a caption that
-// wraps onto as many lines as the button needs.
+// wraps onto as many lines as the button needs. Enter presses it, as Space does.
 #pragma once
 
 #include <QPushButton>
@@ -21,6 +21,7 @@ public:
     void OnPress(std::function<void()> action);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -3,7 +3,11 @@
 
 #include "ui/folder_walk.h"
 
+#include "app/batch/batch_driver.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace lumatrim {
 
@@ -23,6 +27,12 @@ QStringList ChildFolders(const QString& folder, const std::function<void()>& pum
     return children;
 }
 
+std::optional<QString> PlannedOutputName(const QString& path) {
+    const std::optional<std::string> output = PlannedOutput(QFile::encodeName(path).toStdString());
+    if (!output) return std::nullopt;
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(*output))).fileName();
+}
+
 } // namespace
 
 void CollectSubfolders(QStringList& folders, bool recursive,
@@ -40,6 +50,34 @@ void CollectSubfolders(QStringList& folders, bool recursive,
 
 QStringList ListFiles(const QString& folder, const QString& pattern) {
     return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, kNameOrder);
+}
+
+bool OwnOutputs::Contains(const QString& folder, const QString& name) {
+    auto outputs = byFolder_.find(folder);
+    if (outputs == byFolder_.end()) {
+        outputs = byFolder_.insert(folder, {});
+        for (const QString& file : ListFiles(folder, "*"))
+            if (const std::optional<QString> output = PlannedOutputName(JoinPath(folder, file)))
+                outputs->insert(*output);
+    }
+    return outputs->contains(name);
+}
+
+QStringList CollectFiles(const QString& folder, const QString& pattern,
+                         const std::function<void()>& pumpEvents) {
+    QStringList folders{JoinPath(folder, QString())};
+    CollectSubfolders(folders, true, pumpEvents);
+    OwnOutputs ownOutputs;
+    QStringList files;
+    for (const QString& subfolder : folders)
+        for (const QString& name : ListFiles(subfolder, pattern))
+            if (!name.startsWith('~') && !ownOutputs.Contains(subfolder, name))
+                files << JoinPath(subfolder, name);
+    return files;
+}
+
+bool IsRouted(const QString& path) {
+    return PlannedOutputName(path).has_value();
 }
 
 QString JoinPath(const QString& folder, const QString& name) {

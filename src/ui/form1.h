@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Form1: Lumatrim's one window. It holds the file list, the three commands (add files, add a
-// folder tree, reduce), the JPEG quality slider and the progress bar, and it is the batch run's
-// host. The BMP route's surfaces live in two canvases that the user never sees.
+// Form1: Lumatrim's one window. It holds the file list with each file's outcome, the three
+// commands (add files, add a folder tree, reduce or stop), the JPEG quality slider with its value,
+// the progress bar and the last run's total, and it is the batch run's host: the run works on a
+// thread of its own and reaches the window through its event queue (see WindowRun). The window
+// grows from its designed size, which is its smallest. A picture holder and two canvases from the
+// original layout stay hidden outside the client area.
 #pragma once
 
 #include "app/batch/batch_host.h"
-#include "app/routes/route_workspace.h"
+#include "app/batch/item_record.h"
 #include "ui/form1_prompts.h"
 
 #include <QWidget>
+#include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -22,6 +28,7 @@ namespace lumatrim {
 
 class CommandButton;
 class ImageFileList;
+class WindowRun;
 class ucCanvas;
 
 class Form1 : public QWidget, public BatchHost {
@@ -34,11 +41,15 @@ public:
 
     void AddFiles();      // "Add Image File(s)"
     void AddFolderTree(); // "Add All Image File(s) In Folder"
-    void Reduce();        // "Reduce": one batch run over the list
+    void Reduce();        // "Reduce" starts one batch run over the list; "Stop" ends it
+    // Files as given; folders as the files of their trees that a run has a route for. Our own
+    // outputs beside their sources are passed over. For drops and the command line.
+    void AddPaths(const QStringList& paths);
 
-    bool IsRunning() const { return running_; }
+    bool IsRunning() const { return run_ != nullptr; }
     MousePointer CurrentPointer() const { return pointer_; }
 
+    // The host's side, on the window's thread.
     int32_t ItemCount() const override;
     std::string ItemText(int32_t index) const override;
     void SetProgress(float percent) override;
@@ -54,26 +65,49 @@ public:
     CommandButton* const Check2;
     QGroupBox* const Frame1;
     QSlider* const Slider1;
+    QLabel* const QualityValue; // the slider's value, beside it
     QProgressBar* const ProgressBar1;
-    QLabel* const Creator; // holds no picture here: the JPEG route decodes on its own
+    QLabel* const RunTotal; // the last run's total
+    QLabel* const Creator;
     ucCanvas* const ucCanvasSrc;
     ucCanvas* const ucCanvasTrg;
 
+signals:
+    void RunFinished(); // a run's last call has reached the window
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void PlaceControls();
+    struct PendingMessage {
+        QString prompt;
+        QString title;
+        MessageIcon icon;
+    };
+
+    void PlaceWindow();
+    void PlaceControls(); // again at each change of size
     void StyleControls();
+    void ShowTips();
     void LoadPointers();
-    void ShowBmpSurfaces();
+    void StartRun();
+    void ShowItemOutcome(int32_t index, const ItemRecord& record);
+    void EndRun();
+    void ShowRunState();
+    void ShowPendingMessages();
+    template <typename Work> void AddingFiles(Work work);
 
     std::string applicationFolder_;
     Form1Prompts prompts_;
-    RouteWorkspace workspace_;
     MousePointer pointer_ = MousePointer::Default;
-    bool running_ = false;
-    bool closeRequested_ = false; // during a run: the run stops after its current item
+    std::unique_ptr<WindowRun> run_;
+    std::vector<ItemRecord> records_; // the current or last run's, in list order
+    std::deque<PendingMessage> pendingMessages_;
+    bool showingMessage_ = false;
+    bool failuresSilenced_ = false; // for the rest of the run
+    bool adding_ = false;           // a folder walk is going on
+    bool closeRequested_ = false;
 };
 
 } // namespace lumatrim

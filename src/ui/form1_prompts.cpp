@@ -3,6 +3,7 @@
 
 #include "ui/form1_prompts.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -34,10 +35,13 @@ QString ChooseFolder(QWidget* owner) {
     return QFileDialog::getExistingDirectory(owner, "Please select folder to add:");
 }
 
-void ShowMessage(QWidget* owner, const QString& prompt, const QString& title, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, prompt, QMessageBox::Ok, owner);
+bool ShowMessage(QWidget* owner, const QString& prompt, const QString& title, MessageIcon icon) {
+    const bool failure = icon == MessageIcon::Exclamation;
+    QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::NoIcon, title, prompt,
+                    QMessageBox::Ok, owner);
+    if (failure) box.setCheckBox(new QCheckBox("Do not show again during this run", &box));
     box.exec();
+    return failure && box.checkBox()->isChecked();
 }
 
 } // namespace

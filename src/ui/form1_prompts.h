@@ -21,7 +21,9 @@ struct Form1Prompts {
     std::function<QString(QWidget* owner)> askExtension;
     // The chosen folder; empty when cancelled.
     std::function<QString(QWidget* owner)> chooseFolder;
-    std::function<void(QWidget* owner, const QString& prompt, const QString& title,
+    // A failure's box (the exclamation icon) offers to show no more failures during the run;
+    // true when that was chosen.
+    std::function<bool(QWidget* owner, const QString& prompt, const QString& title,
                        MessageIcon icon)>
         showMessage;
 };

@@ -6,15 +6,21 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QUrl>
+#include <algorithm>
 
 namespace lumatrim {
 
 namespace {
 
-constexpr int kColumnWidth = 353;
+enum Column { kName, kResult, kBefore, kAfter, kSaving, kColumnCount };
+
+constexpr int kMinimumNameWidth = 120;
+constexpr int kCellPadding = 14;
 
 QStringList DroppedPaths(const QMimeData* data) {
     QStringList paths;
@@ -27,13 +33,22 @@ QStringList DroppedPaths(const QMimeData* data) {
 } // namespace
 
 ImageFileList::ImageFileList(QWidget* parent) : QTreeWidget(parent) {
-    setColumnCount(1);
-    setHeaderLabels({"Image File(s)"});
-    setColumnWidth(0, kColumnWidth);
+    setColumnCount(kColumnCount);
+    setHeaderLabels({"Image File(s)", "Result", "Before", "After", "Saving"});
+    // The result columns are as wide as their longest words; the names get the rest.
+    const QFontMetrics metrics(font());
+    for (const auto& [column, widest] : {std::pair{kResult, "not done"},
+                                         {kBefore, "999.9 KiB"},
+                                         {kAfter, "999.9 KiB"},
+                                         {kSaving, "-100.0%"}}) {
+        setColumnWidth(column, metrics.horizontalAdvance(widest) + kCellPadding);
+        headerItem()->setTextAlignment(column, column == kResult ? Qt::AlignLeft : Qt::AlignRight);
+    }
     header()->setStretchLastSection(false);
+    setTextElideMode(Qt::ElideMiddle); // a long path still shows its file's name
     setRootIsDecorated(false);
     setUniformRowHeights(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setToolTip(kFileListTip);
     setAcceptDrops(true);
@@ -41,7 +56,10 @@ ImageFileList::ImageFileList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ImageFileList::AddItem(const QString& path) {
-    addTopLevelItem(new QTreeWidgetItem(QStringList{path}));
+    auto* item = new QTreeWidgetItem(QStringList{path});
+    for (int column : {kBefore, kAfter, kSaving})
+        item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    addTopLevelItem(item);
 }
 
 int32_t ImageFileList::ItemCount() const {
@@ -50,7 +68,7 @@ int32_t ImageFileList::ItemCount() const {
 
 QString ImageFileList::ItemText(int32_t index) const {
     const QTreeWidgetItem* item = topLevelItem(index - 1);
-    return item ? item->text(0) : QString();
+    return item ? item->text(kName) : QString();
 }
 
 QStringList ImageFileList::ItemTexts() const {
@@ -60,59 +78,98 @@ QStringList ImageFileList::ItemTexts() const {
     return texts;
 }
 
+void ImageFileList::ShowOutcome(int32_t index, const OutcomeTexts& outcome) {
+    QTreeWidgetItem* item = topLevelItem(index - 1);
+    if (!item) return;
+    item->setText(kResult, outcome.result);
+    item->setText(kBefore, outcome.before);
+    item->setText(kAfter, outcome.after);
+    item->setText(kSaving, outcome.saving);
+    for (int column = kName; column < kColumnCount; ++column)
+        item->setToolTip(column, outcome.tip);
+}
+
+void ImageFileList::ClearOutcomes() {
+    for (int32_t index = 1; index <= ItemCount(); ++index)
+        ShowOutcome(index, {});
+}
+
 // Only a list of local files can be dropped; anything else shows the no-drop pointer.
 void ImageFileList::dragEnterEvent(QDragEnterEvent* event) {
-    event->setAccepted(!DroppedPaths(event->mimeData()).isEmpty());
+    event->setAccepted(!locked_ && !DroppedPaths(event->mimeData()).isEmpty());
 }
 
 void ImageFileList::dragMoveEvent(QDragMoveEvent* event) {
-    event->setAccepted(!DroppedPaths(event->mimeData()).isEmpty());
+    event->setAccepted(!locked_ && !DroppedPaths(event->mimeData()).isEmpty());
 }
 
 void ImageFileList::dropEvent(QDropEvent* event) {
-    const QStringList paths = DroppedPaths(event->mimeData());
-    for (const QString& path : paths)
-        AddItem(path);
+    const QStringList paths = locked_ ? QStringList() : DroppedPaths(event->mimeData());
     event->setAccepted(!paths.isEmpty());
+    if (!paths.isEmpty()) emit PathsDropped(paths);
+}
+
+void ImageFileList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete) {
+        RemoveSelectedItems();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void ImageFileList::mousePressEvent(QMouseEvent* event) {
     QTreeWidget::mousePressEvent(event);
-    isDragging_ = true;
-    dragItem_ = itemAt(event->position().toPoint());
+    isDragging_ = !locked_;
+    dragItem_ = isDragging_ ? itemAt(event->position().toPoint()) : nullptr;
     if (dragItem_) viewport()->setCursor(dragPointer_);
 }
 
+// While an item is carried the view's own handling, which would select the rows passed over,
+// stays out of it.
 void ImageFileList::mouseMoveEvent(QMouseEvent* event) {
+    if (isDragging_ && dragItem_) {
+        ReorderStep(event->position().toPoint());
+        return;
+    }
     QTreeWidget::mouseMoveEvent(event);
-    if (isDragging_) ReorderStep(event->position().toPoint());
 }
 
 void ImageFileList::mouseReleaseEvent(QMouseEvent* event) {
     QTreeWidget::mouseReleaseEvent(event);
     isDragging_ = false;
+    dragItem_ = nullptr;
     viewport()->unsetCursor();
 }
 
 void ImageFileList::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
-    RemoveSelectedItem();
+    RemoveSelectedItems();
 }
 
-void ImageFileList::RemoveSelectedItem() {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (selected.isEmpty()) return;
-    if (selected.front() == dragItem_) dragItem_ = nullptr;
-    delete selected.front();
+void ImageFileList::resizeEvent(QResizeEvent* event) {
+    QTreeWidget::resizeEvent(event);
+    FitNameColumn();
 }
 
-// Only the texts trade places; the items themselves stay where they are.
+void ImageFileList::RemoveSelectedItems() {
+    if (locked_) return;
+    for (QTreeWidgetItem* item : selectedItems()) {
+        if (item == dragItem_) dragItem_ = nullptr;
+        delete item;
+    }
+}
+
+// Only the rows' contents trade places; the items themselves stay where they are.
 void ImageFileList::ReorderStep(const QPoint& at) {
     QTreeWidgetItem* hover = itemAt(at);
-    if (!hover || !dragItem_ || hover->text(0) == dragItem_->text(0)) return;
-    const QString carried = dragItem_->text(0);
-    dragItem_->setText(0, hover->text(0));
-    hover->setText(0, carried);
+    if (!hover || hover == dragItem_) return;
+    for (int column = kName; column < kColumnCount; ++column) {
+        const QString text = dragItem_->text(column), tip = dragItem_->toolTip(column);
+        dragItem_->setText(column, hover->text(column));
+        dragItem_->setToolTip(column, hover->toolTip(column));
+        hover->setText(column, text);
+        hover->setToolTip(column, tip);
+    }
     setCurrentItem(hover);
     dragItem_ = hover;
     ScrollNeighbourIntoView(hover, at.y());
@@ -127,6 +184,15 @@ void ImageFileList::ScrollNeighbourIntoView(QTreeWidgetItem* hover, int y) {
     else if (y >= viewport()->height() - rowHeight)
         neighbour = itemBelow(hover);
     if (neighbour) scrollToItem(neighbour);
+}
+
+// The names take the width the result columns leave, with room kept for a vertical scroll bar
+// so that one appearing does not bring a horizontal one.
+void ImageFileList::FitNameColumn() {
+    int width = contentsRect().width() - verticalScrollBar()->sizeHint().width();
+    for (int column = kResult; column < kColumnCount; ++column)
+        width -= columnWidth(column);
+    setColumnWidth(kName, std::max(kMinimumNameWidth, width));
 }
 
 } // namespace lumatrim

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// The batch's file list: one column of full paths, in processing order. Files come in by
-// drops from the desktop (or from the window's commands), a double-click removes the selected
-// item, and dragging with a button held carries an item's text along past its neighbours.
+// The batch's file list: full paths in processing order, each with the outcome of the last run
+// in the columns after it. Files come in by drops from the desktop (or from the window's
+// commands); a double-click or Delete removes the selected items, and dragging with a button held
+// carries an item along past its neighbours. While a run goes on the list is locked.
 #pragma once
+
+#include "ui/outcome_text.h"
 
 #include <QCursor>
 #include <QString>
@@ -29,26 +32,39 @@ public:
     QString ItemText(int32_t index) const; // 1-based; empty past the end
     QStringList ItemTexts() const;
 
+    void ShowOutcome(int32_t index, const OutcomeTexts& outcome); // 1-based
+    void ClearOutcomes();
+    // A locked list takes no drops and lets no item be removed or moved.
+    void SetLocked(bool locked) { locked_ = locked; }
+
     // Shown while an item is held for reordering.
     void SetDragPointer(const QCursor& pointer) { dragPointer_ = pointer; }
+
+signals:
+    // Local files and folders dropped on the list, for the window to add.
+    void PathsDropped(const QStringList& paths);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void RemoveSelectedItem();
+    void RemoveSelectedItems();
     void ReorderStep(const QPoint& at);
     void ScrollNeighbourIntoView(QTreeWidgetItem* hover, int y);
+    void FitNameColumn();
 
     QCursor dragPointer_{Qt::DragMoveCursor};
     bool isDragging_ = false;
-    QTreeWidgetItem* dragItem_ = nullptr; // whose text is being carried along
+    bool locked_ = false;
+    QTreeWidgetItem* dragItem_ = nullptr; // the row being carried along
 };
 
 } // namespace lumatrim

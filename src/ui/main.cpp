@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // lumatrim: the desktop window. Lists image files and reduces each to a smaller copy beside it.
+// Files and folders named on the command line (the desktop's "Open with") start in the list.
 #include "app/platform/paths.h"
 #include "ui/form1.h"
 
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
         lumatrim::PathInFolder(lumatrim::ApplicationFolder(), "lumatrim.png"))));
     lumatrim::Form1 window(lumatrim::ApplicationFolder());
     window.show();
+    window.AddPaths(QApplication::arguments().mid(1));
     return QApplication::exec();
 }

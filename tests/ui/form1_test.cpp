@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,9 @@
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QRect& r, std::ostream* out) {
+    *out << '{' << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << '}';
 }
 
 namespace lumatrim {
@@ -78,15 +82,23 @@ protected:
                 [this](QWidget*) { return folder; },
                 [this](QWidget*, const QString& prompt, const QString& title, MessageIcon icon) {
                     messages.emplace_back(prompt, title, icon);
+                    return silenceFailures;
                 }};
+    }
+
+    QString Write(const std::string& name, const std::string& content = "\x89PNG-source") {
+        fs::create_directories((files / name).parent_path());
+        test::WriteBytes(files / name, {content.begin(), content.end()});
+        return Path(name);
+    }
+    QString Path(const std::string& name) const {
+        return QString::fromStdString((files / name).string());
     }
 
     QStringList AddFiles(const std::vector<std::string>& names) {
         chosenFiles.clear();
-        for (const std::string& name : names) {
-            test::WriteBytes(files / name, {0x89, 'P', 'N', 'G'});
-            chosenFiles << QString::fromStdString((files / name).string());
-        }
+        for (const std::string& name : names)
+            chosenFiles << Write(name, "\x89PNG");
         QTest::mouseClick(window.Check1, Qt::LeftButton);
         return chosenFiles;
     }
@@ -97,32 +109,85 @@ protected:
         QTest::mouseClick(window.Check3, Qt::LeftButton);
     }
 
-    // An optimizer slow enough for the test to act while the run waits for it.
-    void SlowOptimizer() {
-        std::ofstream(appFolder / "optipng") << "#!/bin/sh\nsleep 0.3\n";
+    // The stand-in optimizer keeps a PNG's first six bytes. A file starting "GROW" comes out
+    // larger; "WAIT" waits for the test's "go" file; "HANG" notes its work file and process and
+    // sleeps for good.
+    void Optimizer() {
+        std::ofstream(appFolder / "optipng")
+            << "#!/bin/sh\ncase $(head -c 4 \"$1\") in\n"
+            << "GROW) printf more >> \"$1\"; exit 0;;\n"
+            << "WAIT) while [ ! -e " << appFolder / "go"
+            << " ]; do sleep 0.02; done;;\n"
+            << "HANG) printf '%s' \"$1\" > " << appFolder / "work"
+            << "; echo $$ > " << appFolder / "pid"
+            << "; exec sleep 30;;\nesac\n"
+            << "head -c 6 \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n";
         fs::permissions(appFolder / "optipng", fs::perms::owner_all);
+    }
+
+    void Reduce(const QStringList& items) {
+        for (const QString& item : items)
+            window.ListView1->AddItem(item);
+        QTest::mouseClick(window.Check2, Qt::LeftButton);
+    }
+    bool RunEnds() {
+        return QTest::qWaitFor([&] { return !window.IsRunning(); }, 10000);
+    }
+    QString Cell(int index, int column) const { // 1-based
+        return window.ListView1->topLevelItem(index - 1)->text(column);
+    }
+    QStringList Column(int column) const {
+        QStringList cells;
+        for (int index = 1; index <= window.ListView1->ItemCount(); ++index)
+            cells << Cell(index, column);
+        return cells;
     }
 
     test::TempDir appFolder, files;
     QStringList chosenFiles;
     QString extension, folder;
     std::vector<Shown> messages;
+    bool silenceFailures = false;
     Form1 window;
 };
 
-TEST_F(Form1Test, LaysOutTheControlsFromTwips) {
-    EXPECT_EQ(window.size(), QSize(441, 329));
-    const std::pair<QWidget*, QRect> placed[] = {
-        {window.ListView1, {8, 8, 425, 121}},      {window.Check1, {8, 136, 137, 89}},
-        {window.Check3, {152, 136, 137, 89}},      {window.Check2, {296, 136, 137, 89}},
-        {window.Frame1, {9, 232, 424, 55}},        {window.Slider1, {3, 15, 416, 33}},
-        {window.ProgressBar1, {9, 296, 425, 25}},  {window.Creator, {447, 9, 17, 17}},
-        {window.ucCanvasSrc, {495, 18, 127, 106}}, {window.ucCanvasTrg, {495, 138, 127, 106}},
+// The designed size is the smallest; beyond it the list takes the extra room, the commands
+// share the extra width and the rest keeps to the bottom. The quality starts at 85 every time.
+TEST_F(Form1Test, LaysOutTheControlsFromTwipsAndGrowsWithTheWindow) {
+    EXPECT_EQ(window.size(), QSize(441, 352));
+    EXPECT_EQ(window.minimumSize(), window.size());
+    EXPECT_EQ(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    std::vector<std::pair<QWidget*, QRect>> placed = {
+        {window.ListView1, {8, 8, 425, 121}},     {window.Check1, {8, 136, 137, 89}},
+        {window.Check3, {152, 136, 137, 89}},     {window.Check2, {296, 136, 137, 89}},
+        {window.Frame1, {9, 232, 424, 55}},       {window.Slider1, {3, 15, 377, 33}},
+        {window.QualityValue, {383, 15, 36, 33}}, {window.ProgressBar1, {9, 296, 425, 25}},
+        {window.RunTotal, {9, 324, 425, 20}},
     };
     for (const auto& [widget, geometry] : placed)
         EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
+    for (const QWidget* unseen :
+         {static_cast<QWidget*>(window.Creator), static_cast<QWidget*>(window.ucCanvasSrc),
+          static_cast<QWidget*>(window.ucCanvasTrg)})
+        EXPECT_TRUE(unseen->isHidden());
     EXPECT_EQ(std::tuple(window.Slider1->minimum(), window.Slider1->maximum(), window.Quality()),
               std::tuple(1, 100, 85));
+
+    window.show();
+    window.resize(441 + 360, 352 + 240);
+    placed = {{window.ListView1, {8, 8, 785, 361}},     {window.Check1, {8, 376, 257, 89}},
+              {window.Check2, {536, 376, 257, 89}},     {window.Slider1, {3, 15, 737, 33}},
+              {window.QualityValue, {743, 15, 36, 33}}, {window.RunTotal, {9, 564, 785, 20}}};
+    for (const auto& [widget, geometry] : placed)
+        EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
+}
+
+TEST_F(Form1Test, TheQualityIsShownBesideTheSliderAndFollowsIt) {
+    EXPECT_EQ(window.QualityValue->text(), "85");
+    window.Slider1->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QTest::keyClick(window.Slider1, Qt::Key_Left);
+    EXPECT_EQ(window.QualityValue->text(), "79");
+    EXPECT_EQ(window.Quality(), 79);
 }
 
 TEST_F(Form1Test, AddsTheDialogsFilesInItsOrder) {
@@ -131,31 +196,39 @@ TEST_F(Form1Test, AddsTheDialogsFilesInItsOrder) {
     EXPECT_EQ(window.ListView1->ItemTexts(), paths);
 }
 
-// Links to folders are not followed, so loops end; the window stays responsive meanwhile.
-TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenFoldersOrTildeFiles) {
+// Links to folders are not followed, so loops end; the window stays responsive meanwhile. Our
+// own outputs beside their sources are not inputs; an output without its source is.
+TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenFoldersTildeFilesOrOurOutputs) {
     fs::create_directories(files / "old/deep");
     fs::create_directories(files / ".cache");
-    for (const char* name : {"x.gif", "old/y.GIF", "old/.d.gif", "old/deep/z.gif", "~tmp.gif",
-                             "temp~.gif", ".cache/c.gif", "old/n.png"})
+    for (const char* name :
+         {"x.gif", "x_reduced.gif", "old/y.GIF", "old/.d.gif", "old/deep/z.gif",
+          "old/deep/lone_reduced.gif", "~tmp.gif", "temp~.gif", ".cache/c.gif", "old/n.png"})
         test::WriteBytes(files / name, {1});
     fs::create_directory_symlink(files.path(), files / "old/loop");
     fs::create_directory_symlink(files / "old", files / "link");
     bool serviced = false;
     QTimer::singleShot(0, &window,
                        [&] { serviced = window.CurrentPointer() != MousePointer::Default; });
-    AddFolderTree("gif");
+    AddFolderTree(".gif");
     EXPECT_TRUE(serviced);
     EXPECT_EQ(window.ListView1->ItemTexts(),
               (QStringList{folder + "/temp~.gif", folder + "/x.gif", folder + "/old/.d.gif",
-                           folder + "/old/y.GIF", folder + "/old/deep/z.gif"}));
+                           folder + "/old/y.GIF", folder + "/old/deep/lone_reduced.gif",
+                           folder + "/old/deep/z.gif"}));
     EXPECT_EQ(window.CurrentPointer(), MousePointer::Default);
     AddFolderTree("*"); // every file, whatever its extension, but no folders
-    EXPECT_EQ(window.ListView1->ItemCount(), 5 + 6);
+    EXPECT_EQ(window.ListView1->ItemCount(), 6 + 7);
+    EXPECT_TRUE(messages.empty());
+    AddFolderTree("*.tif");
+    EXPECT_EQ(messages, (std::vector<Shown>{{"No file in " + folder +
+                                                 " or its subfolders has the extension \"tif\".",
+                                             "Trimora", MessageIcon::None}}));
     AddFolderTree(""); // cancelled prompt
     extension = "gif";
     folder.clear(); // cancelled picker
     QTest::mouseClick(window.Check3, Qt::LeftButton);
-    EXPECT_EQ(window.ListView1->ItemCount(), 11);
+    EXPECT_EQ(window.ListView1->ItemCount(), 13);
 }
 
 TEST_F(Form1Test, AddsAFolderTreePassingOverUnreadableFolders) {
@@ -173,14 +246,28 @@ TEST_F(Form1Test, AddsAFolderTreePassingOverUnreadableFolders) {
               (QStringList{folder + "/a.gif", folder + "/next/deeper/d.gif"}));
 }
 
-TEST_F(Form1Test, AcceptsDroppedFilesButNotText) {
+// Dropped folders and those named on the command line give the files of their trees that have
+// a route, as the folder walk finds them.
+TEST_F(Form1Test, TakesDroppedOrNamedFilesAndFoldersButNotText) {
+    for (const char* name : {"x.gif", "x_reduced.gif", "notes.txt", "sub/y.png"})
+        Write(name);
     QMimeData urls, text;
-    urls.setUrls({QUrl::fromLocalFile("/web/a.jpg"), QUrl::fromLocalFile("/web/b c.png")});
-    text.setText("/web/a.jpg");
+    urls.setUrls({QUrl::fromLocalFile("/web/a.jpg"), QUrl::fromLocalFile(Path("x_reduced.gif")),
+                  QUrl::fromLocalFile(files.path().string().c_str())});
+    text.setText("/web/b.jpg");
     QWidget* target = window.ListView1->viewport();
     EXPECT_TRUE(Drop(target, &urls));
     EXPECT_FALSE(Drop(target, &text));
-    EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{"/web/a.jpg", "/web/b c.png"}));
+    QCoreApplication::processEvents(); // the files come in after the drop
+    const QStringList fromFolder{Path("x.gif"), Path("sub/y.png")};
+    EXPECT_EQ(window.ListView1->ItemTexts(), QStringList{"/web/a.jpg"} + fromFolder);
+
+    window.ListView1->clear();
+    const fs::path previous = fs::current_path();
+    fs::current_path(files.path());
+    window.AddPaths({"notes.txt", QString::fromStdString(files.path().string())});
+    fs::current_path(previous);
+    EXPECT_EQ(window.ListView1->ItemTexts(), QStringList{Path("notes.txt")} + fromFolder);
 }
 
 TEST_F(Form1Test, DoubleClickRemovesTheSelectedItemOnly) {
@@ -233,51 +320,124 @@ TEST_F(Form1Test, PointersComeFromTheApplicationFolderOrFallBack) {
 }
 
 // One press, one run: items of no known type are passed over and a missing one is reported
-// without ending the run.
-TEST_F(Form1Test, EachPressRunsOnceWithProgressPerItemFailuresShownAndDone) {
-    AddFiles({"1.txt", "2.txt", "gone.png", "4.txt"});
-    fs::remove(files / "gone.png");
+// without ending the run. Each row shows its outcome, a failed one its message as its tip, and
+// the window the run's total; sizes over the files reduced.
+TEST_F(Form1Test, EachRunShowsProgressOutcomesAFailureTheTotalAndDone) {
+    Optimizer();
     std::vector<int> values;
     QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
-    QTest::mouseClick(window.Check2, Qt::LeftButton);
+    const QString gone = Path("gone.png");
+    Reduce({Write("a.png"), Write("big.png", "GROWTH"), gone, Write("notes.txt", "notes")});
+    ASSERT_TRUE(RunEnds());
     EXPECT_EQ(values, (std::vector<int>{25, 50, 75, 100, 0}));
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(std::get<2>(messages[0]), MessageIcon::Exclamation);
-    EXPECT_TRUE(std::get<0>(messages[0]).endsWith("gone.png"));
-    EXPECT_EQ(messages[1], kDone);
+    const QString missing = "Cannot find the file: " + gone;
+    EXPECT_EQ(messages,
+              (std::vector<Shown>{{missing, "Error on image", MessageIcon::Exclamation}, kDone}));
+    EXPECT_EQ(Column(1), (QStringList{"reduced", "copy", "failed", "skipped"}));
+    EXPECT_EQ(Column(2), (QStringList{"11 B", "6 B", "-", "5 B"}));
+    EXPECT_EQ(Column(3), (QStringList{"6 B", "6 B", "-", "-"}));
+    EXPECT_EQ(Column(4), (QStringList{"45.5%", "0.0%", "-", "-"}));
+    EXPECT_EQ(window.ListView1->topLevelItem(2)->toolTip(0), missing);
+    EXPECT_EQ(window.ListView1->topLevelItem(0)->toolTip(0), QString());
+    EXPECT_EQ(window.RunTotal->text(), "4 files: 17 B to 12 B, 29% saved, 1 failed, 1 skipped");
     EXPECT_EQ(window.CurrentPointer(), MousePointer::Default);
     EXPECT_FALSE(window.Check2->isChecked()); // or the next press would only set it back
 }
 
-// While the optimizer runs the window services events: a second press is ignored, and items
-// removed meanwhile end the run early instead of crashing it.
-TEST_F(Form1Test, PressesAndRemovalsDuringARunAreSafe) {
-    SlowOptimizer();
-    AddFiles({"1.png", "2.png", "3.png"});
-    int extraPresses = 0;
-    QTimer::singleShot(0, &window, [&] {
-        extraPresses += window.IsRunning();
-        QTest::mouseClick(window.Check2, Qt::LeftButton);
-        delete window.ListView1->topLevelItem(2);
-        delete window.ListView1->topLevelItem(1);
-    });
-    QTest::mouseClick(window.Check2, Qt::LeftButton);
-    EXPECT_EQ(extraPresses, 1);
-    EXPECT_EQ(messages, std::vector<Shown>{kDone});
-    EXPECT_TRUE(fs::exists(files / "1_reduced.png"));
-    EXPECT_FALSE(fs::exists(files / "2_reduced.png"));
+// The run works off the window's thread: rows fill in as their items end while the window goes
+// on answering, and nothing that changes the run can be touched until it ends.
+TEST_F(Form1Test, NothingChangesUnderARunThatLeavesTheWindowFree) {
+    Optimizer();
+    Reduce({Write("a.png"), Write("w.png", "WAIT-source"), Write("b.png")});
+    ASSERT_TRUE(window.IsRunning());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(1, 1) == "reduced"; }));
+    EXPECT_EQ(Cell(2, 1), QString());
+    for (const QWidget* control :
+         {static_cast<QWidget*>(window.Check1), static_cast<QWidget*>(window.Check3),
+          static_cast<QWidget*>(window.Slider1)})
+        EXPECT_FALSE(control->isEnabled());
+    EXPECT_EQ(window.Check2->text(), "Stop");
+    EXPECT_TRUE(window.Check2->isEnabled());
+    window.ListView1->topLevelItem(0)->setSelected(true);
+    QTest::keyClick(window.ListView1, Qt::Key_Delete);
+    QMimeData urls;
+    urls.setUrls({QUrl::fromLocalFile("/web/a.jpg")});
+    EXPECT_FALSE(Drop(window.ListView1->viewport(), &urls));
+    EXPECT_EQ(window.ListView1->ItemCount(), 3);
+
+    test::WriteBytes(appFolder / "go", {});
+    ASSERT_TRUE(RunEnds());
+    EXPECT_EQ(Column(1), (QStringList{"reduced", "reduced", "reduced"}));
+    EXPECT_TRUE(window.Check1->isEnabled() && window.Check3->isEnabled() &&
+                window.Slider1->isEnabled());
+    EXPECT_EQ(window.Check2->text(), "Reduce");
+    EXPECT_EQ(messages, std::vector{kDone});
 }
 
-TEST_F(Form1Test, ClosingDuringARunEndsItAfterTheCurrentItem) {
-    SlowOptimizer();
-    AddFiles({"1.png", "2.png"});
+// Stop, or closing the window, ends the optimizer at once: its work file goes with it, finished
+// outputs stay, the rest is not done, and there is no "Done.".
+TEST_F(Form1Test, StopAndCloseEndTheRunAndItsOptimizerAtOnce) {
+    Optimizer();
+    for (const bool byClosing : {false, true}) {
+        SCOPED_TRACE(byClosing);
+        fs::remove(appFolder / "pid");
+        fs::remove(files / "a_reduced.png");
+        window.ListView1->clear();
+        window.show();
+        Reduce({Write("a.png"), Write("h.png", "HANG"), Write("c.png")});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(appFolder / "pid"); }));
+        if (byClosing) {
+            window.close();
+            EXPECT_FALSE(window.isVisible());
+        } else {
+            QTest::mouseClick(window.Check2, Qt::LeftButton);
+            EXPECT_FALSE(window.Check2->isEnabled());
+        }
+        ASSERT_TRUE(RunEnds()); // the optimizer would sleep for 30 s
+        EXPECT_EQ(Cell(2, 1), "not done");
+        EXPECT_FALSE(fs::exists(files / "h_reduced.png"));
+        EXPECT_EQ(fs::exists(files / "a_reduced.png"), Cell(1, 1) == "reduced");
+        EXPECT_NE(::kill(std::stoi(test::ReadText(appFolder / "pid")), 0), 0) << "child left";
+        EXPECT_FALSE(fs::exists(test::ReadText(appFolder / "work"))) << "work file left";
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(window.Check2->text(), "Reduce");
+    }
+}
+
+// Each failure's box can silence the rest of the run's; their rows still tell.
+TEST_F(Form1Test, OneAnswerSilencesTheRunsFurtherFailures) {
+    const QStringList gone{Path("1.png"), Path("2.png"), Path("3.png")};
+    silenceFailures = true;
+    Reduce(gone);
+    ASSERT_TRUE(RunEnds());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(std::get<0>(messages[0]), "Cannot find the file: " + gone[0]);
+    EXPECT_EQ(messages[1], kDone);
+    EXPECT_EQ(Column(1), (QStringList{"failed", "failed", "failed"}));
+    EXPECT_EQ(window.RunTotal->text(), "3 files: 3 failed");
+    messages.clear();
+    QTest::mouseClick(window.Check2, Qt::LeftButton); // the next run asks again
+    ASSERT_TRUE(RunEnds());
+    EXPECT_EQ(messages.size(), 2u);
+}
+
+// Delete removes the selected items, Enter presses the focused button, and every control
+// explains itself.
+TEST_F(Form1Test, KeyboardAndTips) {
     window.show();
-    QTimer::singleShot(0, &window, [&] { window.close(); });
-    QTest::mouseClick(window.Check2, Qt::LeftButton);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(fs::exists(files / "2_reduced.png"));
+    const QStringList paths = AddFiles({"a.png", "b.png", "c.png"});
+    window.ListView1->topLevelItem(0)->setSelected(true);
+    window.ListView1->topLevelItem(2)->setSelected(true);
+    QTest::keyClick(window.ListView1, Qt::Key_Delete);
+    EXPECT_EQ(window.ListView1->ItemTexts(), QStringList{paths[1]});
+    chosenFiles = {"/web/d.png"};
+    QTest::keyClick(window.Check1, Qt::Key_Return);
+    EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{paths[1], "/web/d.png"}));
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             window.ListView1, window.Check1, window.Check3, window.Check2, window.Slider1,
+             window.QualityValue, window.ProgressBar1, window.RunTotal})
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->metaObject()->className();
 }
 
 } // namespace

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+#include "app/batch/item_record.h"
+
+#include <filesystem>
+#include <iomanip>
+#include <sstream>
+
+namespace lumatrim {
+
+namespace {
+
+std::optional<uintmax_t> FileSize(const std::string& path) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? std::nullopt : std::optional<uintmax_t>(size);
+}
+
+} // namespace
+
+ItemRecord MeasureItem(const ItemReport& report) {
+    ItemRecord record{report, FileSize(report.source), std::nullopt};
+    if (report.output) record.bytesOut = FileSize(*report.output);
+    return record;
+}
+
+std::string_view ResultName(std::optional<ItemResult> result) {
+    if (!result) return {};
+    switch (*result) {
+    case ItemResult::Reduced:
+        return "reduced";
+    case ItemResult::Lossless:
+        return "lossless";
+    case ItemResult::Copy:
+        return "copy";
+    }
+    return {};
+}
+
+std::string ReadableSize(std::optional<uintmax_t> bytes) {
+    if (!bytes) return "-";
+    if (*bytes < 1024) return std::to_string(*bytes) + " B";
+    const bool mebibytes = *bytes >= 1024 * 1024;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1)
+         << static_cast<double>(*bytes) / (mebibytes ? 1024.0 * 1024.0 : 1024.0)
+         << (mebibytes ? " MiB" : " KiB");
+    return text.str();
+}
+
+std::string SavingText(std::optional<uintmax_t> before, std::optional<uintmax_t> after) {
+    if (!before || !after || *before == 0) return "-";
+    const double saved = (static_cast<double>(*before) - static_cast<double>(*after)) /
+                         static_cast<double>(*before) * 100.0;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(1) << saved << '%';
+    return text.str();
+}
+
+RunTotals SumRecords(const std::vector<ItemRecord>& records) {
+    RunTotals totals;
+    for (const ItemRecord& record : records) {
+        switch (record.report.status) {
+        case ItemStatus::Ok:
+            ++totals.reduced;
+            totals.bytesIn += record.bytesIn.value_or(0);
+            totals.bytesOut += record.bytesOut.value_or(0);
+            break;
+        case ItemStatus::Skipped:
+            ++totals.skipped;
+            break;
+        case ItemStatus::Error:
+            ++totals.failed;
+            break;
+        case ItemStatus::NotDone:
+            ++totals.notDone;
+            break;
+        }
+    }
+    return totals;
+}
+
+} // namespace lumatrim
