@@ -140,9 +140,8 @@ void Put32(std::vector<uint8_t>& file, size_t at, uint32_t value) {
     std::memcpy(file.data() + at, &value, 4);
 }
 
-std::vector<uint8_t> Cut(std::vector<uint8_t> file, size_t bytesOff) {
-    file.resize(file.size() - bytesOff);
-    return file;
+std::vector<uint8_t> Cut(const std::vector<uint8_t>& file, size_t bytesOff) {
+    return {file.begin(), file.end() - static_cast<ptrdiff_t>(bytesOff)};
 }
 
 // A BITMAPINFOHEADER file with a grey table and the given run-length data.
