@@ -9,8 +9,10 @@
 //        6    4 reserved, 0
 //       10    4 data offset = 54 + colour table bytes
 //       14   40 BITMAPINFOHEADER: 40, Width, Height (positive: bottom-up), planes 1, BPP,
-//               then compression, image size, resolutions, colours used and important, all 0
-//       54    . colour table, 4 * 2^BPP bytes, only for BPP <= 8 (every entry, used or not)
+//               compression 0, image size 0, resolutions 0, colours used, important 0
+//       54    . colour table, only for BPP <= 8: the colours used, or all 2^BPP entries when
+//               that count is 0
+// (see bmp_reader.h for the other kinds of BMP file)
 //   offset    . the pixel memory as it is: bottom row first, padding bytes included
 #include "imaging/atomic_file.h"
 #include "imaging/dib.h"
@@ -31,10 +33,14 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
 
 } // namespace
 
-std::vector<uint8_t> cDIB::SaveToMemory() const {
+std::vector<uint8_t> cDIB::SaveToMemory(int32_t ColorsUsed) const {
     std::vector<uint8_t> out;
     if (!hDIB()) return out;
-    const auto table = ColorTable();
+    auto table = ColorTable();
+    if (ColorsUsed > 0 && static_cast<size_t>(ColorsUsed) < table.size() / 4)
+        table = table.first(4 * static_cast<size_t>(ColorsUsed));
+    else
+        ColorsUsed = 0;
     const uint32_t dataOffset = 54 + static_cast<uint32_t>(table.size());
     out.reserve(dataOffset + static_cast<size_t>(size_));
 
@@ -48,8 +54,10 @@ std::vector<uint8_t> cDIB::SaveToMemory() const {
     Put32(out, static_cast<uint32_t>(height_));
     Put16(out, 1);
     Put16(out, static_cast<uint32_t>(bpp_));
-    for (int field = 0; field < 6; ++field) // compression, image size, resolutions, colours
+    for (int field = 0; field < 4; ++field) // compression, image size, resolutions
         Put32(out, 0);
+    Put32(out, static_cast<uint32_t>(ColorsUsed));
+    Put32(out, 0); // important colours
     out.insert(out.end(), table.begin(), table.end());
     out.insert(out.end(), lpBits(), lpBits() + size_);
     return out;

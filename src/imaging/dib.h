@@ -59,7 +59,9 @@ public:
     // Writes a BMP file, atomically. False when nothing could be written (an empty surface
     // included); an earlier file of that name is then left as it was.
     bool Save(const std::filesystem::path& Filename) const;
-    std::vector<uint8_t> SaveToMemory() const; // the same bytes; empty for an empty surface
+    // The same bytes; empty for an empty surface. A palettized surface whose table's first
+    // ColorsUsed entries are all its pixels use may keep only those (0: every entry).
+    std::vector<uint8_t> SaveToMemory(int32_t ColorsUsed = 0) const;
     void Destroy();
 
     int32_t LoadBlt(hDC hSrcDC, int32_t x = 0, int32_t y = 0, int32_t nWidth = 0,

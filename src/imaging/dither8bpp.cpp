@@ -85,12 +85,14 @@ bool mDither8bpp::DitherTo8bpp(const cDIB& Source, cDIB& Target) {
 }
 
 void mDither8bpp::BuildOptimalPalette(const cDIB& Source, cPal8bpp& Palette) const {
-    cDIB thumbnail;
-    thumbnail.CreateFromStdPicture(Source.Image().get(), true);
     int32_t bfx = 0, bfy = 0, bfW = 0, bfH = 0;
-    thumbnail.GetBestFitInfo(kThumbnailBox, kThumbnailBox, bfx, bfy, bfW, bfH, false);
-    // A picture 300 or more times wider than high (or the reverse) would fit to 0 pixels.
-    thumbnail.Resize(std::max(bfW, 1), std::max(bfH, 1), true);
+    Source.GetBestFitInfo(kThumbnailBox, kThumbnailBox, bfx, bfy, bfW, bfH, false);
+    // Sampled straight from the source: a full-size copy first would double the memory a
+    // large picture takes, for the same pixels. A picture 300 or more times wider than high
+    // (or the reverse) would fit to 0 pixels.
+    cDIB thumbnail;
+    if (!thumbnail.Create(std::max(bfW, 1), std::max(bfH, 1), 32)) return;
+    Source.Stretch(thumbnail.hDIBDC(), 0, 0, thumbnail.Width(), thumbnail.Height());
     Palette.CreateOptimal(thumbnail, 256, 8, 1.0f, 1.0f, 1.0f);
 }
 

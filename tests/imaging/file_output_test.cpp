@@ -94,6 +94,13 @@ TEST(BmpWriter, HeaderFullTableAndPaddedBottomUpRows) {
     EXPECT_EQ(bytes[1078], 1);
     EXPECT_EQ(bytes[1082], 255);
 
+    // A table of only the colours used, with their count in the header.
+    const auto used = dib.SaveToMemory(2);
+    EXPECT_EQ(used.size(), 54u + 8 + 8);
+    EXPECT_EQ(used[10], 54 + 8);
+    EXPECT_EQ(used[46], 2);
+    EXPECT_EQ(used[54 + 8], 1);
+
     // Other depths: the table's size (none above 8 bits) moves the data offset.
     for (const auto& [bpp, size, offset] :
          {std::tuple{32, 54u + 24, 54}, std::tuple{1, 54u + 8 + 8, 62}}) {

@@ -5,6 +5,7 @@
 
 #include "app/platform/qt_picture.h"
 #include "app/platform/truncated_picture.h"
+#include "imaging/bmp_reader.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -45,6 +46,20 @@ std::optional<QByteArray> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// BMP files are read by our own reader, never by Qt's: see imaging/bmp_reader.h.
+bool LoadBmpPicture(std::span<const uint8_t> bytes, LoadedPicture& picture, bool* tooLarge,
+                    uint64_t maxPixels) {
+    BmpLayout layout;
+    const BmpStatus status = ReadBmpLayout(bytes, maxPixels, layout);
+    if (tooLarge) *tooLarge = status == BmpStatus::TooLarge;
+    cDIB surface;
+    bool transparent = false;
+    if (status != BmpStatus::Ok || !DecodeBmp(bytes, layout, surface, transparent)) return false;
+    picture.Image = {surface.Width(), surface.Height(), 32, {}, {}};
+    picture.Image.Bits.assign(surface.lpBits(), surface.lpBits() + surface.Size());
+    return true;
+}
+
 } // namespace
 
 bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge) {
@@ -59,6 +74,8 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
     RaiseAllocationLimitOnce();
     picture = {};
     if (tooLarge) *tooLarge = false;
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
+        return LoadBmpPicture(bytes, picture, tooLarge, maxPixels);
     if (IsTruncatedPicture(bytes) || bytes.size() > size_t(std::numeric_limits<qsizetype>::max()))
         return false;
     // The bytes are only read, so Qt may use them in place.
@@ -68,7 +85,7 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QSize size = reader.size(); // from the header, before any pixel is decoded
-    // A top-down BMP reports a negative height.
+    // A size the header does not give reads -1 x -1.
     if (uint64_t(std::abs(size.width())) * uint64_t(std::abs(size.height())) > maxPixels) {
         if (tooLarge) *tooLarge = true;
         return false;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// The system picture loader: a picture file as a StdPicture, through Qt's image reader.
-// BMP of every kind, JPEG, GIF (its first frame), ICO and PNG; the picture keeps its own depth
-// and colour table where StdPicture can hold them.
+// The system picture loader: a picture file as a StdPicture, through Qt's image reader for
+// JPEG, GIF (its first frame), ICO and PNG, keeping its own depth and colour table where
+// StdPicture can hold them; BMP of every kind through our own reader, at 32 bits.
 #pragma once
 
 #include "imaging/dib.h"

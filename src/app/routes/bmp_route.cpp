@@ -5,22 +5,72 @@
 
 #include "app/platform/paths.h"
 #include "app/platform/picture_loader.h"
+#include "imaging/bmp_reader.h"
+#include "imaging/exact_palette.h"
 
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 
 namespace lumatrim {
 
+namespace {
+
+// The whole file, which is freed once its picture is decoded.
+std::optional<std::vector<uint8_t>> ReadSourceFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    std::ifstream file(path, std::ios::binary);
+    if (error || !file) return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 std::string BmpReduction::LoadSourcePicture(const std::string& path) {
-    LoadedPicture picture;
-    bool tooLarge = false;
-    if (!LoadPicture(path, picture, &tooLarge)) return std::string(PictureLoadErrorText(tooLarge));
-    if (!source_.CreateFromStdPicture(&picture.Image, true))
-        return std::string(kUnexpectedErrorLoadingImage);
+    source_.Destroy();
     target_.Destroy();
+    transparency_ = Transparency::None;
+    const std::optional<std::vector<uint8_t>> file = ReadSourceFile(path);
+    BmpLayout layout;
+    const BmpStatus status =
+        file ? ReadBmpLayout(*file, kMaxPicturePixels, layout) : BmpStatus::Malformed;
+    if (status != BmpStatus::Ok)
+        return std::string(PictureLoadErrorText(status == BmpStatus::TooLarge));
+    if (layout.leavesPixelsOut) {
+        transparency_ = Transparency::PixelsLeftOut;
+        return "";
+    }
+    bool transparent = false;
+    if (!DecodeBmp(*file, layout, source_, transparent))
+        return std::string(kUnexpectedErrorLoadingImage);
+    if (transparent) transparency_ = Transparency::Pixels;
     return "";
 }
 
+std::optional<std::string_view> BmpReduction::WhyKeptAsItIs() const {
+    switch (transparency_) {
+    case Transparency::None:
+        return std::nullopt;
+    case Transparency::Pixels:
+        return kKeptTransparent;
+    case Transparency::PixelsLeftOut:
+        return kKeptPixelsLeftOut;
+    }
+    return std::nullopt;
+}
+
+bool BmpReduction::ReduceExactly() {
+    exactColours_ = CopyToExact8bpp(source_, target_);
+    return exactColours_ > 0;
+}
+
 std::string BmpReduction::ReduceTo8bpp() {
+    exactColours_ = 0;
     if (!source_.hDIB()) return std::string(kNothingToDither);
     // Without memory for the thumbnail or the target nothing was dithered: say so here rather
     // than leave it to the save.
@@ -33,7 +83,7 @@ std::string BmpReduction::ReduceTo8bpp() {
 
 std::string BmpReduction::EncodeReducedBMP(std::vector<uint8_t>& file) const {
     if (!target_.hDIB()) return std::string(kNothingToSave);
-    file = target_.SaveToMemory();
+    file = target_.SaveToMemory(exactColours_);
     return file.empty() ? std::string(kNothingToSave) : "";
 }
 
@@ -53,13 +103,20 @@ RouteResult ReduceBmp(const RouteJob& job) {
     route.SetDitherMethod(mDither8bpp::kOptimalPalette);
     if (std::string error = route.LoadSourcePicture(GetShortPath(job.source)); !error.empty())
         return RouteFailure{error + job.source, std::string(kImageErrorTitle)};
-    if (std::string error = route.ReduceTo8bpp(); !error.empty())
-        return RouteFailure{error + job.source, ProperCase(error)};
     RouteProduct product;
-    product.reduced.emplace();
-    if (std::string error = route.EncodeReducedBMP(product.reduced->bytes); !error.empty())
-        return RouteFailure{error + job.source, ProperCase(error)};
     product.writeFailure = CannotWrite(job.output);
+    if (const std::optional<std::string_view> why = route.WhyKeptAsItIs()) {
+        product.note = std::string(*why) + job.source; // the driver writes a copy
+        return product;
+    }
+    const bool exact = route.ReduceExactly();
+    if (!exact)
+        if (std::string error = route.ReduceTo8bpp(); !error.empty())
+            return RouteFailure{error + job.source, ProperCase(error)};
+    std::optional<Candidate>& candidate = exact ? product.lossless : product.reduced;
+    candidate.emplace();
+    if (std::string error = route.EncodeReducedBMP(candidate->bytes); !error.empty())
+        return RouteFailure{error + job.source, ProperCase(error)};
     return product;
 }
 

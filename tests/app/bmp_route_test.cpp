@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// The BMP route on a file of every kind: exact colours where 256 are enough, dithering where
+// not, a copy where an 8-bit file cannot show the same picture, and failures that say where.
+// Then the real files in tests/data through all four routes: none comes out larger.
+#include "app/batch/batch_driver.h"
+#include "app/platform/paths.h"
+#include "app/platform/picture_loader.h"
+#include "app/routes/bmp_route.h"
+#include "imaging/bmp_reader.h"
+#include "imaging/dib.h"
+
+#include "recording_host.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace lumatrim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The picture a BMP file holds, as our reader sees it: size and 32-bit rows.
+struct Shown {
+    int32_t width = 0, height = 0;
+    std::vector<uint8_t> rows;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown Show(const fs::path& file) {
+    const std::vector<uint8_t> bytes = test::ReadBytes(file);
+    BmpLayout layout;
+    cDIB picture;
+    bool transparent = false;
+    if (ReadBmpLayout(bytes, kMaxPicturePixels, layout) != BmpStatus::Ok ||
+        !DecodeBmp(bytes, layout, picture, transparent))
+        return {};
+    return {
+        picture.Width(), picture.Height(), {picture.lpBits(), picture.lpBits() + picture.Size()}};
+}
+
+uint32_t Read32(const std::vector<uint8_t>& file, size_t at) {
+    uint32_t value = 0;
+    std::memcpy(&value, file.data() + at, 4);
+    return value;
+}
+
+size_t DistinctColours(const Shown& picture) {
+    std::set<uint32_t> colours;
+    for (size_t at = 0; at + 4 <= picture.rows.size(); at += 4)
+        colours.insert(Read32(picture.rows, at) & 0xFFFFFF);
+    return colours.size();
+}
+
+// A 24 x 24 picture of 576 colours, as a 32-bit BMP file.
+void WriteManyColours(const fs::path& file) {
+    cDIB picture;
+    ASSERT_TRUE(picture.Create(24, 24, 32));
+    for (int32_t y = 0; y < 24; ++y)
+        for (int32_t x = 0; x < 24; ++x) {
+            const uint32_t colour = uint32_t(10 * x) << 16 | uint32_t(10 * y) << 8 | 99;
+            std::memcpy(picture.lpBits() + y * picture.BytesPerScanline() + 4 * x, &colour, 4);
+        }
+    ASSERT_TRUE(picture.Save(file));
+}
+
+// With --allow-larger the route's own candidate is written whatever its size, so every kind
+// shows what the route makes of it. The corpus files among them take each path too.
+TEST(BmpRoute, EveryKindBecomesTheSamePixelsInEightBitsOrIsKeptWhenItCannot) {
+    const test::TempDir dir;
+    std::vector<std::string> items;
+    for (const auto& entry : fs::directory_iterator(test::DataFile("bmp"))) {
+        if (entry.path().extension() != ".bmp") continue;
+        fs::copy_file(entry.path(), dir / entry.path().filename().string());
+        items.push_back((dir / entry.path().filename().string()).string());
+    }
+    std::sort(items.begin(), items.end());
+    WriteManyColours(dir / "many.bmp");
+    items.push_back((dir / "many.bmp").string());
+    test::RecordingHost host(items);
+    host.allowLarger = true;
+    RunBatch(host, dir.path().string());
+
+    const std::set<std::string> transparent = {"alpha_32bpp", "zero_alpha_32bpp",
+                                               "rockdodger_deadrock7"};
+    ASSERT_EQ(host.reports.size(), items.size());
+    for (const ItemReport& report : host.reports) {
+        const std::string name = fs::path(report.source).stem().string();
+        SCOPED_TRACE(name);
+        ASSERT_EQ(report.status, ItemStatus::Ok);
+        const std::vector<uint8_t> output = test::ReadBytes(*report.output);
+        if (transparent.contains(name) || name == "rle8_holes") {
+            EXPECT_EQ(report.result, ItemResult::Copy);
+            EXPECT_EQ(output, test::ReadBytes(report.source));
+            EXPECT_EQ(report.message,
+                      std::string(name == "rle8_holes" ? kKeptPixelsLeftOut : kKeptTransparent) +
+                          report.source);
+            continue;
+        }
+        EXPECT_FALSE(report.message);
+        ASSERT_GE(output.size(), 54u);
+        EXPECT_EQ(output[28], 8); // bits per pixel
+        const uint32_t colours = Read32(output, 46);
+        EXPECT_EQ(Read32(output, 10), 54 + 4 * (colours == 0 ? 256 : colours));
+        if (DistinctColours(Show(report.source)) > 256) {
+            EXPECT_EQ(report.result, ItemResult::Reduced);
+            EXPECT_EQ(colours, 0u); // a full table
+            EXPECT_EQ(Show(*report.output).width, Show(report.source).width);
+            continue;
+        }
+        EXPECT_EQ(report.result, ItemResult::Lossless);
+        EXPECT_GT(colours, 0u);
+        EXPECT_EQ(Show(*report.output), Show(report.source));
+    }
+}
+
+// What an 8-bit BMP cannot hold leaves the window's canvases with what was read of it: the
+// picture when it was decoded, nothing for one whose run-length data leaves pixels out.
+TEST(BmpRoute, TheSurfacesHoldTheLastSourceAndItsResult) {
+    const test::TempDir dir;
+    for (const std::string name : {"picture_24bpp.bmp", "alpha_32bpp.bmp", "rle8_holes.bmp"})
+        fs::copy_file(test::DataFile("bmp/" + name), dir / name);
+    RouteWorkspace workspace;
+    const auto run = [&](const std::string& name) {
+        test::RecordingHost host({(dir / name).string()});
+        RunBatch(host, dir.path().string(), workspace);
+        return std::pair{workspace.bmpSource->Width(), workspace.bmpTarget->BPP()};
+    };
+    EXPECT_EQ(run("picture_24bpp.bmp"), (std::pair{5, 8}));
+    EXPECT_EQ(run("alpha_32bpp.bmp"), (std::pair{5, 0}));
+    EXPECT_EQ(run("rle8_holes.bmp"), (std::pair{0, 0}));
+}
+
+// A load failure names the source (and a picture too large to reduce says so), a write
+// failure the output it could not write.
+TEST(BmpRoute, FailuresSayWhatAndWhere) {
+    const test::TempDir dir;
+    const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
+    test::WriteBytes(dir / "cut.bmp", {bmp.begin(), bmp.end() - 2});
+    std::vector<uint8_t> huge = bmp;
+    const uint32_t side = 16385;
+    std::memcpy(huge.data() + 18, &side, 4);
+    std::memcpy(huge.data() + 22, &side, 4);
+    test::WriteBytes(dir / "huge.bmp", huge);
+    test::WriteBytes(dir / "blocked.bmp", bmp);
+    fs::create_directory(dir / "blocked_reduced.bmp");
+    const auto path = [&](const std::string& name) { return (dir / name).string(); };
+    test::RecordingHost host({path("cut.bmp"), path("huge.bmp"), path("blocked.bmp")});
+    RunBatch(host, dir.path().string());
+
+    EXPECT_EQ(
+        host.messages,
+        (std::vector{test::ErrorOnImage("Unexpected error loading image.." + path("cut.bmp")),
+                     test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.bmp")),
+                     test::ErrorOnImage("Cannot write the file: " + path("blocked_reduced.bmp")),
+                     test::kDone}));
+    for (const ItemReport& report : host.reports) {
+        EXPECT_EQ(report.status, ItemStatus::Error);
+        EXPECT_EQ(report.route, "bmp");
+    }
+}
+
+// The public corpus's files in tests/data: those LICENSES.tsv lists.
+std::vector<fs::path> CorpusFiles() {
+    std::set<std::string> listed;
+    std::ifstream licences(test::DataFile("LICENSES.tsv"));
+    for (std::string line; std::getline(licences, line);)
+        if (line.starts_with("public\t"))
+            listed.insert(fs::path(line.substr(7, line.find('\t', 7) - 7)).filename().string());
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(test::DataFile("")))
+        if (listed.contains(entry.path().filename().string())) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// With the default options every route's output is at most its source's size, and a BMP of at
+// most 256 colours shows the same pixels (by a copy or an exact 8-bit file).
+TEST(EveryRoute, NoOutputIsLargerThanItsSourceAndFewColoursKeepTheirPixels) {
+    const test::TempDir dir;
+    std::vector<std::string> items;
+    for (const fs::path& file : CorpusFiles()) {
+        fs::copy_file(file, dir / file.filename().string());
+        items.push_back((dir / file.filename().string()).string());
+    }
+    ASSERT_GE(items.size(), 30u);
+    test::RecordingHost host(items);
+    // The build folder, where the build links optipng when the system has one.
+    RunBatch(host, fs::path(ApplicationFolder()).parent_path().string());
+
+    std::map<std::string, std::set<ItemResult>> results; // by route
+    ASSERT_EQ(host.reports.size(), items.size());
+    for (const ItemReport& report : host.reports) {
+        SCOPED_TRACE(report.source);
+        ASSERT_EQ(report.status, ItemStatus::Ok);
+        EXPECT_LE(fs::file_size(*report.output), fs::file_size(report.source));
+        results[*report.route].insert(*report.result);
+        if (report.route == "bmp" && DistinctColours(Show(report.source)) <= 256) {
+            EXPECT_EQ(Show(*report.output), Show(report.source));
+        }
+    }
+    EXPECT_EQ(results.size(), 4u);
+    EXPECT_EQ(results["bmp"],
+              (std::set{ItemResult::Reduced, ItemResult::Lossless, ItemResult::Copy}));
+}
+
+} // namespace
+} // namespace lumatrim
