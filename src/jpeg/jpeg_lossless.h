@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// A JPEG file rewritten without touching its picture: the same DCT coefficients and
+// quantization tables, in progressive scans with Huffman tables fitted to them, which is
+// usually fewer bytes. The colour profile is kept and other metadata dropped. A picture stored
+// under an EXIF orientation is turned upright in the coefficients where that is exact for its
+// size; otherwise it keeps an EXIF block holding only the orientation, so it shows upright
+// either way.
+#pragma once
+
+#include "jpeg/jpeg_failure.h"
+
+#include <cstdint>
+#include <span>
+#include <variant>
+#include <vector>
+
+namespace lumatrim {
+
+using JpegRewriteResult = std::variant<std::vector<uint8_t>, JpegFailure>;
+
+// Fails as the decoder does on the same file: damaged data, too many pixels, not a JPEG.
+JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels);
+
+} // namespace lumatrim
