@@ -7,7 +7,6 @@
 #include "app/platform/truncated_picture.h"
 
 #include <QBuffer>
-#include <QColorSpace>
 #include <QImageReader>
 #include <cstdlib>
 #include <filesystem>
@@ -66,7 +65,6 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
     const QSize size = reader.size(); // from the header, before any pixel is decoded
     // A top-down BMP reports a negative height.
     if (uint64_t(std::abs(size.width())) * uint64_t(std::abs(size.height())) > maxPixels) {
@@ -80,8 +78,6 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
         picture = {};
         return false;
     }
-    const QByteArray icc = image.colorSpace().iccProfile();
-    picture.IccProfile.assign(icc.begin(), icc.end());
     return true;
 }
 

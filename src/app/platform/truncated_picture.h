@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Qt's readers decode what a cut-off BMP or JPEG still holds and fill the rest, reporting
+// Qt's BMP reader decodes what a cut-off file still holds and fills the rest, reporting
 // success; reducing such a file would pass a damaged picture off as a good one. This tells those
 // files apart before decoding, from their own headers.
 #pragma once
@@ -11,8 +11,8 @@
 
 namespace lumatrim {
 
-// True for an uncompressed BMP shorter than its header's rows, or a JPEG whose first scan has
-// no end-of-image marker after it. Other files, and headers that cannot tell, give false.
+// True for an uncompressed BMP shorter than its header's rows. Other files, and headers that
+// cannot tell, give false.
 bool IsTruncatedPicture(std::span<const uint8_t> file);
 
 } // namespace lumatrim

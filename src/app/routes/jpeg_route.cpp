@@ -5,8 +5,14 @@
 
 #include "app/platform/jpeg_writer.h"
 #include "app/platform/paths.h"
+#include "app/platform/picture_loader.h"
+#include "jpeg/jpeg_decoder.h"
+#include "jpeg/jpeg_lossless.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 namespace lumatrim {
 
@@ -16,18 +22,50 @@ RouteFailure Failure(std::string text, const std::string& path) {
     return {std::move(text) + path, std::string(kImageErrorTitle)};
 }
 
+// A damaged file is refused, as the README promises, and reported as damaged.
+RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
+    switch (failure.fault) {
+    case JpegFault::TooLarge:
+        return Failure(std::string(kImageTooLarge), path);
+    case JpegFault::Damaged: {
+        RouteFailure damaged = Failure(std::string(kDamagedImage) + failure.detail + ")..", path);
+        damaged.damaged = true;
+        return damaged;
+    }
+    case JpegFault::NotJpeg:
+    case JpegFault::Undecodable:
+        break;
+    }
+    return Failure(std::string(kUnexpectedErrorLoadingImage), path);
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
+    if (file.bad()) return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
+// The decoder goes first: it stops at the first damaged row, where the lossless rewrite would
+// read every scan before it could tell.
 RouteResult ReduceJpeg(const RouteJob& job) {
-    LoadedPicture& Creator = job.workspace.Creator;
-    bool tooLarge = false;
-    if (!LoadPicture(GetShortPath(job.source), Creator, &tooLarge))
-        return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    if (!file) return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
+    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels);
+    if (const auto* failure = std::get_if<JpegFailure>(&decoded))
+        return ReadFailure(*failure, job.source);
+
+    RouteProduct product;
+    JpegRewriteResult rewritten = RewriteJpegLosslessly(*file, kMaxPicturePixels);
+    if (auto* bytes = std::get_if<std::vector<uint8_t>>(&rewritten))
+        product.lossless = Candidate{std::move(*bytes), nullptr};
     const auto quality = static_cast<uint8_t>(std::clamp(job.quality, 1, 100));
     JpegSaveStatus status = JpegSaveStatus::Ok;
-    std::vector<uint8_t> encoded = EncodeJPG(Creator, quality, status);
+    std::vector<uint8_t> encoded = EncodeJPG(std::get<JpegPicture>(decoded), quality, status);
     if (status != JpegSaveStatus::Ok) return Failure(JpegSaveErrorText(status), job.source);
-    RouteProduct product;
     product.reduced = Candidate{std::move(encoded), nullptr};
     product.writeFailure = Failure(JpegSaveErrorText(JpegSaveStatus::Win32Error), job.source);
     return product;
