@@ -6,7 +6,8 @@
 # each from its seed corpus (small real files) for LUMATRIM_FUZZ_SECONDS (60). Any crash,
 # sanitizer report, hang (10 s), or allocation beyond the readers' limits fails the run.
 #
-# The picture loader is Qt's, which is not instrumented: its own faults show only as crashes.
+# The picture loader is Qt's, and the JPEG layer's libjpeg the system's: neither is
+# instrumented, so their own faults show only as crashes. The JPEG target allows 2^20 pixels.
 # Inputs are capped at 4096 bytes. The GIF reader allocates a frame only for pixels its data can
 # produce (2731 per data byte) plus one 2^22-pixel allowance per file, so one input can ask for
 # at most about 15.4 M pixels (plus 1/8 for the mask): 64 MB bounds every allocation.
@@ -16,7 +17,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LUMATRIM_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${LUMATRIM_FUZZ_SECONDS:-60}
 # target name and seed folder under fuzz/corpus
-targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "picture_load_fuzzer picture")
+targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "picture_load_fuzzer picture"
+    "jpeg_fuzzer jpeg")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DLUMATRIM_FUZZ=ON -DLUMATRIM_CORE_ONLY=OFF -DLUMATRIM_BENCH=OFF \
