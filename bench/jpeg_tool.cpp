@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,11 @@ namespace {
 constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
 std::vector<uint8_t> ReadFile(const char* path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::vector<uint8_t> bytes(file ? size_t(file.tellg()) : 0);
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bytes;
 }
 
 bool WriteFile(const char* path, const std::string& header, const std::vector<uint8_t>& bytes) {

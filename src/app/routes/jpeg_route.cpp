@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace lumatrim {
@@ -40,10 +39,12 @@ RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
-    if (file.bad()) return std::nullopt;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file ? std::streamoff(file.tellg()) : -1;
+    if (size < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
     return bytes;
 }
 
