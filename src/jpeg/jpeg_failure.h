@@ -13,6 +13,7 @@ enum class JpegFault {
     Undecodable, // a kind of JPEG the library does not decode (12-bit, lossless), or no memory
     TooLarge,    // more pixels than the caller allows, by the frame header
     Damaged,     // corrupt or cut-off data, as the decoder found it
+    OverLimit,   // a rewrite would be larger than the caller's limit
 };
 
 struct JpegFailure {

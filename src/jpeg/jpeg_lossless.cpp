@@ -38,7 +38,7 @@ bool ReadCoefficients(JpegSource& source, Coefficients& coefficients) {
 // The compression side: its own error trap, its output in a vector.
 class JpegTarget {
 public:
-    JpegTarget() : destination_(bytes_) {
+    explicit JpegTarget(size_t sizeLimit) : destination_(bytes_, sizeLimit) {
         InstallErrorTrap(*reinterpret_cast<jpeg_common_struct*>(&info_), trap_);
         created_ = RunTrapped(trap_, [&] { jpeg_create_compress(&info_); });
     }
@@ -75,6 +75,7 @@ public:
     }
 
     JpegFailure Failure() const {
+        if (destination_.overLimit) return {JpegFault::OverLimit, "Larger than the limit"};
         return trap_.failure.value_or(JpegFailure{JpegFault::Undecodable, "Cannot write"});
     }
     std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }
@@ -89,12 +90,13 @@ private:
 
 } // namespace
 
-JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels) {
+JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels,
+                                        size_t sizeLimit) {
     JpegSource source(file);
     Coefficients coefficients;
     if (!source.ReadHeader(maxPixels) || !ReadCoefficients(source, coefficients))
         return source.Failure();
-    JpegTarget target;
+    JpegTarget target(sizeLimit);
     if (!target.Write(source.Info(), coefficients, source.IccProfile())) return target.Failure();
     return target.TakeBytes();
 }

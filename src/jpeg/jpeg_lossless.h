@@ -11,6 +11,7 @@
 
 #include "jpeg/jpeg_failure.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <variant>
@@ -20,7 +21,9 @@ namespace lumatrim {
 
 using JpegRewriteResult = std::variant<std::vector<uint8_t>, JpegFailure>;
 
-// Fails as the decoder does on the same file: damaged data, too many pixels, not a JPEG.
-JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels);
+// Fails as the decoder does on the same file (damaged data, too many pixels, not a JPEG), and
+// as OverLimit as soon as the rewrite passes `sizeLimit` bytes.
+JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels,
+                                        size_t sizeLimit = SIZE_MAX);
 
 } // namespace lumatrim

@@ -3,6 +3,7 @@
 
 #include "jpeg/vector_destination.h"
 
+#include <algorithm>
 #include <jerror.h>
 #include <new>
 
@@ -35,21 +36,31 @@ void Start(j_compress_ptr info) {
     Grow(info, 0, kFirstChunk);
 }
 
-// Called with the whole buffer full: its size doubles.
+// Called with the whole buffer full: its size doubles, up to one byte past the limit, so a
+// second call there means the output is over it.
 boolean Empty(j_compress_ptr info) {
-    const size_t used = DestinationOf(info).bytes->size();
-    Grow(info, used, used * 2);
+    VectorDestination& destination = DestinationOf(info);
+    const size_t used = destination.bytes->size();
+    if (used > destination.limit) {
+        destination.overLimit = true;
+        ERREXIT(info, JERR_BUFFER_SIZE);
+    }
+    Grow(info, used, std::min(used * 2, destination.limit) + 1);
     return TRUE;
 }
 
 void Finish(j_compress_ptr info) {
     VectorDestination& destination = DestinationOf(info);
     destination.bytes->resize(destination.bytes->size() - destination.free_in_buffer);
+    if (destination.bytes->size() > destination.limit) {
+        destination.overLimit = true;
+        ERREXIT(info, JERR_BUFFER_SIZE);
+    }
 }
 
 } // namespace
 
-VectorDestination::VectorDestination(std::vector<uint8_t>& target)
-    : jpeg_destination_mgr{nullptr, 0, Start, Empty, Finish}, bytes(&target) {}
+VectorDestination::VectorDestination(std::vector<uint8_t>& target, size_t sizeLimit)
+    : jpeg_destination_mgr{nullptr, 0, Start, Empty, Finish}, bytes(&target), limit(sizeLimit) {}
 
 } // namespace lumatrim

@@ -3,7 +3,8 @@
 
 // A libjpeg destination that writes into a std::vector, so the bytes of a compression that
 // fails half-way are freed like any other vector's (libjpeg's own memory destination would
-// leave its buffer behind then).
+// leave its buffer behind then). A size limit ends a compression as soon as its output passes
+// it, for a caller that only wants a file smaller than one it has.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +15,10 @@
 namespace lumatrim {
 
 struct VectorDestination : jpeg_destination_mgr {
-    explicit VectorDestination(std::vector<uint8_t>& bytes);
+    VectorDestination(std::vector<uint8_t>& bytes, size_t limit);
     std::vector<uint8_t>* bytes;
+    size_t limit;           // the most bytes the output may have
+    bool overLimit = false; // the compression stopped at the limit
 };
 
 // Points `info` at `destination`, which must outlive the compression.

@@ -129,7 +129,9 @@ TEST(JpegLossless, KeepsTablesAndPixelsOfEveryColourSpace) {
     }
 }
 
-TEST(JpegLossless, RefusesWhatTheDecoderRefuses) {
+// The limit is the most bytes a caller can use: a rewrite of exactly that many is given, one
+// byte less stops it, however far into the file it got.
+TEST(JpegLossless, RefusesWhatTheDecoderRefusesAndStopsAtTheSizeLimit) {
     const std::vector<uint8_t> good = test::WriteTestJpeg({.width = 256, .height = 128});
     std::vector<uint8_t> cut(good.begin(), good.begin() + ptrdiff_t(good.size() / 2));
     cut.insert(cut.end(), {0xFF, 0xD9});
@@ -143,6 +145,14 @@ TEST(JpegLossless, RefusesWhatTheDecoderRefuses) {
     const JpegRewriteResult tooLarge = RewriteJpegLosslessly(good, 256 * 128 - 1);
     ASSERT_TRUE(std::holds_alternative<JpegFailure>(tooLarge));
     EXPECT_EQ(std::get<JpegFailure>(tooLarge).fault, JpegFault::TooLarge);
+    const size_t size = Rewrite(good).size();
+    EXPECT_EQ(std::get<std::vector<uint8_t>>(RewriteJpegLosslessly(good, kLimit, size)).size(),
+              size);
+    for (const size_t limit : {size - 1, size / 2, size_t{10}}) {
+        const JpegRewriteResult over = RewriteJpegLosslessly(good, kLimit, limit);
+        ASSERT_TRUE(std::holds_alternative<JpegFailure>(over)) << limit;
+        EXPECT_EQ(std::get<JpegFailure>(over).fault, JpegFault::OverLimit) << limit;
+    }
 }
 
 } // namespace
