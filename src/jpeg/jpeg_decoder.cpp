@@ -61,6 +61,10 @@ bool ReadRows(JpegSource& source, JpegPicture& picture) {
                 read = jpeg_read_scanlines(&info, rows.data(), static_cast<JDIMENSION>(count));
             }))
             return false;
+        if (read == 0) { // a memory source never suspends: no rows means no progress
+            source.Trap().failure = JpegFailure{JpegFault::Damaged, "No rows decoded"};
+            return false;
+        }
         picture.samples.resize((first + read) * stride);
         if (ink) CmykToRgb(inkRows.data(), &picture.samples[first * stride], read * picture.width);
     }

@@ -8,6 +8,8 @@
 #include "jpeg/jpeg_source.h"
 #include "jpeg/vector_destination.h"
 
+#include <algorithm>
+
 namespace lumatrim {
 
 namespace {
@@ -88,7 +90,30 @@ private:
     VectorDestination destination_;
 };
 
+constexpr uint8_t kFirstApplicationMarker = 0xE0, kLastApplicationMarker = 0xEF;
+constexpr uint8_t kCommentMarker = 0xFE, kScanMarker = 0xDA;
+
+bool IsColourProfile(std::span<const uint8_t> segment) {
+    static constexpr char kName[] = "ICC_PROFILE"; // with its terminating zero
+    return segment.size() >= 4 + sizeof kName && segment[1] == JPEG_APP0 + 2 &&
+           std::equal(kName, kName + sizeof kName, segment.begin() + 4);
+}
+
 } // namespace
+
+size_t DroppedMetadataBytes(std::span<const uint8_t> file) {
+    size_t dropped = 0;
+    for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != kScanMarker;) {
+        const size_t end =
+            std::min(file.size(), at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]));
+        const uint8_t marker = file[at + 1];
+        const bool metadata = marker == kCommentMarker || (marker >= kFirstApplicationMarker &&
+                                                           marker <= kLastApplicationMarker);
+        if (metadata && !IsColourProfile(file.subspan(at, end - at))) dropped += end - at;
+        at = end;
+    }
+    return dropped;
+}
 
 JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels,
                                         size_t sizeLimit) {

@@ -26,4 +26,8 @@ using JpegRewriteResult = std::variant<std::vector<uint8_t>, JpegFailure>;
 JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels,
                                         size_t sizeLimit = SIZE_MAX);
 
+// The bytes of the segments before the first scan that the rewrite leaves out: application
+// segments other than the colour profile's, and comments.
+size_t DroppedMetadataBytes(std::span<const uint8_t> file);
+
 } // namespace lumatrim

@@ -129,6 +129,15 @@ TEST(JpegLossless, KeepsTablesAndPixelsOfEveryColourSpace) {
     }
 }
 
+// The JFIF segment (18 bytes) and the EXIF block (36) count; the profile, which stays, does not.
+TEST(JpegLossless, CountsTheMetadataItLeavesOut) {
+    const std::vector<uint8_t> file =
+        test::WriteTestJpeg({.iccProfile = test::TestProfile("RGB ", 70000), .orientation = 6});
+    EXPECT_EQ(DroppedMetadataBytes(file), 18u + 36u);
+    // A segment cut off by the file's end counts to that end, and no further.
+    EXPECT_EQ(DroppedMetadataBytes({file.begin(), file.begin() + 30}), 18u + 10u);
+}
+
 // The limit is the most bytes a caller can use: a rewrite of exactly that many is given, one
 // byte less stops it, however far into the file it got.
 TEST(JpegLossless, RefusesWhatTheDecoderRefusesAndStopsAtTheSizeLimit) {

@@ -50,11 +50,14 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 }
 
 // The rewrite stops as soon as it could no longer be chosen: it must stay below the source's
-// bytes and at most the re-encode's (a tie goes to the rewrite). It costs about as much
-// processor time as the decode and re-encode together (measured on the public corpus), so the
-// fast effort tries it only where the re-encode is no smaller than the source.
+// bytes and at most the re-encode's (a tie goes to the rewrite). Over the public corpus it came
+// to 0.83 to 1.29 of the source's bytes without the metadata it drops, so a re-encode under half
+// of those leaves it no chance and it is not tried. It costs about as much processor time as the
+// decode and re-encode together, so the fast effort tries it only where the re-encode is no
+// smaller than the source.
 std::optional<Candidate> LosslessAlternative(const std::vector<uint8_t>& file, size_t reducedBytes,
                                              Effort effort) {
+    if (2 * reducedBytes < file.size() - DroppedMetadataBytes(file)) return std::nullopt;
     if (effort == Effort::Fast && reducedBytes < file.size()) return std::nullopt;
     const size_t limit = std::min(file.size() - 1, reducedBytes);
     JpegRewriteResult rewritten = RewriteJpegLosslessly(file, kMaxPicturePixels, limit);
