@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Feeds arbitrary bytes to the picture loader the BMP and JPEG routes use, then into a 32-bit
+// Feeds arbitrary bytes to the picture loader the BMP route uses, then into a 32-bit
 // surface as the BMP route does. Beyond "no crash": a loaded picture must have a valid shape.
 #include "app/platform/picture_loader.h"
 #include "imaging/dib.h"

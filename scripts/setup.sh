@@ -7,7 +7,7 @@
 LUMATRIM_PACKAGES=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev libcli11-dev nlohmann-json3-dev
+    qt6-base-dev libcli11-dev nlohmann-json3-dev libjpeg62-turbo-dev
     optipng
     desktop-file-utils
 )

@@ -32,7 +32,7 @@ public:
     int32_t ItemCount() const override { return static_cast<int32_t>(items.size()); }
     std::string ItemText(int32_t index) const override { return items.at(size_t(index) - 1); }
     void SetProgress(float percent) override { progress.push_back(percent); }
-    int32_t Quality() const override { return 85; }
+    int32_t Quality() const override { return quality; }
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override {
         messages.emplace_back(prompt, title, icon);
@@ -52,6 +52,7 @@ public:
     std::vector<ItemReport> reports;
     std::function<void(RecordingHost&)> onEvents;
     bool allowLarger = false;
+    int32_t quality = 85;
     std::stop_source stop;
 };
 

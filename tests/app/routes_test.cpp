@@ -9,8 +9,10 @@
 #include "app/platform/picture_loader.h"
 #include "app/platform/shell.h"
 #include "app/routes/gif_route.h"
+#include "app/routes/jpeg_route.h"
 #include "app/routes/png_route.h"
 #include "imaging/dib.h"
+#include "jpeg/jpeg_decoder.h"
 
 #include "recording_host.h"
 #include "support/test_support.h"
@@ -56,23 +58,12 @@ TEST(PictureLoader, BmpFilesAreReadByOurOwnReaderAt32Bits) {
     EXPECT_EQ(picture.Image.Height, 3);
 }
 
-TEST(PictureLoader, JpegIsTurnedUprightByItsExifOrientation) {
-    const LoadedPicture rotated = Load(test::DataFile("jpeg/rotated.jpg"));
-    cDIB surface;
-    ASSERT_TRUE(surface.CreateFromStdPicture(&rotated.Image, true));
-    ASSERT_EQ(surface.Width(), 2);
-    ASSERT_EQ(surface.Height(), 4);
-    EXPECT_GT(PixelAt(surface, 0, 0).r, 200); // red on top
-    EXPECT_GT(PixelAt(surface, 1, 3).b, 200); // blue below
-}
-
 // A cut-off file is refused, not filled in; only a BMP's last row may lack its padding, as
 // some writers leave it out.
 TEST(PictureLoader, FilesThatHoldNoWholePictureOrTooManyPixelsFailAndLeaveNothing) {
     const test::TempDir dir;
     const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
     test::WriteBytes(dir / "empty.bmp", {});
-    test::WriteBytes(dir / "text.jpg", {'h', 'i'});
     test::WriteBytes(dir / "header-only.bmp", {bmp.begin(), bmp.begin() + 30});
     test::WriteBytes(dir / "cut-rows.bmp", {bmp.begin(), bmp.end() - 2});
     // Found by fuzzing: 32 bytes whose cut-off header Qt read as an 8232 x 13954 top-down picture.
@@ -82,15 +73,11 @@ TEST(PictureLoader, FilesThatHoldNoWholePictureOrTooManyPixelsFailAndLeaveNothin
                       0x01, 0x00, 0x10, 0x00, 0x00, 0x00, 0xe4, 0xff, 0xff, 0xff});
     test::WriteBytes(dir / "unpadded.bmp", {bmp.begin(), bmp.end() - 1});
     EXPECT_EQ(Load(dir / "unpadded.bmp").Image.Width, 5);
-    const std::vector<uint8_t> jpeg = test::ReadBytes(kProfiled);
-    test::WriteBytes(dir / "cut.jpg", {jpeg.begin(), jpeg.end() - 100});
-    for (const std::string name : {"empty.bmp", "text.jpg", "header-only.bmp", "cut-rows.bmp",
-                                   "cut-header.bmp", "cut.jpg", "missing.bmp"}) {
+    for (const std::string name :
+         {"empty.bmp", "header-only.bmp", "cut-rows.bmp", "cut-header.bmp", "missing.bmp"}) {
         LoadedPicture picture;
-        picture.IccProfile = {1};
         EXPECT_FALSE(LoadPicture((dir / name).string(), picture)) << name;
         EXPECT_EQ(picture.Image.Width, 0) << name;
-        EXPECT_TRUE(picture.IccProfile.empty()) << name;
     }
     // The limit is checked on the size the header gives: a picture just over it is refused
     // with its own reason, one at it loads.
@@ -147,80 +134,115 @@ std::vector<std::vector<uint8_t>> QuantizationTables(const std::vector<uint8_t>&
     return ordered;
 }
 
-TEST(SaveJPG, WritesTheAskedQualityAtThePicturesSizeProgressivelyWithItsProfile) {
+JpegPicture Decode(const fs::path& file) {
+    JpegDecodeResult decoded = DecodeJpeg(test::ReadBytes(file), kMaxPicturePixels);
+    EXPECT_TRUE(std::holds_alternative<JpegPicture>(decoded)) << file;
+    auto* picture = std::get_if<JpegPicture>(&decoded);
+    return picture ? std::move(*picture) : JpegPicture{};
+}
+
+std::vector<uint8_t> Encode(const JpegPicture& picture, int quality) {
+    JpegSaveStatus status = JpegSaveStatus::GenericError;
+    std::vector<uint8_t> file = EncodeJPG(picture, static_cast<uint8_t>(quality), status);
+    EXPECT_EQ(status, JpegSaveStatus::Ok);
+    return file;
+}
+
+TEST(JpegWriter, WritesTheAskedQualityAtThePicturesSizeProgressivelyWithItsProfile) {
     const test::TempDir dir;
-    const LoadedPicture source = Load(kProfiled);
-    ASSERT_FALSE(source.IccProfile.empty());
-    const std::string output = (dir / "out.jpg").string();
+    const JpegPicture source = Decode(kProfiled);
+    ASSERT_FALSE(source.iccProfile.empty());
     for (const int quality : {1, 50, 85, 100}) {
         SCOPED_TRACE(quality);
-        JpegSaveStatus status = JpegSaveStatus::GenericError;
-        ASSERT_TRUE(SaveJPG(source, output, static_cast<uint8_t>(quality), status));
-        EXPECT_EQ(status, JpegSaveStatus::Ok);
-        const std::vector<uint8_t> file = test::ReadBytes(output);
+        const std::vector<uint8_t> file = Encode(source, quality);
         EXPECT_EQ(QuantizationTables(file), (std::vector{ReferenceTable(kLuminance, quality),
                                                          ReferenceTable(kChrominance, quality)}));
         EXPECT_TRUE(IsProgressive(file, 3));
-        const LoadedPicture written = Load(output);
-        EXPECT_EQ(written.Image.Width, 48);
-        EXPECT_EQ(written.Image.Height, 48);
-        EXPECT_EQ(written.IccProfile, source.IccProfile);
+        test::WriteBytes(dir / "out.jpg", file);
+        const JpegPicture written = Decode(dir / "out.jpg");
+        EXPECT_EQ(written.width, 48u);
+        EXPECT_EQ(written.height, 48u);
+        EXPECT_EQ(written.iccProfile, source.iccProfile);
     }
+    EXPECT_TRUE(IsProgressive(Encode(Decode(kGrey), 85), 1)); // grey stays grey
     JpegSaveStatus status{};
-    ASSERT_TRUE(SaveJPG(Load(kGrey), output, 85, status));
-    EXPECT_TRUE(IsProgressive(test::ReadBytes(output), 1)); // grey stays grey
-}
-
-TEST(SaveJPG, FailuresGiveTheirStatusAndLeaveNoFile) {
-    const test::TempDir dir;
-    JpegSaveStatus status{};
-    EXPECT_FALSE(SaveJPG(Load(kProfiled), (dir / "missing" / "out.jpg").string(), 85, status));
-    EXPECT_EQ(JpegSaveErrorText(status), "Cannot save the image. GDI+ Error:7");
-    EXPECT_FALSE(SaveJPG(LoadedPicture{}, (dir / "out.jpg").string(), 85, status));
+    EXPECT_TRUE(EncodeJPG(JpegPicture{}, 85, status).empty());
     EXPECT_EQ(JpegSaveErrorText(status), "Cannot save the image. GDI+ Error:2");
-    EXPECT_TRUE(dir.FileNames().empty());
 }
 
-// Loader and writer keep no shared state: threads reducing at once all get the same file.
-TEST(SaveJPG, ThreadsLoadingAndSavingAtOnceAgree) {
-    const test::TempDir dir;
-    const auto output = [&](int worker) { return dir / ("out" + std::to_string(worker) + ".jpg"); };
+// Decoder and writer keep no shared state: threads reducing at once all get the same bytes.
+TEST(JpegWriter, ThreadsDecodingAndEncodingAtOnceAgree) {
+    std::array<std::vector<uint8_t>, 4> outputs;
     std::vector<std::thread> threads;
-    for (int worker = 0; worker < 4; ++worker)
+    for (size_t worker = 0; worker < outputs.size(); ++worker)
         threads.emplace_back([&, worker] {
-            for (int round = 0; round < 3; ++round) {
-                LoadedPicture picture;
-                JpegSaveStatus status{};
-                EXPECT_TRUE(LoadPicture(kProfiled.string(), picture) &&
-                            SaveJPG(picture, output(worker).string(), 85, status));
-            }
+            for (int round = 0; round < 3; ++round)
+                outputs[worker] = Encode(Decode(kProfiled), 85);
         });
     for (std::thread& thread : threads)
         thread.join();
-    for (int worker = 1; worker < 4; ++worker)
-        EXPECT_EQ(test::ReadBytes(output(worker)), test::ReadBytes(output(0)));
+    for (const std::vector<uint8_t>& output : outputs)
+        EXPECT_EQ(output, outputs[0]);
 }
 
-// "jpeg" and "jpe" name JPEG files too, and share the "_reduced.jpg" suffix.
-TEST(JpegRoute, EveryJpegExtensionIsReducedAndUnreadableOnesAreReported) {
+// The file with its baseline frame header's height and width replaced.
+std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height) {
+    size_t at = 2;
+    while (jpeg.at(at + 1) != 0xC0)
+        at += 2 + (size_t{jpeg.at(at + 2)} << 8 | jpeg.at(at + 3));
+    jpeg.at(at + 5) = uint8_t(height >> 8), jpeg.at(at + 6) = uint8_t(height);
+    jpeg.at(at + 7) = uint8_t(width >> 8), jpeg.at(at + 8) = uint8_t(width);
+    return jpeg;
+}
+
+// "jpeg" and "jpe" name JPEG files too, and share the "_reduced.jpg" suffix. A file that is no
+// JPEG, a damaged one and one of too many pixels are refused, each with its cause.
+TEST(JpegRoute, ReducesEveryJpegExtensionAndRefusesBadFilesWithTheirCause) {
     const test::TempDir dir;
     const std::vector<uint8_t> jpeg = test::ReadBytes(kProfiled);
     for (const std::string name : {"a.jpg", "b.JPEG", "c.jpe"})
         test::WriteBytes(dir / name, jpeg);
-    test::WriteBytes(dir / "broken.jpg", {0xFF, 0xD8, 0xFF});
+    test::WriteBytes(dir / "text.jpg", {'h', 'i'});
+    std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + ptrdiff_t(jpeg.size() / 2));
+    cut.insert(cut.end(), {0xFF, 0xD9}); // cut in half, with an end marker after
+    test::WriteBytes(dir / "cut.jpg", cut);
+    test::WriteBytes(dir / "huge.jpg", WithFrameSize(jpeg, 20000, 20000));
     const auto path = [&](const std::string& name) { return (dir / name).string(); };
-    test::RecordingHost host({path("a.jpg"), path("broken.jpg"), path("b.JPEG"), path("c.jpe")});
+    test::RecordingHost host({path("a.jpg"), path("text.jpg"), path("b.JPEG"), path("cut.jpg"),
+                              path("c.jpe"), path("huge.jpg")});
     RunBatch(host, dir.path().string());
 
-    EXPECT_EQ(host.messages, (std::vector{test::ErrorOnImage("Unexpected error loading image.." +
-                                                             path("broken.jpg")),
-                                          test::kDone}));
-    for (const std::string name : {"a", "b", "c"})
-        EXPECT_EQ(Load(dir / (name + "_reduced.jpg")).Image.Width, 48) << name;
-    ASSERT_EQ(host.reports.size(), 4u);
+    ASSERT_EQ(host.messages.size(), 4u);
+    EXPECT_EQ(host.messages[0],
+              test::ErrorOnImage("Unexpected error loading image.." + path("text.jpg")));
+    const std::string damaged = std::get<0>(host.messages[1]);
+    EXPECT_TRUE(damaged.starts_with(kDamagedImage) && damaged.ends_with(").." + path("cut.jpg")))
+        << damaged;
+    EXPECT_EQ(host.messages[2], test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.jpg")));
+    EXPECT_EQ(host.messages[3], test::kDone);
+    ASSERT_EQ(host.reports.size(), 6u);
+    for (const size_t refused : {1u, 3u, 5u}) {
+        EXPECT_EQ(host.reports[refused].status, ItemStatus::Error) << refused;
+        EXPECT_EQ(host.reports[refused].damaged, refused == 3) << refused;
+    }
     EXPECT_EQ(host.reports[2].route, "jpg");
     EXPECT_EQ(host.reports[2].output, path("b_reduced.jpg"));
-    EXPECT_EQ(host.reports[1].status, ItemStatus::Error);
+    for (const std::string name : {"a", "b", "c"})
+        EXPECT_EQ(Decode(dir / (name + "_reduced.jpg")).width, 48u) << name;
+    EXPECT_EQ(dir.FileNames().size(), 9u);
+}
+
+// At quality 100 the re-encode is larger than the source; the lossless rewrite is smaller and
+// holds the very same picture.
+TEST(JpegRoute, KeepsTheLosslessRewriteWhenItIsTheSmallest) {
+    const test::TempDir dir;
+    fs::copy_file(test::DataFile("csmash-data_mouse1.jpg"), dir / "mouse.jpg");
+    test::RecordingHost host({(dir / "mouse.jpg").string()});
+    host.quality = 100;
+    RunBatch(host, dir.path().string());
+    ASSERT_EQ(host.reports.at(0).result, ItemResult::Lossless);
+    EXPECT_LT(fs::file_size(dir / "mouse_reduced.jpg"), fs::file_size(dir / "mouse.jpg"));
+    EXPECT_EQ(Decode(dir / "mouse_reduced.jpg").samples, Decode(dir / "mouse.jpg").samples);
 }
 
 TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailures) {

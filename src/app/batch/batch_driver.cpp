@@ -68,6 +68,7 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
     host.ShowMessage(failure.prompt, failure.title, MessageIcon::Exclamation);
     report.status = ItemStatus::Error;
     report.message = failure.prompt;
+    report.damaged = failure.damaged;
     return report;
 }
 

@@ -42,7 +42,7 @@ struct ItemReport {
     ItemStatus status = ItemStatus::Skipped;
     std::optional<ItemResult> result;   // what the output holds, when one was written
     std::optional<std::string> message; // the text shown for a failure, or a note on the result
-    bool damaged = false; // the source was found damaged; the output holds what could be read
+    bool damaged = false; // the source was found damaged; any output holds what could be read
 };
 
 // What a run tells its routes, fixed when it starts in hosts without a window.

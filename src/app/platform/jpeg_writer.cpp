@@ -4,7 +4,6 @@
 #include "app/platform/jpeg_writer.h"
 
 #include "app/platform/qt_picture.h"
-#include "imaging/atomic_file.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -14,6 +13,19 @@
 namespace lumatrim {
 
 namespace {
+
+// The picture's rows as they are, without a copy.
+QImage ImageOf(const JpegPicture& picture) {
+    const auto format = picture.components == 1   ? QImage::Format_Grayscale8
+                        : picture.components == 3 ? QImage::Format_RGB888
+                                                  : QImage::Format_Invalid;
+    if (format == QImage::Format_Invalid || picture.width == 0 || picture.height == 0 ||
+        picture.samples.size() != size_t{picture.width} * picture.height * picture.components)
+        return {};
+    return QImage(picture.samples.data(), static_cast<int>(picture.width),
+                  static_cast<int>(picture.height),
+                  static_cast<qsizetype>(picture.width) * picture.components, format);
+}
 
 bool Encode(const QImage& image, uint8_t quality, QByteArray& encoded) {
     QBuffer buffer(&encoded);
@@ -31,16 +43,16 @@ std::string JpegSaveErrorText(JpegSaveStatus status) {
     return std::string(kCannotSaveTheImage) + std::to_string(static_cast<int32_t>(status));
 }
 
-std::vector<uint8_t> EncodeJPG(const LoadedPicture& picture, uint8_t quality,
+std::vector<uint8_t> EncodeJPG(const JpegPicture& picture, uint8_t quality,
                                JpegSaveStatus& status) {
-    QImage image = QImageFromStdPicture(picture.Image);
+    QImage image = ImageOf(picture);
     if (image.isNull()) {
         status = JpegSaveStatus::InvalidParameter;
         return {};
     }
-    if (!picture.IccProfile.empty()) {
-        const QByteArray icc(reinterpret_cast<const char*>(picture.IccProfile.data()),
-                             static_cast<qsizetype>(picture.IccProfile.size()));
+    if (!picture.iccProfile.empty()) {
+        const QByteArray icc(reinterpret_cast<const char*>(picture.iccProfile.data()),
+                             static_cast<qsizetype>(picture.iccProfile.size()));
         image.setColorSpace(QColorSpace::fromIccProfile(icc));
     }
     QByteArray encoded;
@@ -51,14 +63,6 @@ std::vector<uint8_t> EncodeJPG(const LoadedPicture& picture, uint8_t quality,
     status = JpegSaveStatus::Ok;
     const std::span<const uint8_t> bytes = BytesOf(encoded);
     return {bytes.begin(), bytes.end()};
-}
-
-bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
-             JpegSaveStatus& status) {
-    const std::vector<uint8_t> encoded = EncodeJPG(picture, quality, status);
-    if (status != JpegSaveStatus::Ok) return false;
-    if (!WriteFileAtomically(path, encoded)) status = JpegSaveStatus::Win32Error;
-    return status == JpegSaveStatus::Ok;
 }
 
 } // namespace lumatrim

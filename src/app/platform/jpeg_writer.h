@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// A picture encoded as JPEG at a chosen quality, through Qt's JPEG writer.
+// A decoded JPEG picture encoded again at a chosen quality, through Qt's JPEG writer.
 #pragma once
 
-#include "app/platform/picture_loader.h"
+#include "jpeg/jpeg_picture.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +17,7 @@ namespace lumatrim {
 enum class JpegSaveStatus : int32_t {
     Ok = 0,
     GenericError = 1,     // the encoder refused the picture
-    InvalidParameter = 2, // no picture, or one of 4, 16 or 24 bits (the loader gives none)
+    InvalidParameter = 2, // no picture
     Win32Error = 7,       // the file could not be written
 };
 
@@ -29,11 +29,6 @@ std::string JpegSaveErrorText(JpegSaveStatus status);
 // The JPEG file of `picture` at `quality` (1 to 100) with optimized Huffman tables and
 // progressive scans, which make the file smaller than a plain baseline encode, and with the
 // picture's colour profile. Empty on failure, the reason in `status`.
-std::vector<uint8_t> EncodeJPG(const LoadedPicture& picture, uint8_t quality,
-                               JpegSaveStatus& status);
-
-// EncodeJPG written to `path`, replaced only when complete. False on failure.
-bool SaveJPG(const LoadedPicture& picture, const std::string& path, uint8_t quality,
-             JpegSaveStatus& status);
+std::vector<uint8_t> EncodeJPG(const JpegPicture& picture, uint8_t quality, JpegSaveStatus& status);
 
 } // namespace lumatrim

@@ -8,7 +8,6 @@
 #include "imaging/bmp_reader.h"
 
 #include <QBuffer>
-#include <QColorSpace>
 #include <QImageReader>
 #include <cstdlib>
 #include <filesystem>
@@ -83,7 +82,6 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
     const QSize size = reader.size(); // from the header, before any pixel is decoded
     // A size the header does not give reads -1 x -1.
     if (uint64_t(std::abs(size.width())) * uint64_t(std::abs(size.height())) > maxPixels) {
@@ -97,8 +95,6 @@ bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& pictur
         picture = {};
         return false;
     }
-    const QByteArray icc = image.colorSpace().iccProfile();
-    picture.IccProfile.assign(icc.begin(), icc.end());
     return true;
 }
 

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// The system picture loader: a picture file as a StdPicture, through Qt's image reader for
-// JPEG, GIF (its first frame), ICO and PNG, keeping its own depth and colour table where
-// StdPicture can hold them; BMP of every kind through our own reader, at 32 bits.
+// The system picture loader: a picture file as a StdPicture. BMP of every kind through our own
+// reader, at 32 bits; other content (a PNG, GIF or JPEG file under another name) through Qt's
+// image reader, keeping its own depth and colour table where StdPicture can hold them. The
+// JPEG route has a decoder of its own.
 #pragma once
 
 #include "imaging/dib.h"
@@ -24,15 +25,12 @@ inline constexpr std::string_view kImageTooLarge =
 // Pictures stop here (16384 x 16384): a 32-bit copy is then 1 GB, and a route holds about three.
 inline constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 28;
 
-// A loaded picture with what the JPEG encoder needs to keep of its file.
 struct LoadedPicture {
     StdPicture Image;
-    std::vector<uint8_t> IccProfile; // the file's colour profile; empty when it has none
 };
 
 // False, with `picture` emptied, when the file is missing, unreadable, not a picture or larger
-// than kMaxPicturePixels (`tooLarge` then says so). The EXIF orientation is applied, so a phone
-// photo stands as a viewer shows it.
+// than kMaxPicturePixels (`tooLarge` then says so).
 bool LoadPicture(const std::string& path, LoadedPicture& picture, bool* tooLarge = nullptr);
 // The same for a file's bytes, with a limit of the caller's.
 bool LoadPictureFromMemory(std::span<const uint8_t> bytes, LoadedPicture& picture,

@@ -22,14 +22,6 @@ std::vector<uint8_t> TableFromColors(const QList<QRgb>& colors, int32_t bpp) {
     return table;
 }
 
-// Every index the depth allows gets a colour (black past the table), so no pixel reads beyond it.
-QList<QRgb> ColorsFromTable(const std::vector<uint8_t>& table, int32_t bpp) {
-    QList<QRgb> colors(qsizetype{1} << bpp, qRgb(0, 0, 0));
-    for (size_t i = 0; i < static_cast<size_t>(colors.size()) && 4 * i + 3 < table.size(); ++i)
-        colors[static_cast<qsizetype>(i)] = qRgb(table[4 * i + 2], table[4 * i + 1], table[4 * i]);
-    return colors;
-}
-
 QList<QRgb> GreyRamp() {
     QList<QRgb> colors;
     for (int level = 0; level < 256; ++level)
@@ -87,31 +79,6 @@ StdPicture StdPictureFromQImage(const QImage& source) {
     CopyRowsFlipped(image.constBits(), image.bytesPerLine(), picture.Bits.data(), stride,
                     picture.Height, SignificantRowBytes(picture.Width, picture.BPP));
     return picture;
-}
-
-QImage QImageFromStdPicture(const StdPicture& picture) {
-    QImage::Format format = QImage::Format_Invalid;
-    switch (picture.IsValid() ? picture.BPP : 0) {
-    case 1:
-        format = QImage::Format_Mono;
-        break;
-    case 8:
-        format = QImage::Format_Indexed8;
-        break;
-    case 32:
-        format = QImage::Format_RGB32;
-        break;
-    default:
-        return {};
-    }
-    QImage image(picture.Width, picture.Height, format);
-    if (image.isNull()) return image;
-    if (picture.BPP <= 8) image.setColorTable(ColorsFromTable(picture.Palette, picture.BPP));
-    // Reading bottom-up rows from the end turns them top-down again.
-    CopyRowsFlipped(picture.Bits.data(), picture.BytesPerScanline(), image.bits(),
-                    image.bytesPerLine(), picture.Height,
-                    SignificantRowBytes(picture.Width, picture.BPP));
-    return image;
 }
 
 } // namespace lumatrim

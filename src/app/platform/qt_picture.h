@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Between Qt's images and our StdPicture. Only the platform layer (picture loading and JPEG
+// From Qt's images to our StdPicture. Only the platform layer (picture loading and JPEG
 // encoding) sees Qt; everything past it works on StdPicture and cDIB.
 #pragma once
 
@@ -16,9 +16,6 @@ namespace lumatrim {
 // Keeps the image's own depth where StdPicture has it (1-bit, 8-bit indexed or grey with its
 // table); any other format becomes 32 bits. Rows turn bottom-up.
 StdPicture StdPictureFromQImage(const QImage& image);
-
-// The reverse, for 1-, 8- and 32-bit pictures; a null image for any other or an invalid one.
-QImage QImageFromStdPicture(const StdPicture& picture);
 
 inline std::span<const uint8_t> BytesOf(const QByteArray& bytes) {
     return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};

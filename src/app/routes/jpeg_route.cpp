@@ -5,8 +5,13 @@
 
 #include "app/platform/jpeg_writer.h"
 #include "app/platform/paths.h"
+#include "app/platform/picture_loader.h"
+#include "jpeg/jpeg_decoder.h"
+#include "jpeg/jpeg_lossless.h"
 
 #include <algorithm>
+#include <fstream>
+#include <optional>
 
 namespace lumatrim {
 
@@ -16,18 +21,70 @@ RouteFailure Failure(std::string text, const std::string& path) {
     return {std::move(text) + path, std::string(kImageErrorTitle)};
 }
 
+// A damaged file is refused, as the README promises, and reported as damaged.
+RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
+    switch (failure.fault) {
+    case JpegFault::TooLarge:
+        return Failure(std::string(kImageTooLarge), path);
+    case JpegFault::Damaged: {
+        RouteFailure damaged = Failure(std::string(kDamagedImage) + failure.detail + ")..", path);
+        damaged.damaged = true;
+        return damaged;
+    }
+    case JpegFault::NotJpeg:
+    case JpegFault::Undecodable:
+    case JpegFault::OverLimit:
+        break;
+    }
+    return Failure(std::string(kUnexpectedErrorLoadingImage), path);
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file ? std::streamoff(file.tellg()) : -1;
+    if (size < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+    return bytes;
+}
+
+// The rewrite stops as soon as it could no longer be chosen: it must stay below the source's
+// bytes and at most the re-encode's (a tie goes to the rewrite). Over the public corpus it came
+// to 0.83 to 1.29 of the source's bytes without the metadata it drops, so a re-encode under half
+// of those leaves it no chance and it is not tried. It costs about as much processor time as the
+// decode and re-encode together, so the fast effort tries it only where the re-encode is no
+// smaller than the source.
+std::optional<Candidate> LosslessAlternative(const std::vector<uint8_t>& file, size_t reducedBytes,
+                                             Effort effort) {
+    if (2 * reducedBytes < file.size() - DroppedMetadataBytes(file)) return std::nullopt;
+    if (effort == Effort::Fast && reducedBytes < file.size()) return std::nullopt;
+    const size_t limit = std::min(file.size() - 1, reducedBytes);
+    JpegRewriteResult rewritten = RewriteJpegLosslessly(file, kMaxPicturePixels, limit);
+    auto* bytes = std::get_if<std::vector<uint8_t>>(&rewritten);
+    if (!bytes) return std::nullopt;
+    return Candidate{std::move(*bytes), nullptr};
+}
+
 } // namespace
 
+// The decoder goes first: it stops at the first damaged row, where the lossless rewrite would
+// read every scan before it could tell. The rewrite comes last, with the picture's memory free
+// again.
 RouteResult ReduceJpeg(const RouteJob& job) {
-    LoadedPicture& Creator = job.workspace.Creator;
-    bool tooLarge = false;
-    if (!LoadPicture(GetShortPath(job.source), Creator, &tooLarge))
-        return Failure(std::string(PictureLoadErrorText(tooLarge)), job.source);
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    if (!file) return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
+    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels);
+    if (const auto* failure = std::get_if<JpegFailure>(&decoded))
+        return ReadFailure(*failure, job.source);
+
     const auto quality = static_cast<uint8_t>(std::clamp(job.quality, 1, 100));
     JpegSaveStatus status = JpegSaveStatus::Ok;
-    std::vector<uint8_t> encoded = EncodeJPG(Creator, quality, status);
+    std::vector<uint8_t> encoded = EncodeJPG(std::get<JpegPicture>(decoded), quality, status);
     if (status != JpegSaveStatus::Ok) return Failure(JpegSaveErrorText(status), job.source);
+    decoded = JpegPicture{};
     RouteProduct product;
+    product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
     product.reduced = Candidate{std::move(encoded), nullptr};
     product.writeFailure = Failure(JpegSaveErrorText(JpegSaveStatus::Win32Error), job.source);
     return product;

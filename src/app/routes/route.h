@@ -40,6 +40,7 @@ struct RouteJob {
 struct RouteFailure {
     std::string prompt;
     std::string title;
+    bool damaged = false; // the source was refused because its data is damaged
 };
 
 // The content of a file a route made: in memory, or a finished work file (an optimizer's).

@@ -3,10 +3,9 @@
 
 // The objects a batch run's routes work with, kept between items. A run owns one workspace; the
 // window lends its own so its preview canvases show the last BMP's surfaces, and a parallel run
-// gives each worker its own.
+// gives each worker its own. The JPEG route keeps nothing between items.
 #pragma once
 
-#include "app/platform/picture_loader.h"
 #include "gif/gif.h"
 #include "imaging/dib.h"
 
@@ -19,8 +18,6 @@ struct RouteWorkspace {
     // The BMP route's 32-bit source and 8-bit result; they outlive the run.
     std::shared_ptr<cDIB> bmpSource = std::make_shared<cDIB>();
     std::shared_ptr<cDIB> bmpTarget = std::make_shared<cDIB>();
-    // The JPEG route's picture holder: the last JPEG's picture, kept until the next one.
-    LoadedPicture Creator;
 };
 
 } // namespace lumatrim

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+#include "jpeg/test_jpeg_files.h"
+
+#include "jpeg/exif_orientation.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace lumatrim::test {
+
+namespace {
+
+// The specs are all valid: a failure is a fault of the test itself.
+[[noreturn]] void Abort(j_common_ptr info) {
+    info->err->output_message(info);
+    std::abort();
+}
+
+int QuadrantOf(uint32_t x, uint32_t y, const TestJpeg& spec) {
+    return (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
+}
+
+// One row in the input colour space: RGB, grey, or inverted CMYK (255 for no ink).
+std::vector<uint8_t> RowOf(uint32_t y, const TestJpeg& spec, int components) {
+    std::vector<uint8_t> row;
+    for (uint32_t x = 0; x < spec.width; ++x) {
+        const int q = QuadrantOf(x, y, spec);
+        const Rgb c = kQuadrants[q];
+        if (components == 1) row.push_back(uint8_t(kGreyQuadrants[q]));
+        if (components == 3) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
+        if (components == 4) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), 255});
+    }
+    return row;
+}
+
+} // namespace
+
+std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    errors.error_exit = Abort;
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    const bool ink = spec.stored == JCS_CMYK || spec.stored == JCS_YCCK;
+    const int components = spec.stored == JCS_GRAYSCALE ? 1 : ink ? 4 : 3;
+    info.image_width = spec.width;
+    info.image_height = spec.height;
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, spec.stored);
+    jpeg_set_quality(&info, 95, TRUE);
+    info.comp_info[0].h_samp_factor = spec.lumaH;
+    info.comp_info[0].v_samp_factor = spec.lumaV;
+    if (ink) info.write_Adobe_marker = spec.adobeMarker;
+    if (spec.progressive) jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    if (spec.orientation != 1) {
+        const std::vector<uint8_t> exif = ExifOrientationBlock(spec.orientation);
+        jpeg_write_marker(&info, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
+    }
+    if (!spec.iccProfile.empty())
+        jpeg_write_icc_profile(&info, spec.iccProfile.data(), unsigned(spec.iccProfile.size()));
+    for (uint32_t y = 0; y < spec.height; ++y) {
+        std::vector<uint8_t> row = RowOf(y, spec, components);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<uint8_t> file(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return file;
+}
+
+std::vector<uint8_t> TestProfile(const char* space, size_t bytes) {
+    std::vector<uint8_t> profile(bytes);
+    for (size_t i = 0; i < bytes; ++i)
+        profile[i] = uint8_t(i * 7);
+    std::memcpy(&profile[16], space, 4);
+    return profile;
+}
+
+std::vector<std::vector<uint16_t>> QuantizationTables(const std::vector<uint8_t>& file) {
+    std::map<int, std::vector<uint16_t>> tables;
+    for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != 0xDA;) {
+        const size_t end = at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
+        for (size_t t = at + 4; file[at + 1] == 0xDB && t < end && end <= file.size();) {
+            const bool wide = file[t] >> 4;
+            std::vector<uint16_t>& table = tables[file[t] & 0x0F];
+            table.clear();
+            for (size_t k = 0; k < 64; ++k)
+                table.push_back(wide ? uint16_t(file[t + 1 + 2 * k] << 8 | file[t + 2 + 2 * k])
+                                     : file[t + 1 + k]);
+            t += 1 + (wide ? 128 : 64);
+        }
+        at = end;
+    }
+    std::vector<std::vector<uint16_t>> ordered;
+    for (auto& [number, table] : tables)
+        ordered.push_back(table);
+    return ordered;
+}
+
+} // namespace lumatrim::test

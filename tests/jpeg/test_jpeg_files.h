@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// Small JPEG files written with libjpeg for the decoder and rewrite tests: a picture of four
+// flat quadrants, stored in a chosen colour space and sampling, with an optional colour profile
+// and EXIF orientation.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <jpeglib.h>
+#include <vector>
+
+namespace lumatrim::test {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// The quadrants, top-left, top-right, bottom-left, bottom-right, as stored.
+inline constexpr Rgb kQuadrants[4] = {{220, 40, 40}, {40, 200, 60}, {40, 60, 220}, {230, 220, 60}};
+// In grey files, the same quadrants' levels.
+inline constexpr int kGreyQuadrants[4] = {40, 100, 160, 220};
+
+struct TestJpeg {
+    uint32_t width = 32, height = 16;
+    J_COLOR_SPACE stored = JCS_YCbCr; // JCS_GRAYSCALE, JCS_YCbCr, JCS_CMYK or JCS_YCCK
+    int lumaH = 2, lumaV = 2;         // the first component's sampling factors
+    bool progressive = false;
+    bool adobeMarker = true; // for CMYK
+    std::vector<uint8_t> iccProfile{};
+    uint8_t orientation = 1; // 1 writes no EXIF block
+};
+
+std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec);
+
+// A made-up profile of `bytes` bytes for `space` ("RGB ", "GRAY", "CMYK"); one over 65,519
+// bytes needs more than one APP2 segment.
+std::vector<uint8_t> TestProfile(const char* space, size_t bytes);
+
+// Quantization tables of the file's DQT segments in table-number order, in zigzag order.
+std::vector<std::vector<uint16_t>> QuantizationTables(const std::vector<uint8_t>& file);
+
+} // namespace lumatrim::test
