@@ -39,17 +39,6 @@ LoadedPicture Load(const fs::path& file) {
     return picture;
 }
 
-struct Rgb {
-    uint8_t r, g, b;
-};
-
-// Pixel (x, y from the top) of a 32-bit surface, whose first memory row is the bottom one.
-Rgb PixelAt(const cDIB& surface, int32_t x, int32_t yFromTop) {
-    const uint8_t* p =
-        surface.lpBits() + (surface.Height() - 1 - yFromTop) * surface.BytesPerScanline() + 4 * x;
-    return {p[2], p[1], p[0]};
-}
-
 // BMP files go to our own reader, which reads kinds Qt refuses (here a 56-byte header).
 TEST(PictureLoader, BmpFilesAreReadByOurOwnReaderAt32Bits) {
     const LoadedPicture picture = Load(test::DataFile("bmp/v3_56_32bpp.bmp"));
