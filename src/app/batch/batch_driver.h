@@ -27,7 +27,9 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 // The end of a run: the pointer and progress back to rest, and "Done." unless it was stopped.
 void EndRun(BatchHost& host);
 
-// The file a run would write for `source`; none when no route takes it.
-std::optional<std::string> PlannedOutput(const std::string& source);
+// The file a run would write for `source`, beside it or under `outputFolder` (see PlaceUnder);
+// none when no route takes it or it has no place under the output folder.
+std::optional<std::string> PlannedOutput(const std::string& source,
+                                         const std::optional<std::string>& outputFolder = {});
 
 } // namespace lumatrim
