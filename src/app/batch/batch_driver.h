@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // One batch run over the host's list. Each item goes, by its extension, to a reduction route
-// that writes "<base name>_reduced.<route>" beside the source; sources are only read. Failures
-// are shown through the host and the run goes on; it ends with "Done.".
+// that writes "<base name>_reduced.<route>" beside the source (or under the host's output
+// folder); sources are only read. Failures are shown through the host and the run goes on; it
+// ends with "Done.".
 #pragma once
 
 #include "app/batch/batch_host.h"
