@@ -20,7 +20,7 @@ std::optional<int> AnswerWithoutWindow(int argc, const char* const* argv, std::o
                    "Opens the Lumatrim window, which makes web image files smaller in batch.\n"
                    "  --version  print the version and exit\n"
                    "  --help     print this help and exit\n"
-                   "The command-line tool is lumatrim-batch; see lumatrim(1).\n";
+                   "The command-line tool is lumatrim-batch; see lumatrim-batch(1).\n";
             return 0;
         }
     }
