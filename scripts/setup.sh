@@ -9,6 +9,7 @@ LUMATRIM_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcli11-dev nlohmann-json3-dev
     optipng
+    file groff-base desktop-file-utils appstream parallel
 )
 
 lumatrim_install_missing() {
