@@ -8,8 +8,8 @@ LUMATRIM_PACKAGES=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcli11-dev nlohmann-json3-dev
-    optipng
     file groff-base desktop-file-utils appstream parallel
+    optipng
 )
 
 lumatrim_install_missing() {
