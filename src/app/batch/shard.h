@@ -8,9 +8,10 @@
 // An item goes to the shard of its position modulo N, which balances the shards exactly, unless
 // it may share a file with an earlier item: then it follows that item, so that the two run in
 // list order on one machine, as in one run over the whole list. Items may share a file when
-// their folders and base names are equal ignoring case and any trailing "_reduced" ("a.png",
-// "A.GIF", "a_reduced.png"): that takes in every shared output and every file that is another
-// item's output, at the cost of sometimes keeping together items that would not collide.
+// their folders and base names are equal ignoring case and any trailing "_reduced" ("a.gif",
+// "A.GIF", "a_reduced.gif"): that takes in every shared output and every file that is another
+// item's output, at the cost of sometimes keeping together items that would not collide
+// ("a.png" and "a.bmp").
 // Paths are compared as written, only "." and ".." resolved: the file system may look different
 // from each machine, the list does not.
 #pragma once

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -66,10 +67,6 @@ std::string PathInFolder(std::string_view folder, std::string_view name) {
     if (path.back() != kPathSeparator) path += kPathSeparator;
     return path.append(name);
 }
-
-} // namespace lumatrim
-
-namespace lumatrim {
 
 namespace {
 
