@@ -16,9 +16,10 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 } // namespace
 
 CliHost::CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
-                 bool showProgress, std::function<void(const ItemRecord&)> onItem)
-    : WindowlessHost(std::move(settings)), paths_(std::move(paths)), messages_(messages),
-      showProgress_(showProgress), onItem_(std::move(onItem)) {}
+                 bool showProgress, std::function<void(const ItemRecord&)> onItem,
+                 std::optional<std::string> outputFolder)
+    : WindowlessHost(std::move(settings), std::move(outputFolder)), paths_(std::move(paths)),
+      messages_(messages), showProgress_(showProgress), onItem_(std::move(onItem)) {}
 
 int32_t CliHost::ItemCount() const {
     return static_cast<int32_t>(paths_.size());

@@ -19,7 +19,8 @@ class CliHost : public WindowlessHost {
 public:
     // `messages` also carries the progress line when `showProgress` (it is a terminal).
     CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
-            bool showProgress, std::function<void(const ItemRecord&)> onItem);
+            bool showProgress, std::function<void(const ItemRecord&)> onItem,
+            std::optional<std::string> outputFolder = {});
 
     int32_t ItemCount() const override;
     std::string ItemText(int32_t index) const override;

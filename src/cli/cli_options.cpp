@@ -4,6 +4,7 @@
 #include "cli/cli_options.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cmath>
 
 namespace lumatrim {
@@ -14,6 +15,31 @@ namespace {
 constexpr unsigned kMaxJobs = 256;
 // A week: longer than any real optimizer run, and still a representable time.
 constexpr double kMaxTimeoutSeconds = 7 * 24 * 3600;
+
+std::optional<uint32_t> ParseCount(std::string_view text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+void AddScaleOutOptions(CLI::App& app, CliOptions& options, std::string& shard) {
+    app.add_option("--shard", shard,
+                   "Take only shard K of N (0-based) of the list: the items whose position "
+                   "modulo N is K, with items that may share a file kept in the shard of the "
+                   "first of them")
+        ->type_name("K/N")
+        ->check([](const std::string& text) {
+            return ParseShard(text) ? std::string() : "expected K/N with 0 <= K < N";
+        });
+    app.add_option("--output-dir", options.outputFolder,
+                   "Write each output under DIR at its source's path relative to the current "
+                   "folder, making folders as needed, instead of beside the source")
+        ->type_name("DIR")
+        ->check([](const std::string& text) {
+            return text.empty() ? "an output folder cannot be empty" : std::string();
+        });
+}
 
 } // namespace
 
@@ -46,24 +72,38 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "instead of a lossless rewrite or a copy");
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
+    std::string shard;
+    AddScaleOutOptions(app, options, shard);
+    app.set_version_flag("--version", std::string("lumatrim-batch ") + LUMATRIM_VERSION,
+                         "Print the version and exit");
     app.add_option("PATH", options.paths,
                    "Image files to reduce; - reads paths from standard input, one a line")
         ->required();
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& help) {
-        return {std::nullopt, app.exit(help, out, err)};
+    } catch (const CLI::Success& answered) { // --help, --version
+        return {std::nullopt, app.exit(answered, out, err)};
     } catch (const CLI::ParseError& error) {
         app.exit(error, out, err);
         return {std::nullopt, kExitUsage};
     }
     options.effort = effort == "fast" ? Effort::Fast : Effort::Default;
+    if (!shard.empty()) options.shard = ParseShard(shard);
     return {std::move(options), kExitSuccess};
 }
 
 std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options) {
     if (options.timeoutSeconds <= 0) return std::nullopt;
     return std::chrono::milliseconds(std::llround(options.timeoutSeconds * 1000.0));
+}
+
+std::optional<Shard> ParseShard(std::string_view text) {
+    const size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return std::nullopt;
+    const std::optional<uint32_t> index = ParseCount(text.substr(0, slash));
+    const std::optional<uint32_t> count = ParseCount(text.substr(slash + 1));
+    if (!index || !count || *index >= *count) return std::nullopt;
+    return Shard{*index, *count};
 }
 
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {

@@ -3,11 +3,12 @@
 
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
-//                    [--allow-larger] [--json] [--] PATH...
+//                    [--allow-larger] [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
 #include "app/batch/parallel_batch.h"
+#include "app/batch/shard.h"
 
 #include <chrono>
 #include <cstdint>
@@ -34,7 +35,9 @@ struct CliOptions {
     Effort effort = Effort::Default;
     bool allowLarger = false;
     bool json = false;
-    std::vector<std::string> paths; // as given, "-" included
+    std::optional<Shard> shard;              // this machine's share of the list; none for all
+    std::optional<std::string> outputFolder; // outputs under it instead of beside the sources
+    std::vector<std::string> paths;          // as given, "-" included
 };
 
 struct ParsedCommandLine {
@@ -48,6 +51,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
 
 // The time limit the batch host hands to the routes.
 std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& options);
+
+// "K/N" with K below N, as --shard takes it.
+std::optional<Shard> ParseShard(std::string_view text);
 
 // The paths in order, each "-" replaced by the non-empty lines of `input`.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input);

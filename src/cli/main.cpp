@@ -23,8 +23,10 @@ int main(int argc, char** argv) {
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
     const RunSettings settings{
         options.quality, ChildTimeLimit(options), options.effort, options.allowLarger, {}};
-    CliHost host(ExpandPaths(options.paths, std::cin), settings, std::cerr,
-                 isatty(STDERR_FILENO) == 1, printJson);
+    std::vector<std::string> items = ExpandPaths(options.paths, std::cin);
+    if (options.shard) items = ItemsOfShard(items, *options.shard);
+    CliHost host(std::move(items), settings, std::cerr, isatty(STDERR_FILENO) == 1, printJson,
+                 options.outputFolder);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
     if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
     return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;

@@ -5,12 +5,17 @@
 // Files and folders named on the command line (the desktop's "Open with") start in the list.
 #include "app/platform/paths.h"
 #include "ui/form1.h"
+#include "ui/window_command_line.h"
 
 #include <QApplication>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    if (const auto answered = lumatrim::AnswerWithoutWindow(argc, argv, std::cout))
+        return *answered;
     QApplication application(argc, argv);
     QApplication::setApplicationName("Lumatrim");
+    QApplication::setApplicationVersion(LUMATRIM_VERSION);
     QApplication::setDesktopFileName("lumatrim");
     QApplication::setWindowIcon(QIcon(QString::fromStdString(
         lumatrim::PathInFolder(lumatrim::ApplicationFolder(), "lumatrim.png"))));

@@ -31,17 +31,26 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_FALSE(plain.json);
     EXPECT_EQ(plain.effort, Effort::Default);
     EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.png", "-"}));
-    const CliOptions given = Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--effort",
-                                    "fast", "--", "-x.png"})
-                                 .first.options.value();
+    EXPECT_FALSE(plain.shard);
+    EXPECT_FALSE(plain.outputFolder);
+    const CliOptions given =
+        Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--effort", "fast", "--shard",
+               "6/7", "--output-dir", "out", "--", "-x.png"})
+            .first.options.value();
     EXPECT_EQ(given.quality, 1);
     EXPECT_EQ(given.jobs, 3U);
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
     EXPECT_TRUE(given.json);
     EXPECT_EQ(given.effort, Effort::Fast);
     EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
+    EXPECT_EQ(std::pair(given.shard->index, given.shard->count), std::pair(6U, 7U));
+    EXPECT_EQ(given.outputFolder, "out");
     EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
-    EXPECT_EQ(Parse({"--help"}).first.exitCode, kExitSuccess);
+    for (const char* question : {"--help", "--version"}) {
+        const ParsedCommandLine answered = Parse({question}).first;
+        EXPECT_FALSE(answered.options) << question;
+        EXPECT_EQ(answered.exitCode, kExitSuccess) << question;
+    }
 
     for (const std::vector<const char*>& bad :
          std::vector<std::vector<const char*>>{{"-q", "0", "a"},
@@ -52,7 +61,14 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
                                                {},
                                                {"-j", "0", "a"},
                                                {"--timeout", "-1", "a"},
-                                               {"--effort", "slow", "a"}}) {
+                                               {"--effort", "slow", "a"},
+                                               {"--shard", "7/7", "a"},
+                                               {"--shard", "0/0", "a"},
+                                               {"--shard", "-1/2", "a"},
+                                               {"--shard", "1", "a"},
+                                               {"--shard", "1/2/3", "a"},
+                                               {"--shard", "1/4294967296", "a"},
+                                               {"--output-dir", "", "a"}}) {
         const auto [parsed, err] = Parse(bad);
         const std::string trace = ::testing::PrintToString(bad);
         EXPECT_FALSE(parsed.options) << trace;

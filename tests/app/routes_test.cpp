@@ -354,6 +354,31 @@ TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOr
     }
 }
 
+// The application folder's own program first, then the absolute folders of PATH in order;
+// files that cannot be run and relative folders (which depend on where the user stands) are
+// passed over. With none found, the path in the application folder, which fails to start.
+TEST(FindCompanionProgram, PrefersTheApplicationFolderThenSearchesPath) {
+    const test::TempDir app, first, second, plain;
+    test::WriteScript(first / "optipng", "exit 0");
+    test::WriteScript(second / "optipng", "exit 0");
+    test::WriteBytes(plain / "optipng", {'x'});
+    const std::string own = (app / "optipng").string(), inFirst = (first / "optipng").string(),
+                      inSecond = (second / "optipng").string();
+    const std::string relativeSecond = fs::relative(second.path()).string();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {plain.path().string() + ":" + second.path().string() + ":" + first.path().string(),
+         inSecond},
+        {"::" + relativeSecond + ":" + first.path().string() + "/", inFirst},
+        {"", own},
+        {plain.path().string(), own},
+    };
+    for (const auto& [searchPath, found] : cases)
+        EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", searchPath), found)
+            << searchPath;
+    test::WriteScript(app / "optipng", "exit 0");
+    EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", first.path().string()), own);
+}
+
 // The build links optipng into its own folder when the system has one.
 TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     const std::string optipng =

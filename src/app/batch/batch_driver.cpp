@@ -3,6 +3,7 @@
 
 #include "app/batch/batch_driver.h"
 
+#include "app/batch/output_folder.h"
 #include "app/batch/result_choice.h"
 #include "app/platform/paths.h"
 #include "app/routes/bmp_route.h"
@@ -72,8 +73,13 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
     return report;
 }
 
-std::string OutputPath(const ItemPaths& paths, const Route& route) {
-    return paths.folder + paths.baseName + std::string(route.suffix);
+// Beside the source, or under the output folder when there is one; none when the source has no
+// place there.
+std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route,
+                                      const std::optional<std::string>& outputFolder) {
+    const std::string name = paths.baseName + std::string(route.suffix);
+    if (outputFolder) return PlaceUnder(*outputFolder, paths.folder, name);
+    return paths.folder + name;
 }
 
 RouteFailure SourceFailure(std::string_view text, const std::string& source) {
@@ -134,6 +140,7 @@ ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& produc
     const std::optional<ItemResult> result =
         ChooseResult({SizeOf(report.source), SizeOf(product.reduced), SizeOf(product.lossless)},
                      host.AllowLarger());
+    if (result && host.OutputFolder()) MakeFoldersFor(output);
     if (!result || !WriteResult(product, *result, report.source, output))
         return Failed(host, report, product.writeFailure);
     report.status = ItemStatus::Ok;
@@ -146,10 +153,11 @@ ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& produc
 
 } // namespace
 
-std::optional<std::string> PlannedOutput(const std::string& source) {
+std::optional<std::string> PlannedOutput(const std::string& source,
+                                         const std::optional<std::string>& outputFolder) {
     const ItemPaths paths = DeriveItemPaths(source);
     const Route* route = FindRoute(paths);
-    return route ? std::optional(OutputPath(paths, *route)) : std::nullopt;
+    return route ? OutputPath(paths, *route, outputFolder) : std::nullopt;
 }
 
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
@@ -168,14 +176,16 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     if (!IsRegularFile(source))
         return Failed(host, report, SourceFailure("Cannot read the file: ", source));
 
-    const std::string output = OutputPath(paths, *route);
-    const RouteResult result = RunRoute(*route, host, source, output, applicationFolder, workspace);
+    const std::optional<std::string> output = OutputPath(paths, *route, host.OutputFolder());
+    if (!output) return Failed(host, report, SourceFailure(kOutsideCurrentFolder, source));
+    const RouteResult result =
+        RunRoute(*route, host, source, *output, applicationFolder, workspace);
     // A stop ends the item wherever it was: its work is not written, and a failure it caused
     // (an optimizer ended) is no failure of the file's.
     if (host.StopToken().stop_requested()) return NotDone(report);
     if (const auto* failure = std::get_if<RouteFailure>(&result))
         return Failed(host, report, *failure);
-    return Finish(host, report, std::get<RouteProduct>(result), output);
+    return Finish(host, report, std::get<RouteProduct>(result), *output);
 }
 
 void EndRun(BatchHost& host) {

@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // One batch run over the host's list. Each item goes, by its extension, to a reduction route
-// that writes "<base name>_reduced.<route>" beside the source; sources are only read. Failures
-// are shown through the host and the run goes on; it ends with "Done.".
+// that writes "<base name>_reduced.<route>" beside the source (or under the host's output
+// folder); sources are only read. Failures are shown through the host and the run goes on; it
+// ends with "Done.".
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -27,7 +28,9 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 // The end of a run: the pointer and progress back to rest, and "Done." unless it was stopped.
 void EndRun(BatchHost& host);
 
-// The file a run would write for `source`; none when no route takes it.
-std::optional<std::string> PlannedOutput(const std::string& source);
+// The file a run would write for `source`, beside it or under `outputFolder` (see PlaceUnder);
+// none when no route takes it or it has no place under the output folder.
+std::optional<std::string> PlannedOutput(const std::string& source,
+                                         const std::optional<std::string>& outputFolder = {});
 
 } // namespace lumatrim

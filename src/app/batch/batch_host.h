@@ -82,6 +82,8 @@ public:
     virtual bool AllowLarger() const { return false; }
     // Stopping the run: see RunSettings::stop.
     virtual std::stop_token StopToken() const { return {}; }
+    // Where outputs go instead of beside their sources (see PlaceUnder); none for beside them.
+    virtual std::optional<std::string> OutputFolder() const { return std::nullopt; }
 
     virtual void ReportItem(const ItemReport&) {}
 };

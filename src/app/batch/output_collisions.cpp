@@ -24,9 +24,10 @@ void AddKeys(std::vector<std::string>& keys, const std::string& path) {
 }
 
 // Items without a route touch no file, so they conflict with nothing.
-std::vector<std::string> TouchedPathKeys(const std::string& source) {
+std::vector<std::string> TouchedPathKeys(const std::string& source,
+                                         const std::optional<std::string>& outputFolder) {
     std::vector<std::string> keys;
-    const std::optional<std::string> output = PlannedOutput(source);
+    const std::optional<std::string> output = PlannedOutput(source, outputFolder);
     if (!output) return keys;
     AddKeys(keys, source);
     AddKeys(keys, *output);
@@ -35,12 +36,13 @@ std::vector<std::string> TouchedPathKeys(const std::string& source) {
 
 } // namespace
 
-std::vector<std::ptrdiff_t> LatestConflicts(const std::vector<std::string>& items) {
+std::vector<std::ptrdiff_t> LatestConflicts(const std::vector<std::string>& items,
+                                            const std::optional<std::string>& outputFolder) {
     std::vector<std::ptrdiff_t> latest(items.size(), -1);
     std::unordered_map<std::string, std::ptrdiff_t> lastItemTouching;
     for (size_t index = 0; index < items.size(); ++index) {
         const auto self = static_cast<std::ptrdiff_t>(index);
-        for (const std::string& key : TouchedPathKeys(items[index])) {
+        for (const std::string& key : TouchedPathKeys(items[index], outputFolder)) {
             const auto [entry, first] = lastItemTouching.try_emplace(key, self);
             if (first || entry->second == self) continue;
             latest[index] = std::max(latest[index], entry->second);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ namespace lumatrim {
 // For each item, the latest earlier item it shares its source or output with; -1 when none.
 // Paths are compared absolute, with and without symbolic links resolved, and ignoring case
 // (for case-insensitive disks): a needless wait only costs time, a missed one a wrong file.
-std::vector<std::ptrdiff_t> LatestConflicts(const std::vector<std::string>& items);
+// Outputs are planned as PlannedOutput does with `outputFolder`.
+std::vector<std::ptrdiff_t> LatestConflicts(const std::vector<std::string>& items,
+                                            const std::optional<std::string>& outputFolder = {});
 
 } // namespace lumatrim

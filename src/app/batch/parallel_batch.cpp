@@ -98,12 +98,13 @@ struct RunInputs {
     std::vector<std::string> items;
     std::string applicationFolder;
     RunSettings settings;
+    std::optional<std::string> outputFolder;
 };
 
 void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     RouteWorkspace workspace;
     while (const std::optional<size_t> index = queue.Take(stop)) {
-        BufferedHost buffer(run.settings);
+        BufferedHost buffer(run.settings, run.outputFolder);
         buffer.ReportItem(ReduceItem(buffer, run.items[*index], run.applicationFolder, workspace));
         queue.Finish(*index, std::move(buffer));
     }
@@ -124,7 +125,8 @@ RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFol
     RunInputs run{{},
                   applicationFolder,
                   {host.Quality(), host.ChildTimeLimit(), host.EffortSetting(), host.AllowLarger(),
-                   host.StopToken()}};
+                   host.StopToken()},
+                  host.OutputFolder()};
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
         run.items.push_back(host.ItemText(index));
     return run;
@@ -132,7 +134,8 @@ RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFol
 
 // Leaving early (the host threw) stops the workers before they are joined.
 void ReportInOrder(BatchHost& host, const RunInputs& run, unsigned jobs) {
-    ItemQueue queue(LatestConflicts(run.items), StartOrder(RoutedSizes(run.items), jobs));
+    ItemQueue queue(LatestConflicts(run.items, run.outputFolder),
+                    StartOrder(RoutedSizes(run.items), jobs));
     std::vector<std::jthread> workers;
     for (size_t worker = 0; worker < std::min<size_t>(jobs, run.items.size()); ++worker)
         workers.emplace_back(Work, std::ref(queue), std::cref(run));

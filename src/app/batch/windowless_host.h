@@ -11,7 +11,8 @@ namespace lumatrim {
 
 class WindowlessHost : public BatchHost {
 public:
-    explicit WindowlessHost(RunSettings settings) : settings_(std::move(settings)) {}
+    explicit WindowlessHost(RunSettings settings, std::optional<std::string> outputFolder = {})
+        : settings_(std::move(settings)), outputFolder_(std::move(outputFolder)) {}
 
     int32_t Quality() const override { return settings_.quality; }
     void SetMousePointer(MousePointer) override {}
@@ -22,11 +23,13 @@ public:
     Effort EffortSetting() const override { return settings_.effort; }
     bool AllowLarger() const override { return settings_.allowLarger; }
     std::stop_token StopToken() const override { return settings_.stop; }
+    std::optional<std::string> OutputFolder() const override { return outputFolder_; }
 
     const RunSettings& Settings() const { return settings_; }
 
 private:
     RunSettings settings_;
+    std::optional<std::string> outputFolder_;
 };
 
 } // namespace lumatrim

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace lumatrim {
 
@@ -64,6 +66,37 @@ std::string PathInFolder(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (path.back() != kPathSeparator) path += kPathSeparator;
     return path.append(name);
+}
+
+namespace {
+
+bool IsExecutableFile(const std::string& path) {
+    return IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
+} // namespace
+
+std::string FindCompanionProgram(std::string_view folder, std::string_view name,
+                                 std::string_view searchPath) {
+    const std::string own = PathInFolder(folder, name);
+    if (IsExecutableFile(own)) return own;
+    while (!searchPath.empty()) {
+        const size_t end = std::min(searchPath.find(':'), searchPath.size());
+        const std::string_view entry = searchPath.substr(0, end);
+        searchPath.remove_prefix(std::min(end + 1, searchPath.size()));
+        if (!entry.starts_with(kPathSeparator)) continue;
+        if (std::string candidate = PathInFolder(entry, name); IsExecutableFile(candidate))
+            return candidate;
+    }
+    return own;
+}
+
+std::string ProgramSearchPath() {
+    if (const char* path = std::getenv("PATH")) return path;
+    std::string path(::confstr(_CS_PATH, nullptr, 0), '\0');
+    ::confstr(_CS_PATH, path.data(), path.size());
+    path.pop_back(); // the terminating zero confstr counts
+    return path;
 }
 
 } // namespace lumatrim

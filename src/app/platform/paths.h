@@ -46,4 +46,15 @@ std::string ApplicationFolder();
 // `name` inside `folder`, with exactly one separator between them; empty when `folder` is.
 std::string PathInFolder(std::string_view folder, std::string_view name);
 
+// Where to start the companion program `name`: from `folder` (the application folder, where a
+// build links its own) when it holds an executable of that name, else from the first folder of
+// `searchPath` (PATH's ":"-separated list) that does, as an installed package's program finds
+// the system's. Relative entries, the empty one (the current folder) included, are passed over:
+// what runs must not depend on where the user stands. When none has it, the path in `folder`,
+// which then fails to start.
+std::string FindCompanionProgram(std::string_view folder, std::string_view name,
+                                 std::string_view searchPath);
+// PATH, or the system's default search path when it is not set.
+std::string ProgramSearchPath();
+
 } // namespace lumatrim

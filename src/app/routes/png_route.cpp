@@ -53,9 +53,10 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 }
 
 RouteResult ReducePng(const RouteJob& job) {
-    return ReducePngWith(job.source, job.output,
-                         PathInFolder(job.applicationFolder, kPngOptimizerName), job.pumpEvents,
-                         job.childTimeLimit, job.stop);
+    return ReducePngWith(
+        job.source, job.output,
+        FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath()),
+        job.pumpEvents, job.childTimeLimit, job.stop);
 }
 
 } // namespace lumatrim

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// One list over many machines: shards that together do what one run does, and outputs gathered
+// under a folder of their own.
+#include "recording_host.h"
+#include "support/test_support.h"
+
+#include "app/batch/output_folder.h"
+#include "app/batch/parallel_batch.h"
+#include "app/batch/shard.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <map>
+#include <unistd.h>
+
+namespace lumatrim {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> content
+
+// A host whose outputs may go under a folder of their own.
+struct FolderHost : test::RecordingHost {
+    using RecordingHost::RecordingHost;
+    std::optional<std::string> OutputFolder() const override { return outputFolder; }
+    std::optional<std::string> outputFolder;
+};
+
+Tree ReadTree(const fs::path& root) {
+    Tree tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            tree[entry.path().lexically_relative(root).string()] = test::ReadBytes(entry.path());
+    return tree;
+}
+
+std::string Describe(const ItemReport& r) {
+    return r.source + " -> " + r.output.value_or("-") + " " + std::to_string(int(r.status)) + " " +
+           r.message.value_or("");
+}
+
+// Runs take relative paths from inside their tree, so that trees in different folders give the
+// same reports. The stand-in optimizer drops a PNG's last byte, so every output tells which
+// source it came from.
+class ScaleOutTest : public ::testing::Test {
+protected:
+    ScaleOutTest() : previous(fs::current_path()) {
+        test::WriteScript(app / "optipng", "head -c -1 \"$1\" > \"$1.p\" && mv \"$1.p\" \"$1\"");
+    }
+    ~ScaleOutTest() override { fs::current_path(previous); }
+
+    // Every path of `names` that is not some item's output, made with content of its own.
+    static void MakeSources(const fs::path& root, const Names& names) {
+        for (const std::string& name : names) {
+            if (name.find("_reduced") != std::string::npos || name.ends_with("missing.png"))
+                continue;
+            fs::create_directories((root / name).parent_path());
+            test::WriteBytes(root / name, {0x89, 'P', 'N', 'G', 'x'});
+            std::ofstream(root / name, std::ios::app) << name;
+        }
+    }
+    std::vector<ItemReport> Run(const fs::path& root, const Names& items, unsigned jobs,
+                                std::optional<std::string> outputFolder = {}) const {
+        fs::current_path(root);
+        FolderHost host(items);
+        host.outputFolder = std::move(outputFolder);
+        RunParallelBatch(host, app.path().string(), jobs);
+        return host.reports;
+    }
+
+    fs::path previous;
+    test::TempDir app;
+};
+
+// Names that share outputs (case, ".", "..", "jpg"/"jpeg"-like twins) or are outputs of others,
+// at distances that a plain position modulo N would split.
+Names GeneratedList() {
+    const Names pool = {"a.png",         "b.png",       "A.PNG",     "sub/c.png",
+                        "a_reduced.png", "notes.txt",   "sub/c.PNG", "./b.png",
+                        "sub/../d.png",  "missing.png", "d.png",     "a_reduced_reduced.png",
+                        "sub/e.png"};
+    Names list;
+    for (size_t i = 0; i < 31; ++i)
+        list.push_back(pool[(i * 5 + i / 13) % pool.size()]);
+    return list;
+}
+
+TEST_F(ScaleOutTest, ShardsTogetherLeaveTheFilesAndReportsOfOneRun) {
+    const Names list = GeneratedList();
+    const test::TempDir whole;
+    MakeSources(whole.path(), list);
+    const std::vector<ItemReport> expected = Run(whole.path(), list, 1);
+    const Tree expectedTree = ReadTree(whole.path());
+    ASSERT_EQ(expected.size(), list.size());
+
+    for (const uint32_t count : {1U, 2U, 3U, 7U}) {
+        SCOPED_TRACE(count);
+        const test::TempDir split;
+        MakeSources(split.path(), list);
+        // Later shards first: a family split over two shards would then end differently.
+        std::vector<std::vector<ItemReport>> shardReports(count);
+        for (uint32_t index = count; index-- > 0;)
+            shardReports[index] = Run(split.path(), ItemsOfShard(list, {index, count}), 2);
+
+        const std::vector<uint32_t> shards = ShardOfEachItem(list, count);
+        std::vector<size_t> taken(count, 0);
+        std::vector<std::string> merged;
+        for (size_t position = 0; position < list.size(); ++position) {
+            const uint32_t shard = shards[position];
+            ASSERT_LT(shard, count);
+            ASSERT_LT(taken[shard], shardReports[shard].size()) << "shard " << shard;
+            merged.push_back(Describe(shardReports[shard][taken[shard]++]));
+            EXPECT_EQ(merged.back(), Describe(expected[position])) << position;
+        }
+        for (uint32_t shard = 0; shard < count; ++shard)
+            EXPECT_EQ(taken[shard], shardReports[shard].size()) << "shard " << shard;
+        EXPECT_EQ(ReadTree(split.path()), expectedTree);
+    }
+    // An item that shares nothing with an earlier one goes by its position alone.
+    EXPECT_EQ(ShardOfEachItem({"x.png", "y.gif", "z.txt", "w.bmp", "v.jpg"}, 3),
+              (std::vector<uint32_t>{0, 1, 2, 0, 1}));
+}
+
+// The outputs mirror the sources' folders under the output folder, the later of two items with
+// one output wins, and a source outside the current folder fails with its own message, with or
+// without several workers.
+TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt) {
+    const test::TempDir root;
+    const fs::path sources = root / "sources";
+    MakeSources(sources, {"x/y/photo.png", "x/y/photo.PNG", "top.png", "x/notes.txt"});
+    MakeSources(root.path(), {"elsewhere.png"});
+    const Names items = {"x/y/photo.png", "x/y/photo.PNG", "x/notes.txt", "../elsewhere.png",
+                         (sources / "top.png").string()};
+    const Tree before = ReadTree(sources);
+    for (const unsigned jobs : {1U, 3U}) {
+        SCOPED_TRACE(jobs);
+        const test::TempDir out;
+        const std::string folder = (out / "reduced").string();
+        const std::vector<ItemReport> reports = Run(sources, items, jobs, folder);
+
+        EXPECT_EQ(ReadTree(sources), before);
+        const Tree written = ReadTree(out.path());
+        ASSERT_EQ(written.size(), 2u);
+        EXPECT_EQ(written.at("reduced/x/y/photo_reduced.png"),
+                  std::vector<uint8_t>(before.at("x/y/photo.PNG").begin(),
+                                       before.at("x/y/photo.PNG").end() - 1));
+        EXPECT_EQ(written.count("reduced/top_reduced.png"), 1u);
+        ASSERT_EQ(reports.size(), items.size());
+        EXPECT_EQ(reports[0].output, folder + "/x/y/photo_reduced.png");
+        EXPECT_EQ(reports[2].status, ItemStatus::Skipped);
+        EXPECT_EQ(reports[3].status, ItemStatus::Error);
+        EXPECT_EQ(reports[3].message, std::string(kOutsideCurrentFolder) + "../elsewhere.png");
+        EXPECT_EQ(reports[4].output, folder + "/top_reduced.png");
+    }
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// As root the run is made as "nobody", for whom the read-only bits hold. The optimizer keeps
+// each PNG as it is, so the outputs are copies.
+TEST_F(ScaleOutTest, ReadOnlySourcesAreReducedIntoTheOutputFolder) {
+    const test::TempDir root;
+    const fs::path sources = root / "sources", out = root / "out";
+    MakeSources(sources, {"deep/er/a.png", "b.png"});
+    fs::copy_file(LUMATRIM_BATCH, app / "lumatrim-batch");
+    test::WriteScript(app / "optipng", "exit 0");
+    for (const fs::path& path : {app.path(), app / "optipng", root.path()})
+        fs::permissions(path, fs::perms::all);
+    const Names readOnly = {"deep/er", "deep", "."};
+    const auto setReadOnly = [&](fs::perms perms) {
+        for (const std::string& folder : readOnly)
+            fs::permissions(sources / folder, perms);
+    };
+    using enum fs::perms;
+    setReadOnly(owner_read | owner_exec | group_read | group_exec | others_read | others_exec);
+    const auto run = [&](const std::string& options) {
+        std::string command = "cd " + Quoted(sources.string()) + " && exec ";
+        if (::geteuid() == 0) command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        command += Quoted((app / "lumatrim-batch").string()) + " -j 2 --json " + options +
+                   " deep/er/a.png b.png > /dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    fs::create_directory(out);
+    fs::permissions(out, fs::perms::all);
+    const Tree before = ReadTree(sources);
+
+    EXPECT_EQ(run(""), 1) << "the sources' folders must be read-only for the run";
+    EXPECT_EQ(run("--output-dir " + Quoted(out.string())), 0);
+    EXPECT_EQ(ReadTree(sources), before);
+    EXPECT_EQ(ReadTree(out), (Tree{{"b_reduced.png", before.at("b.png")},
+                                   {"deep/er/a_reduced.png", before.at("deep/er/a.png")}}));
+    setReadOnly(all);
+}
+
+} // namespace
+} // namespace lumatrim
