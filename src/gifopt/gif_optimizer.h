@@ -22,6 +22,14 @@
 
 namespace lumatrim::mGIFOptimizer {
 
+// How much time the optimizer may spend. Fast: the passes and the classic encoder. Best also
+// keeps the smallest of several LZW clear policies per frame.
+enum class GifEffort { Fast, Best };
+
+inline LzwEffort EncoderEffort(GifEffort Effort) {
+    return Effort == GifEffort::Best ? LzwEffort::BestPolicy : LzwEffort::OnePolicy;
+}
+
 // The passes alone, on the document in place. False when a step of the pipeline itself failed.
 bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
                       int16_t ClearInterlace, int16_t ClearComments);
@@ -29,7 +37,8 @@ bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
 // The batch driver's options are 0, 0, -1, -1. False when a step of the pipeline itself failed
 // (nothing is saved then) or when Save failed.
 bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
-                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments);
+                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments,
+                 GifEffort Effort = GifEffort::Fast);
 
 // Drops transparency no pixel uses, replaces a restoring disposal that the next opaque frame
 // hides entirely, and grows palettes to hold the background and transparent indices. Only

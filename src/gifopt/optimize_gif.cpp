@@ -49,10 +49,11 @@ bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
 }
 
 bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
-                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments) {
+                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments,
+                 GifEffort Effort) {
     const std::filesystem::path output = Filename;
     return OptimizeDocument(oGIF, DiffMode, RepeatPalettePasses, ClearInterlace, ClearComments) &&
-           Guarded(false, [&] { return oGIF.Save(output); });
+           Guarded(false, [&] { return oGIF.Save(output, EncoderEffort(Effort)); });
 }
 
 } // namespace lumatrim::mGIFOptimizer
