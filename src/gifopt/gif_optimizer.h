@@ -23,16 +23,19 @@
 namespace lumatrim::mGIFOptimizer {
 
 // How much time the optimizer may spend. Fast: the passes and the classic encoder. Best also
-// keeps the smallest of several LZW clear policies per frame.
+// rebuilds the frames from the composited animation and keeps the smallest of several LZW
+// clear policies per frame.
 enum class GifEffort { Fast, Best };
 
 inline LzwEffort EncoderEffort(GifEffort Effort) {
     return Effort == GifEffort::Best ? LzwEffort::BestPolicy : LzwEffort::OnePolicy;
 }
 
-// The passes alone, on the document in place. False when a step of the pipeline itself failed.
+// The passes alone, on the document in place (at the Best effort, the rebuild after them). False
+// when a step of the pipeline itself failed.
 bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
-                      int16_t ClearInterlace, int16_t ClearComments);
+                      int16_t ClearInterlace, int16_t ClearComments,
+                      GifEffort Effort = GifEffort::Fast);
 
 // The batch driver's options are 0, 0, -1, -1. False when a step of the pipeline itself failed
 // (nothing is saved then) or when Save failed.
@@ -66,6 +69,14 @@ bool DiffFrames(cGIF& oGIF, int16_t DiffMode);
 // disposal 2 or 3, whose disposal now waits for the removed frame's time as well, and for a
 // cropped frame with disposal 2, which restores only its cropped rectangle.
 bool TrimTransparentFrames(cGIF& oGIF);
+
+// Rebuilds the frames from the animation as a browser composes it: equal consecutive pictures
+// become one frame, each frame's disposal is chosen by what the next picture needs, each frame
+// covers only what changes, points the screen already shows may turn transparent where that
+// makes longer LZW strings, and the global table is reordered for short codes. Only for
+// documents of two or more frames, all on the global table and inside the screen, none waiting
+// for user input. The new frames stay only when the file comes out smaller; true then.
+bool RebuildFrames(cGIF& oGIF);
 
 // Cuts frame nFrame down to the rectangle [Left, Right) x [Top, Bottom) of its own pixels and
 // moves it so the kept pixels stay in place. False, with the frame unchanged, for a rectangle
