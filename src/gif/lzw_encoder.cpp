@@ -104,7 +104,7 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
         }
     };
     const auto restart = [&] {
-        keys_.fill(-1);
+        table_.Reset();
         nextFree = clear + 2;
         clearing = true;
         outputCode(clear);
@@ -113,7 +113,7 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
     RatioWatch watch(Policy.slackPercent);
     bool watching = false; // a deferred clear: the table is full and the watch runs
     uint64_t rowsDone = 0;
-    keys_.fill(-1);
+    table_.Reset();
     outputCode(clear);
     uint32_t prefix = bits[static_cast<ptrdiff_t>(order.Row()) * stride];
     int32_t x = 1;
@@ -121,28 +121,19 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
         const uint8_t* const row = bits + static_cast<ptrdiff_t>(order.Row()) * stride;
         for (; x < width; ++x) {
             const uint32_t pixel = row[x];
-            const int32_t key = static_cast<int32_t>((pixel << 12) + prefix);
-            int32_t slot = static_cast<int32_t>((pixel << 4) ^ prefix);
-            int32_t found = keys_[slot];
-            if (found != key && found >= 0) {
-                const int32_t step = slot == 0 ? 1 : kHashSize - slot;
-                do {
-                    slot -= step;
-                    if (slot < 0) slot += kHashSize;
-                    found = keys_[slot];
-                } while (found != key && found >= 0);
-            }
-            if (found == key) {
-                prefix = codes_[slot];
+            int32_t slot = 0;
+            const int32_t found = table_.Find(prefix, pixel, slot);
+            if (found >= 0) {
+                prefix = static_cast<uint32_t>(found);
                 continue;
             }
             outputCode(prefix);
-            prefix = pixel;
             if (nextFree < fullAt) {
-                codes_[slot] = static_cast<uint16_t>(nextFree++);
-                keys_[slot] = key;
+                table_.Add(slot, prefix, pixel, nextFree++);
+                prefix = pixel;
                 continue;
             }
+            prefix = pixel;
             filled_ = true;
             if (!Policy.deferred) {
                 restart();

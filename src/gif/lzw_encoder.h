@@ -4,9 +4,8 @@
 // mGIFLZWEnc: compresses one frame's 8-bit index surface (top row first in memory) into GIF LZW
 // image data, appended to a byte buffer as data sub-blocks without the block terminator.
 //
-// A 5003-slot open-addressing hash table (slot = pixel << 4 XOR prefix, key = pixel << 12 +
-// prefix, probing backwards by 5003 - slot), codes of at most 12 bits, and the bits packed least
-// significant first into 254-byte sub-blocks. When the table fills, the clear policy decides
+// Codes of at most 12 bits (the string table is LzwTable), packed least significant bit first
+// into 254-byte sub-blocks. When the table fills, the clear policy decides
 // what follows; where the Clear code goes changes a frame's size by up to 40% (measured on the
 // public corpus), in no way that can be foreseen, so the writer may try several and keep the
 // smallest.
@@ -14,6 +13,7 @@
 // One object holds the tables of one encoding at a time; EncodeImage resets them.
 #pragma once
 
+#include "gif/lzw_table.h"
 #include "imaging/dib.h"
 
 #include <array>
@@ -36,14 +36,12 @@ struct ClearPolicy {
 };
 
 // How hard the writer looks for the smallest LZW data: the classic policy only, or the
-// smallest of several for every frame that fills the table (about 2.4 times the encoding time
-// of such frames).
+// smallest of four for every frame that fills the table (four times the encoding time of such
+// frames; frames that never fill it are encoded once either way).
 enum class LzwEffort { OnePolicy, BestPolicy };
 
 class mGIFLZWEnc {
 public:
-    static constexpr int32_t kHashSize = 5003;
-
     // InitBits is the minimum code size + 1 (3..9). A surface that is not 8 bits per pixel
     // produces no data. Interlaced order applies only to frames taller than 4 rows. Indices
     // must lie below 2^(InitBits - 1).
@@ -53,8 +51,7 @@ public:
     bool TableFilled() const { return filled_; }
 
 private:
-    std::array<int32_t, kHashSize> keys_{};
-    std::array<uint16_t, kHashSize> codes_{};
+    LzwTable table_;
     bool filled_ = false;
 };
 

@@ -8,7 +8,8 @@
 // and "all colour".
 #pragma once
 
-#include <array>
+#include "gif/lzw_table.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -23,11 +24,7 @@ public:
                 int codeSize);
 
 private:
-    int32_t Find(uint32_t prefix, uint32_t pixel, int32_t& slot) const;
-
-    static constexpr int32_t kHashSize = 5003;
-    std::array<int32_t, kHashSize> keys_{};
-    std::array<uint16_t, kHashSize> codes_{};
+    LzwTable table_;
 };
 
 } // namespace lumatrim::mGIFOptimizer
