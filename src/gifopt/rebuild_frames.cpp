@@ -92,6 +92,9 @@ FramePixels Resolve(const PlannedFrame& frame, const PlannedPalette& palette,
     all |= static_cast<uint8_t>(out.transparent);
     chooser.Choose(out.pixels, free, static_cast<uint8_t>(out.transparent),
                    std::max(2, static_cast<int>(std::bit_width(all))));
+    // No colour has the transparent index, so a frame without it has no use for transparency.
+    if (std::find(out.pixels.begin(), out.pixels.end(), out.transparent) == out.pixels.end())
+        out.transparent = -1;
     return out;
 }
 
