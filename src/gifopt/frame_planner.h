@@ -15,22 +15,23 @@
 
 namespace lumatrim::mGIFOptimizer {
 
-// A planned point: an entry index (below 256) that must be drawn; an entry with kMayClear,
-// which the screen already shows there, so transparency does as well; or kClear, where the
-// screen shows background and the point must stay transparent.
-inline constexpr uint16_t kMayClear = 0x100;
-inline constexpr uint16_t kClear = 0x200;
+// A planned point: a colour (0x00RRGGBB) that must be drawn; a colour with kMayClear, which the
+// screen already shows there, so transparency does as well; or kClear, where the screen shows
+// background and the point must stay transparent.
+inline constexpr uint32_t kMayClear = 0x01000000;
+inline constexpr uint32_t kClear = 0x02000000;
+inline constexpr uint32_t kColour = 0x00FFFFFF;
 
 struct PlannedFrame {
     Rect rect; // on the screen, never empty
     uint8_t disposal = 0;
     int32_t delay = 0;
-    std::vector<uint16_t> points; // row by row over rect
+    std::vector<uint32_t> points; // row by row over rect
 };
 
 class FramePlanner {
 public:
-    // Pictures hold width x height points: an entry index, or kBackground where nothing shows.
+    // Pictures hold width x height points: a colour, or kBackground where nothing shows.
     static constexpr uint32_t kBackground = 0xFF000000;
 
     FramePlanner(int32_t width, int32_t height);
@@ -43,7 +44,9 @@ public:
 private:
     struct After {
         Rect changes;         // where the next picture differs from the screen left behind
+        int64_t changed = 0;  // the points that differ there
         bool possible = true; // no point the next picture shows empty stays drawn
+        int64_t Cost() const;
     };
     After Judge(const std::vector<uint32_t>& left, const std::vector<uint32_t>& next) const;
     Rect Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) const;

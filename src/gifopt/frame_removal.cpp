@@ -15,13 +15,11 @@ int32_t ShownDelay(int32_t delay) {
 }
 
 void AddDelay(cGIF& gif, int32_t into, int32_t from) {
-    const int32_t a = gif.FrameDelay(into);
-    const int32_t b = gif.FrameDelay(from);
-    if (a < 0 || b < 0) throw OverflowError("delay sum does not fit 16 bits");
-    gif.SetFrameDelay(into, JoinedDelay(a, b));
+    gif.SetFrameDelay(into, JoinedDelay(gif.FrameDelay(into), gif.FrameDelay(from)));
 }
 
 int32_t JoinedDelay(int32_t a, int32_t b) {
+    if (a < 0 || b < 0) throw OverflowError("delay does not fit 16 bits");
     const int32_t sum = ShownDelay(a) + ShownDelay(b);
     if (sum > std::numeric_limits<int16_t>::max())
         throw OverflowError("delay sum does not fit 16 bits");

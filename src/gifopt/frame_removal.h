@@ -22,12 +22,11 @@ struct FrameKeep {
 int32_t ShownDelay(int32_t delay);
 
 // The delay of one frame that shows as long as two frames of delays a and b do in a browser.
-// Delays are unsigned hundredths held in 16 bits, so a sum above 32767 throws OverflowError
-// instead of wrapping into a wrong time.
+// Delays are unsigned hundredths held in 16 bits, so a sum above 32767, or a delay that already
+// reads negative, throws OverflowError instead of wrapping into a wrong time.
 int32_t JoinedDelay(int32_t a, int32_t b);
 
-// Gives frame `into` the time of both frames (JoinedDelay); a delay that reads negative throws
-// OverflowError.
+// Gives frame `into` the time of both frames (JoinedDelay).
 void AddDelay(cGIF& gif, int32_t into, int32_t from);
 
 // Frames after the first whose keep rectangle is empty: one that restores (disposal 2 or 3), or

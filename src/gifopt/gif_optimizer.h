@@ -73,9 +73,10 @@ bool TrimTransparentFrames(cGIF& oGIF);
 // Rebuilds the frames from the animation as a browser composes it: equal consecutive pictures
 // become one frame, each frame's disposal is chosen by what the next picture needs, each frame
 // covers only what changes, points the screen already shows may turn transparent where that
-// makes longer LZW strings, and the global table is reordered for short codes. Only for
-// documents of two or more frames, all on the global table and inside the screen, none waiting
-// for user input. The new frames stay only when the file comes out smaller; true then.
+// makes longer LZW strings, and the colour tables hold only the colours drawn, ordered for
+// short codes (one global table when all colours fit, else one per frame). Only for documents
+// of two or more frames, all inside the screen, none waiting for user input. The new frames
+// stay only when the file comes out smaller; true then.
 bool RebuildFrames(cGIF& oGIF);
 
 // Cuts frame nFrame down to the rectangle [Left, Right) x [Top, Bottom) of its own pixels and

@@ -5,66 +5,107 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace lumatrim::mGIFOptimizer {
 
 namespace {
 
-constexpr size_t kTransparentSlot = 256; // transparency ranks among the colours
+constexpr uint32_t kTransparency = 0xFF000000; // ranks among the colours
 
 struct Use {
-    std::array<int64_t, 257> frames{};
-    std::array<int64_t, 257> points{};
+    int64_t frames = 0;
+    int64_t points = 0;
 };
+using Uses = std::map<uint32_t, Use>;
 
-Use CountUses(const std::vector<PlannedFrame>& frames) {
-    Use use;
-    for (const PlannedFrame& frame : frames) {
-        std::array<bool, 257> seen{};
-        for (const uint16_t point : frame.points) {
-            if (point == kClear || (point & kMayClear)) seen[kTransparentSlot] = true;
-            if (point == kClear) continue;
-            const size_t entry = point & 0xFF;
-            seen[entry] = true;
-            ++use.points[entry];
-        }
-        for (size_t i = 0; i < seen.size(); ++i)
-            use.frames[i] += seen[i];
+// The colours one frame draws, with their points, and transparency among them when the frame
+// has points that may or must stay clear. Sorting a copy keeps the counting out of the pixels.
+Uses FrameUses(const PlannedFrame& frame) {
+    std::vector<uint32_t> sorted = frame.points;
+    std::sort(sorted.begin(), sorted.end());
+    Uses uses;
+    for (size_t i = 0; i < sorted.size();) {
+        size_t j = i;
+        while (j < sorted.size() && sorted[j] == sorted[i])
+            ++j;
+        if (sorted[i] != kClear) uses[sorted[i] & kColour].points += static_cast<int64_t>(j - i);
+        if (sorted[i] == kClear || (sorted[i] & kMayClear))
+            uses[kTransparency].points += static_cast<int64_t>(j - i);
+        i = j;
     }
-    return use;
+    for (auto& [colour, use] : uses)
+        use.frames = 1;
+    return uses;
+}
+
+// Entries in order of use; transparency gets one only where 256 colours leave room for it.
+// Nothing when the colours alone do not fit.
+std::optional<PlannedTable> MakeTable(const Uses& uses) {
+    std::vector<std::pair<uint32_t, Use>> order(uses.begin(), uses.end());
+    const bool clears = uses.count(kTransparency) > 0;
+    if (order.size() - clears > 256) return std::nullopt;
+    if (clears && order.size() > 256)
+        order.erase(std::find_if(order.begin(), order.end(),
+                                 [](const auto& u) { return u.first == kTransparency; }));
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        if (a.second.frames != b.second.frames) return a.second.frames > b.second.frames;
+        return a.second.points > b.second.points;
+    });
+    PlannedTable table;
+    table.entries = std::max<int32_t>(1, static_cast<int32_t>(order.size()));
+    for (size_t i = 0; i < order.size(); ++i) {
+        const uint32_t colour = order[i].first;
+        if (colour == kTransparency) {
+            table.transparent = static_cast<int32_t>(i);
+            continue;
+        }
+        const uint8_t bgr[4] = {static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
+                                static_cast<uint8_t>(colour >> 16), 0};
+        std::memcpy(&table.table[i * 4], bgr, 4);
+        table.index.Add(colour, static_cast<uint8_t>(i));
+    }
+    return table;
 }
 
 } // namespace
 
-PlannedPalette OrderPalette(const std::vector<PlannedFrame>& frames, const ColorTable1024& old) {
-    const Use use = CountUses(frames);
-    std::vector<size_t> order;
-    for (size_t entry = 0; entry < 256; ++entry)
-        if (use.frames[entry] > 0) order.push_back(entry);
-    const bool room = order.size() < 256 && use.frames[kTransparentSlot] > 0;
-    if (room) order.push_back(kTransparentSlot);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        if (use.frames[a] != use.frames[b]) return use.frames[a] > use.frames[b];
-        return use.points[a] > use.points[b];
-    });
+void ColourIndex::Add(uint32_t colour, uint8_t index) {
+    uint32_t slot = Slot(colour);
+    while (keys_[slot] != kEmpty && keys_[slot] != colour)
+        slot = (slot + 1) % kSlots;
+    keys_[slot] = colour;
+    indices_[slot] = index;
+}
 
-    PlannedPalette palette;
-    palette.entries = std::max<int32_t>(1, static_cast<int32_t>(order.size()));
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (order[i] == kTransparentSlot) {
-            palette.transparent = static_cast<int32_t>(i);
-            continue;
+std::optional<PlannedPalette> PlanPalette(const std::vector<PlannedFrame>& frames) {
+    std::vector<Uses> perFrame;
+    Uses all;
+    for (const PlannedFrame& frame : frames) {
+        perFrame.push_back(FrameUses(frame));
+        for (const auto& [colour, use] : perFrame.back()) {
+            all[colour].frames += use.frames;
+            all[colour].points += use.points;
         }
-        palette.index[order[i]] = static_cast<uint8_t>(i);
-        std::memcpy(&palette.table[i * 4], &old[order[i] * 4], 4);
+    }
+    PlannedPalette palette;
+    if (auto shared = MakeTable(all)) {
+        palette.shared = std::move(*shared);
+        return palette;
+    }
+    palette.global = false;
+    for (const Uses& uses : perFrame) {
+        auto table = MakeTable(uses);
+        if (!table) return std::nullopt;
+        palette.frames.push_back(std::move(*table));
     }
     return palette;
 }
 
-int32_t FreeIndex(const PlannedFrame& frame, const PlannedPalette& palette) {
+int32_t FreeIndex(const PlannedFrame& frame, const PlannedTable& table) {
     std::array<bool, 256> drawn{};
-    for (const uint16_t point : frame.points)
-        if (point != kClear) drawn[palette.index[point & 0xFF]] = true;
+    for (const uint32_t point : frame.points)
+        if (point != kClear) drawn[static_cast<size_t>(table.index.Find(point & kColour))] = true;
     const auto free = std::find(drawn.begin(), drawn.end(), false);
     return free == drawn.end() ? -1 : static_cast<int32_t>(free - drawn.begin());
 }

@@ -30,18 +30,6 @@ ScreenPlayback::ScreenPlayback(const cGIF& gif)
     points_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), kBackground);
 }
 
-ScreenPlayback::ScreenPlayback(const cGIF& gif, const std::array<uint32_t, 256>& entryPoints)
-    : ScreenPlayback(gif) {
-    entryPoints_ = &entryPoints;
-}
-
-std::array<uint32_t, 256> ScreenPlayback::Points(int32_t n) const {
-    if (!entryPoints_) return FramePoints(gif_, n);
-    std::array<uint32_t, 256> points = *entryPoints_;
-    if (gif_.FrameUseTransparentColor(n)) points[gif_.FrameTransparentColorIndex(n)] = kBackground;
-    return points;
-}
-
 void ScreenPlayback::Draw(int32_t n) {
     drawn_ = n;
     if (!playable_) return;
@@ -49,7 +37,7 @@ void ScreenPlayback::Draw(int32_t n) {
     const Rect frame = FrameRect(gif_, n);
     const Rect shown = Clip(frame);
     if (shown.Empty()) return;
-    const std::array<uint32_t, 256> colors = Points(n);
+    const std::array<uint32_t, 256> colors = FramePoints(gif_, n);
     const cDIB& surface = *gif_.FrameDIBXOR(n);
     for (int32_t y = shown.top; y < shown.bottom; ++y) {
         const uint8_t* source = mGIFOptimizer::Row(surface, y - frame.top) - frame.left;

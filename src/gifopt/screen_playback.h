@@ -23,8 +23,6 @@ public:
     static constexpr int64_t kMaxPoints = int64_t{1} << 23;
 
     explicit ScreenPlayback(const cGIF& gif);
-    // Points are `entryPoints[index]` instead of colours (kBackground still for transparency).
-    ScreenPlayback(const cGIF& gif, const std::array<uint32_t, 256>& entryPoints);
     bool Playable() const { return playable_; }
 
     // Draws frame n over the screen, after the previous frame's disposal. Frames are drawn once
@@ -46,10 +44,7 @@ public:
     Rect DrawnBounds(const Rect& area) const;
 
 private:
-    std::array<uint32_t, 256> Points(int32_t n) const;
-
     const cGIF& gif_;
-    const std::array<uint32_t, 256>* entryPoints_ = nullptr;
     int32_t width_ = 0;
     int32_t height_ = 0;
     bool playable_ = false;

@@ -61,6 +61,24 @@ TEST(RebuildFramesTest, RestoresWhereTheNextPictureLeavesPointsEmpty) {
     }
 }
 
+// 200 colours, then 100 new ones in the top half: more than one table holds, so each frame
+// gets a local table of just the colours it draws.
+TEST(RebuildFramesTest, FramesOfMoreColoursThanOneTableHoldsGetTablesOfTheirOwn) {
+    cGIF gif;
+    std::vector<uint8_t> pixels(200);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i);
+    test::AddFrame(gif, 20, 10, pixels, 0, 0, 256); // entry i: (i, 1, 255 - i)
+    test::AddFrame(gif, 20, 10, pixels, 0, 0, 256); // entries below 100 of another shade
+    std::copy_n(gif.lpFramePalette(1).begin() + 400, 400, gif.lpFramePalette(2).begin() + 400);
+    const auto expected = test::Timeline(gif);
+    ASSERT_TRUE(RebuildFrames(gif));
+    EXPECT_EQ(test::Timeline(gif), expected);
+    EXPECT_FALSE(gif.GlobalPaletteExists());
+    EXPECT_EQ(Frame(gif, 1), "20x10 at 0,0 0 1 0 0 0/0 1/200");
+    EXPECT_EQ(Frame(gif, 2), "20x5 at 0,0 0 0 0 0 0/0 1/100");
+}
+
 TEST(RebuildFramesTest, LeavesDocumentsItCannotShowTheSame) {
     const auto build = [](cGIF& gif) {
         test::SetGlobal(gif, 4);
@@ -68,7 +86,6 @@ TEST(RebuildFramesTest, LeavesDocumentsItCannotShowTheSame) {
         test::AddFrame(gif, 2, 1, {2, 1});
     };
     const std::vector<std::pair<const char*, void (*)(cGIF&)>> cases = {
-        {"a local palette", [](cGIF& g) { g.SetLocalPaletteUsed(2, true); }},
         {"a frame beyond the screen", [](cGIF& g) { g.SetFrameLeft(2, 1); }},
         {"a frame waiting for user input", [](cGIF& g) { g.SetFrameUserInput(2, true); }},
     };
