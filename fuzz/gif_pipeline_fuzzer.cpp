@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Loads arbitrary bytes as a GIF and runs the batch's optimizer pipeline on it. Beyond "no crash":
-// a successful run must leave a file that loads again.
+// Loads arbitrary bytes as a GIF and runs the batch's optimizer pipeline on it, at the fast or the
+// default effort (the parity of the size decides). Beyond "no crash": a successful run must leave a
+// file that loads again.
 #include "gif/gif.h"
 #include "gifopt/gif_optimizer.h"
 
@@ -27,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lumatrim::cGIF gif;
     if (!gif.LoadFromStream({data, size})) return 0;
     std::filesystem::remove(OutputPath());
-    if (!lumatrim::mGIFOptimizer::OptimizeGIF(gif, OutputPath(), 0, 0, -1, -1)) return 0;
+    using lumatrim::mGIFOptimizer::GifEffort;
+    const GifEffort effort = size % 2 ? GifEffort::Best : GifEffort::Fast;
+    if (!lumatrim::mGIFOptimizer::OptimizeGIF(gif, OutputPath(), 0, 0, -1, -1, effort)) return 0;
     lumatrim::cGIF again;
     if (!again.LoadFromFile(OutputPath())) __builtin_trap();
     return 0;

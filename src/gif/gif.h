@@ -21,6 +21,7 @@
 // The byte layout of the file and the limits of the reader are described in README.md.
 #pragma once
 
+#include "gif/lzw_encoder.h"
 #include "imaging/dib.h"
 
 #include <array>
@@ -51,8 +52,8 @@ public:
     bool LoadTooLarge() const { return loadTooLarge_; }
     // Writes a version 89a file atomically: on failure false, and an earlier file of that name
     // stays as it was. SaveToMemory returns the same bytes, or nothing on failure.
-    bool Save(const std::filesystem::path& Filename);
-    std::vector<uint8_t> SaveToMemory();
+    bool Save(const std::filesystem::path& Filename, LzwEffort Effort = LzwEffort::OnePolicy);
+    std::vector<uint8_t> SaveToMemory(LzwEffort Effort = LzwEffort::OnePolicy);
     void Destroy();
 
     // Logical screen.

@@ -9,6 +9,7 @@
 #include "imaging/atomic_file.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace lumatrim {
@@ -18,6 +19,18 @@ namespace {
 constexpr int32_t kMaxSide = 32767;
 constexpr uint8_t kMaxDisposal = 63; // above it the graphic control byte cannot hold the value
 constexpr size_t kCommentBlock = 255;
+
+// The first is the classic clear at a full table. The others were chosen greedily, each the
+// one that saved most over those before it, on the frames of the public corpus that fill the
+// table: together they took those frames from 2,092,740 to 1,936,561 bytes. Clearing three
+// codes early gave nearly all of that (a few files of regular patterns shrink by 40%); none
+// of 30 other positions, nor a fifth policy, added more than 0.1%.
+constexpr std::array<ClearPolicy, 4> kClearPolicies{{
+    {4096, false, 0},
+    {4093, false, 0},
+    {4096, true, ClearPolicy::kNever},
+    {4096, true, 0},
+}};
 
 // The smallest b >= 1 with 2^b >= entries; 0 for a count no table can hold.
 int TableBits(int32_t entries) {
@@ -44,7 +57,7 @@ int IndexBits(const cDIB& surface) {
 
 class cGIF::Writer {
 public:
-    explicit Writer(cGIF& doc) : doc_(doc) {}
+    Writer(cGIF& doc, LzwEffort effort) : doc_(doc), effort_(effort) {}
 
     bool Run(std::vector<uint8_t>& out) {
         out_ = &out;
@@ -140,13 +153,29 @@ private:
                                  (frame.localSorted ? 0x20 : 0) | (bits - 1)));
         if (frame.localUsed) PutTable(frame.palette, frame.localEntries, bits);
 
-        // Indices beyond the colour table would collide with the Clear and End codes: the
-        // code size then grows to hold them (the table stays as it is).
-        int codeSize = std::max(2, bits);
-        if (codeSize < 8 && indices.BPP() == 8) codeSize = std::max(codeSize, IndexBits(indices));
+        // The code size follows the largest index the frame uses, not the table: a frame of few
+        // colours gets short codes whatever the table's size (saved 0.6 KB on the public
+        // corpus). Indices beyond the table grow it the same way, since they would otherwise
+        // collide with the Clear and End codes.
+        const int codeSize = std::max(2, indices.BPP() == 8 ? IndexBits(indices) : bits);
         Put(static_cast<uint8_t>(codeSize));
-        encoder_.EncodeImage(*out_, indices, codeSize + 1, frame.interlaced);
+        WriteImageData(indices, codeSize + 1, frame.interlaced);
         Put(uint8_t{0x00});
+    }
+
+    // With LzwEffort::BestPolicy, a frame that fills the code table is encoded again with the
+    // other clear policies, and the smallest data stays.
+    void WriteImageData(const cDIB& indices, int initBits, bool interlaced) {
+        const size_t start = out_->size();
+        encoder_.EncodeImage(*out_, indices, initBits, interlaced, kClearPolicies[0]);
+        if (effort_ != LzwEffort::BestPolicy || !encoder_.TableFilled()) return;
+        for (size_t p = 1; p < kClearPolicies.size(); ++p) {
+            trial_.clear();
+            encoder_.EncodeImage(trial_, indices, initBits, interlaced, kClearPolicies[p]);
+            if (trial_.size() >= out_->size() - start) continue;
+            out_->resize(start);
+            out_->insert(out_->end(), trial_.begin(), trial_.end());
+        }
     }
 
     // Latin-1: each char is written as one byte. An empty comment is an extension with no
@@ -165,18 +194,20 @@ private:
     }
 
     cGIF& doc_;
+    LzwEffort effort_;
     std::vector<uint8_t>* out_ = nullptr;
+    std::vector<uint8_t> trial_;
     mGIFLZWEnc encoder_;
 };
 
-std::vector<uint8_t> cGIF::SaveToMemory() {
+std::vector<uint8_t> cGIF::SaveToMemory(LzwEffort Effort) {
     std::vector<uint8_t> bytes;
-    if (!Writer(*this).Run(bytes)) bytes.clear();
+    if (!Writer(*this, Effort).Run(bytes)) bytes.clear();
     return bytes;
 }
 
-bool cGIF::Save(const std::filesystem::path& Filename) {
-    const std::vector<uint8_t> bytes = SaveToMemory();
+bool cGIF::Save(const std::filesystem::path& Filename, LzwEffort Effort) {
+    const std::vector<uint8_t> bytes = SaveToMemory(Effort);
     return !bytes.empty() && WriteFileAtomically(Filename, bytes);
 }
 

@@ -5,18 +5,55 @@
 
 #include "gif/row_order.h"
 
+#include <algorithm>
+
 namespace lumatrim {
 
 namespace {
 
-constexpr uint32_t kMaxCode = 4096; // the table is full when the next free code reaches it
+constexpr uint32_t kMaxCode = 4096; // no code can be added once the next free code reaches it
 constexpr int kMaxBits = 12;
-constexpr uint32_t kPacketSize = 254; // the output bytes depend on this size
+constexpr uint32_t kPacketSize = 254;
+
+// The compression of a full table, window by window, for the deferred clear.
+class RatioWatch {
+public:
+    explicit RatioWatch(uint32_t slackPercent) : slack_(100 + slackPercent) {}
+
+    void Start(uint64_t pixels, uint64_t bits) {
+        startPixels_ = pixels;
+        startBits_ = bits;
+        bestPixels_ = 0;
+    }
+    // True when the window that ends here did worse than the best one by more than the slack.
+    bool Worse(uint64_t pixels, uint64_t bits) {
+        const uint64_t windowPixels = pixels - startPixels_;
+        if (windowPixels < ClearPolicy::kWindow) return false;
+        const uint64_t windowBits = bits - startBits_;
+        const bool worse =
+            bestPixels_ > 0 && windowBits * bestPixels_ * 100 > bestBits_ * windowPixels * slack_;
+        if (bestPixels_ == 0 || windowBits * bestPixels_ < bestBits_ * windowPixels) {
+            bestPixels_ = windowPixels;
+            bestBits_ = windowBits;
+        }
+        startPixels_ = pixels;
+        startBits_ = bits;
+        return worse;
+    }
+
+private:
+    uint64_t slack_;
+    uint64_t startPixels_ = 0;
+    uint64_t startBits_ = 0;
+    uint64_t bestPixels_ = 0;
+    uint64_t bestBits_ = 0;
+};
 
 } // namespace
 
 void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int InitBits,
-                             bool Interlaced) {
+                             bool Interlaced, const ClearPolicy& Policy) {
+    filled_ = false;
     if (Surface.BPP() != 8 || !Surface.lpBits() || InitBits < 2 || InitBits > 9) return;
     const int32_t width = Surface.Width();
     const int32_t stride = Surface.BytesPerScanline();
@@ -25,6 +62,9 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
 
     const uint32_t clear = 1u << (InitBits - 1);
     const uint32_t end = clear + 1;
+    // A decoder goes on adding codes until 4096, so only a table full to the last code can wait.
+    const uint32_t fullAt =
+        Policy.deferred ? kMaxCode : std::clamp(Policy.fullAt, clear + 3, kMaxCode);
     int codeBits = InitBits;
     uint32_t largest = (1u << codeBits) - 1;
     uint32_t nextFree = clear + 2;
@@ -46,9 +86,11 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
 
     uint32_t acc = 0;
     int held = 0;
+    uint64_t bitsOut = 0;
     const auto outputCode = [&](uint32_t code) {
         acc |= code << held;
         held += codeBits;
+        bitsOut += static_cast<uint64_t>(codeBits);
         for (; held >= 8; held -= 8, acc >>= 8)
             putByte(static_cast<uint8_t>(acc));
         // The width changes after the code that needed it, so a Clear goes out at the old width.
@@ -56,45 +98,54 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
             codeBits = InitBits;
             largest = (1u << codeBits) - 1;
             clearing = false;
-        } else if (nextFree > largest) {
+        } else if (nextFree > largest && codeBits < kMaxBits) {
             ++codeBits;
             largest = codeBits == kMaxBits ? kMaxCode : (1u << codeBits) - 1;
         }
     };
+    const auto restart = [&] {
+        table_.Reset();
+        nextFree = clear + 2;
+        clearing = true;
+        outputCode(clear);
+    };
 
-    keys_.fill(-1);
+    RatioWatch watch(Policy.slackPercent);
+    bool watching = false; // a deferred clear: the table is full and the watch runs
+    uint64_t rowsDone = 0;
+    table_.Reset();
     outputCode(clear);
     uint32_t prefix = bits[static_cast<ptrdiff_t>(order.Row()) * stride];
     int32_t x = 1;
-    for (; !order.Done(); order.Next(), x = 0) {
+    for (; !order.Done(); order.Next(), x = 0, ++rowsDone) {
         const uint8_t* const row = bits + static_cast<ptrdiff_t>(order.Row()) * stride;
         for (; x < width; ++x) {
             const uint32_t pixel = row[x];
-            const int32_t key = static_cast<int32_t>((pixel << 12) + prefix);
-            int32_t slot = static_cast<int32_t>((pixel << 4) ^ prefix);
-            int32_t found = keys_[slot];
-            if (found != key && found >= 0) {
-                const int32_t step = slot == 0 ? 1 : kHashSize - slot;
-                do {
-                    slot -= step;
-                    if (slot < 0) slot += kHashSize;
-                    found = keys_[slot];
-                } while (found != key && found > 0);
-            }
-            if (found == key) {
-                prefix = codes_[slot];
+            int32_t slot = 0;
+            const int32_t found = table_.Find(prefix, pixel, slot);
+            if (found >= 0) {
+                prefix = static_cast<uint32_t>(found);
                 continue;
             }
             outputCode(prefix);
+            if (nextFree < fullAt) {
+                table_.Add(slot, prefix, pixel, nextFree++);
+                prefix = pixel;
+                continue;
+            }
             prefix = pixel;
-            if (nextFree < kMaxCode) {
-                codes_[slot] = static_cast<uint16_t>(nextFree++);
-                keys_[slot] = key;
-            } else {
-                keys_.fill(-1);
-                nextFree = clear + 2;
-                clearing = true;
-                outputCode(clear);
+            filled_ = true;
+            if (!Policy.deferred) {
+                restart();
+                continue;
+            }
+            const uint64_t pixels = rowsDone * static_cast<uint64_t>(width) + x;
+            if (!watching) {
+                watching = true;
+                watch.Start(pixels, bitsOut);
+            } else if (watch.Worse(pixels, bitsOut)) {
+                restart();
+                watching = false;
             }
         }
     }

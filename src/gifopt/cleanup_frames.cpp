@@ -33,13 +33,14 @@ void DropUnusedTransparency(cGIF& gif) {
     }
 }
 
-// A restoring disposal is pointless when the next frame covers the whole area opaquely.
+// A restoring disposal is pointless when the next frame covers the whole area opaquely, unless
+// that frame restores to previous: it would bring back the screen before the disposal.
 void DropHiddenDisposal(cGIF& gif) {
     for (int32_t i = 2; i <= gif.FramesCount(); ++i) {
         const Rect before = FrameRect(gif, i - 1);
         const Rect covering = Intersect(before, FrameRect(gif, i));
         if (Restores(gif.FrameDisposalMethod(i - 1)) && !gif.FrameUseTransparentColor(i) &&
-            !covering.Empty() && covering == before)
+            gif.FrameDisposalMethod(i) != 3 && !covering.Empty() && covering == before)
             gif.SetFrameDisposalMethod(i - 1, 0);
     }
 }

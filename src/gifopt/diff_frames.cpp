@@ -8,6 +8,7 @@
 #include "gifopt/frame_removal.h"
 #include "gifopt/gif_optimizer.h"
 #include "gifopt/pass_support.h"
+#include "gifopt/restore_guard.h"
 
 namespace lumatrim::mGIFOptimizer {
 
@@ -104,6 +105,7 @@ bool DiffFrames(cGIF& oGIF, int16_t DiffMode) {
             return true;
         }
         RemoveEmptyFrames(oGIF, frames);
+        KeepClearedPoints(oGIF, frames, false);
         CropToChanges(oGIF, frames);
         return true;
     });

@@ -10,19 +10,28 @@
 
 namespace lumatrim::mGIFOptimizer {
 
+int32_t ShownDelay(int32_t delay) {
+    return delay <= 1 ? 10 : delay;
+}
+
 void AddDelay(cGIF& gif, int32_t into, int32_t from) {
-    const int32_t a = gif.FrameDelay(into);
-    const int32_t b = gif.FrameDelay(from);
-    if (a < 0 || b < 0 || a + b > std::numeric_limits<int16_t>::max())
+    gif.SetFrameDelay(into, JoinedDelay(gif.FrameDelay(into), gif.FrameDelay(from)));
+}
+
+int32_t JoinedDelay(int32_t a, int32_t b) {
+    if (a < 0 || b < 0) throw OverflowError("delay does not fit 16 bits");
+    const int32_t sum = ShownDelay(a) + ShownDelay(b);
+    if (sum > std::numeric_limits<int16_t>::max())
         throw OverflowError("delay sum does not fit 16 bits");
-    gif.SetFrameDelay(into, a + b);
+    return sum;
 }
 
 void RemoveEmptyFrames(cGIF& gif, FrameKeep& frames) {
     for (int32_t c = gif.FramesCount(); c >= 2; --c) {
         const auto at = static_cast<size_t>(c - 1);
         if (!frames.keep[at].Empty()) continue;
-        if (Restores(gif.FrameDisposalMethod(c))) {
+        // After a frame that restores, even a frame that draws nothing shows another picture.
+        if (Restores(gif.FrameDisposalMethod(c)) || Restores(gif.FrameDisposalMethod(c - 1))) {
             frames.crop[at] = false;
             continue;
         }

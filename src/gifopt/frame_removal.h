@@ -18,14 +18,21 @@ struct FrameKeep {
     std::vector<bool> crop;
 };
 
-// Adds frame `from`'s delay to frame `into`. Delays are unsigned hundredths held in 16 bits, so
-// a sum above 32767, or a delay that already reads negative, throws OverflowError instead of
-// wrapping into a wrong time.
+// Browsers show a frame of delay 0 or 1 (hundredths) for 10 hundredths.
+int32_t ShownDelay(int32_t delay);
+
+// The delay of one frame that shows as long as two frames of delays a and b do in a browser.
+// Delays are unsigned hundredths held in 16 bits, so a sum above 32767, or a delay that already
+// reads negative, throws OverflowError instead of wrapping into a wrong time.
+int32_t JoinedDelay(int32_t a, int32_t b);
+
+// Gives frame `into` the time of both frames (JoinedDelay).
 void AddDelay(cGIF& gif, int32_t into, int32_t from);
 
-// Frames after the first whose keep rectangle is empty: one that restores (disposal 2 or 3)
-// stays, uncropped; any other is removed and its delay goes to the frame before it, so a run of
-// such frames collapses into the frame before the run. The tables follow the removals.
+// Frames after the first whose keep rectangle is empty: one that restores (disposal 2 or 3), or
+// that follows one that does, stays, uncropped; any other is removed and its delay goes to the
+// frame before it, so a run of such frames collapses into the frame before the run. The tables
+// follow the removals.
 void RemoveEmptyFrames(cGIF& gif, FrameKeep& frames);
 
 } // namespace lumatrim::mGIFOptimizer

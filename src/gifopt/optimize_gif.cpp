@@ -31,7 +31,7 @@ void ClearFrameExtras(cGIF& gif, bool interlace, bool comments) {
 } // namespace
 
 bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
-                      int16_t ClearInterlace, int16_t ClearComments) {
+                      int16_t ClearInterlace, int16_t ClearComments, GifEffort Effort) {
     return Guarded(false, [&] {
         CleanupFrames(oGIF);
         CompactPalettes(oGIF);
@@ -44,15 +44,20 @@ bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
             MergeLocalPalettes(oGIF);
         }
         ClearFrameExtras(oGIF, ClearInterlace != 0, ClearComments != 0);
+        // Comments and interlacing would be lost in the rebuild, so only after they are gone.
+        if (Effort == GifEffort::Best && ClearInterlace != 0 && ClearComments != 0)
+            RebuildFrames(oGIF);
         return true;
     });
 }
 
 bool OptimizeGIF(cGIF& oGIF, const std::filesystem::path& Filename, int16_t DiffMode,
-                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments) {
+                 int16_t RepeatPalettePasses, int16_t ClearInterlace, int16_t ClearComments,
+                 GifEffort Effort) {
     const std::filesystem::path output = Filename;
-    return OptimizeDocument(oGIF, DiffMode, RepeatPalettePasses, ClearInterlace, ClearComments) &&
-           Guarded(false, [&] { return oGIF.Save(output); });
+    return OptimizeDocument(oGIF, DiffMode, RepeatPalettePasses, ClearInterlace, ClearComments,
+                            Effort) &&
+           Guarded(false, [&] { return oGIF.Save(output, EncoderEffort(Effort)); });
 }
 
 } // namespace lumatrim::mGIFOptimizer

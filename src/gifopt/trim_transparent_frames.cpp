@@ -6,6 +6,7 @@
 #include "gifopt/frame_removal.h"
 #include "gifopt/gif_optimizer.h"
 #include "gifopt/pass_support.h"
+#include "gifopt/restore_guard.h"
 
 #include <cstring>
 
@@ -52,6 +53,7 @@ bool TrimTransparentFrames(cGIF& oGIF) {
     return Guarded(false, [&] {
         FrameKeep frames = FindOpaqueAreas(oGIF);
         RemoveEmptyFrames(oGIF, frames);
+        KeepClearedPoints(oGIF, frames, true);
         for (int32_t f = 1; f <= oGIF.FramesCount(); ++f) {
             const Rect& r = frames.keep[static_cast<size_t>(f - 1)];
             if (frames.crop[static_cast<size_t>(f - 1)] && !r.Empty())

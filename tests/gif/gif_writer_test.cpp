@@ -56,8 +56,26 @@ TEST(GifWriter, GlobalTableLoopingBlockAndFrameFields) {
     EXPECT_EQ(gif.ScreenFlags(), 0xA2);
     EXPECT_TRUE(Contains(bytes, {0x21, 0xF9, 4, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(Contains(bytes, {0x21, 0xF9, 4, 3 << 2 | 2 | 1, 2, 1, 4, 0}));
-    // No local table: table size field 2, sort bit from the frame, code size 3.
-    EXPECT_TRUE(Contains(bytes, {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0x22, 3}));
+    // No local table: table size field 2, sort bit from the frame; the code size follows the
+    // pixels (all index 0), not the table.
+    EXPECT_TRUE(Contains(bytes, {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0x22, 2}));
+}
+
+// The best of the clear policies is never larger and reads back the same.
+TEST(GifWriter, BestPolicyIsNeverLargerAndReadsBackTheSame) {
+    cGIF gif;
+    gif.FrameInsert(1, 256, 64, false);
+    gif.SetLocalPaletteEntries(1, 256);
+    cDIB& dib = *gif.FrameDIBXOR(1);
+    for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 256; ++x)
+            dib.lpBits()[y * dib.BytesPerScanline() + x] = static_cast<uint8_t>((x * y) ^ (x >> 2));
+    const auto one = gif.SaveToMemory(LzwEffort::OnePolicy);
+    const auto best = gif.SaveToMemory(LzwEffort::BestPolicy);
+    EXPECT_LT(best.size(), one.size());
+    cGIF back;
+    ASSERT_TRUE(back.LoadFromStream(best));
+    EXPECT_EQ(test::Pixels(*back.FrameDIBXOR(1)), test::Pixels(dib));
 }
 
 TEST(GifWriter, ImpossibleDocumentsFailWithoutTouchingTheTarget) {

@@ -116,3 +116,44 @@ TEST(LzwCodec, LongRunsRoundTripInPacketsOf254Bytes) {
 
 } // namespace
 } // namespace lumatrim
+
+namespace lumatrim {
+namespace {
+
+// Data sub-blocks joined into the bare code stream.
+Bytes Unpacked(const Bytes& blocks) {
+    Bytes data;
+    for (size_t at = 0; at < blocks.size(); at += blocks[at] + 1u)
+        data.insert(data.end(), blocks.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                    blocks.begin() + static_cast<std::ptrdiff_t>(at + blocks[at] + 1));
+    return data;
+}
+
+// Noise on 16 colours fills the table several times; every policy must give data the decoder
+// turns back into the same pixels, and the table must be reported full.
+TEST(LzwCodec, EveryClearPolicyRoundTrips) {
+    auto dib = Surface(300, 200);
+    uint32_t seed = 1;
+    for (int32_t y = 0; y < 200; ++y)
+        for (int32_t x = 0; x < 300; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            dib->lpBits()[y * dib->BytesPerScanline() + x] = static_cast<uint8_t>(seed >> 28);
+        }
+    const ClearPolicy policies[] = {
+        {}, {4093, false, 0}, {300, false, 0}, {4096, true, 0}, {4096, true, ClearPolicy::kNever}};
+    mGIFLZWEnc encoder;
+    for (const ClearPolicy& policy : policies) {
+        Bytes blocks;
+        encoder.EncodeImage(blocks, *dib, 5, false, policy);
+        EXPECT_TRUE(encoder.TableFilled());
+        auto back = Surface(300, 200, 0xFF);
+        Decode(*back, false, 4, Unpacked(blocks));
+        EXPECT_EQ(Pixels(*back), Pixels(*dib)) << policy.fullAt << ' ' << policy.deferred;
+    }
+    Bytes small;
+    encoder.EncodeImage(small, *Surface(8, 8, 3), 3, false);
+    EXPECT_FALSE(encoder.TableFilled());
+}
+
+} // namespace
+} // namespace lumatrim

@@ -62,7 +62,8 @@ inline void SetTransparent(cGIF& gif, int32_t n, uint8_t index) {
 }
 
 // Each displayed screen (colour entries; 0xFF000000 for a transparent point) with its delay,
-// identical neighbours joined: what a browser shows, frame by frame.
+// identical neighbours joined: what a browser shows, frame by frame, a delay of 0 or 1
+// hundredths lasting 10.
 inline std::vector<std::pair<std::vector<uint32_t>, int32_t>> Timeline(const cGIF& gif) {
     const int32_t width = gif.ScreenWidth();
     std::vector<uint32_t> screen(size_t(width * gif.ScreenHeight()), 0xFF000000);
@@ -82,10 +83,11 @@ inline std::vector<std::pair<std::vector<uint32_t>, int32_t>> Timeline(const cGI
                     continue;
                 std::memcpy(&screen[area.back()], &table[size_t(p) * 4], 4);
             }
+        const int32_t delay = gif.FrameDelay(n) <= 1 ? 10 : gif.FrameDelay(n);
         if (!shown.empty() && shown.back().first == screen)
-            shown.back().second += gif.FrameDelay(n);
+            shown.back().second += delay;
         else
-            shown.emplace_back(screen, gif.FrameDelay(n));
+            shown.emplace_back(screen, delay);
         if (gif.FrameDisposalMethod(n) == 3) screen = before;
         for (const size_t at : area)
             if (gif.FrameDisposalMethod(n) == 2) screen[at] = 0xFF000000;

@@ -169,8 +169,9 @@ TEST(TrimTransparentFramesTest, CropsToOpaquePixelsAndDropsEmptyFramesAfterTheFi
     gif.SetFrameUseTransparentColor(4, false);
     ASSERT_TRUE(TrimTransparentFrames(gif));
     EXPECT_EQ(gif.FramesCount(), 3);
-    EXPECT_EQ(Frame(gif, 1), "10x10 at 30,15 20 0 0 0 1/0 0/4"); // frame 2's delay taken over
-    EXPECT_EQ(Frame(gif, 2), "4x4 at 0,0 30 2 0 0 1/0 0/4");     // restores: stays whole
+    // Frame 2's time added to frame 1's, whose delay 0 shows for 10 hundredths.
+    EXPECT_EQ(Frame(gif, 1), "10x10 at 30,15 30 0 0 0 1/0 0/4");
+    EXPECT_EQ(Frame(gif, 2), "4x4 at 0,0 30 2 0 0 1/0 0/4"); // restores: stays whole
     EXPECT_EQ(Frame(gif, 3), "4x4 at 0,0 40 0 0 0 0/3 0/4");
 }
 

@@ -19,9 +19,11 @@ RouteResult ReduceGif(const RouteJob& job) {
     }
     const RouteFailure saveFailure{"Error saving gif file.." + job.output, "Error Saving GIF file"};
     // A failed pipeline step or save makes nothing, so it must not pass for a reduced file.
-    if (!mGIFOptimizer::OptimizeDocument(gif, 0, 0, -1, -1)) return saveFailure;
+    const auto effort = job.effort == Effort::Fast ? mGIFOptimizer::GifEffort::Fast
+                                                   : mGIFOptimizer::GifEffort::Best;
+    if (!mGIFOptimizer::OptimizeDocument(gif, 0, 0, -1, -1, effort)) return saveFailure;
     RouteProduct product;
-    product.reduced = Candidate{gif.SaveToMemory(), nullptr};
+    product.reduced = Candidate{gif.SaveToMemory(mGIFOptimizer::EncoderEffort(effort)), nullptr};
     if (product.reduced->bytes.empty()) return saveFailure;
     product.writeFailure = saveFailure;
     return product;
