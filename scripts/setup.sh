@@ -8,7 +8,13 @@ LUMATRIM_PACKAGES=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcli11-dev nlohmann-json3-dev
+    libjpeg62-turbo-dev
     optipng
+)
+
+# What the benchmarks of bench/ run besides the build: peer tools and the measures.
+LUMATRIM_BENCH_PACKAGES=(
+    libjpeg-turbo-progs butteraugli python3-pil python3-numpy
 )
 
 lumatrim_install_missing() {

@@ -14,6 +14,7 @@
 #include "imaging/dib.h"
 
 #include "recording_host.h"
+#include "support/jpeg_tables.h"
 #include "support/test_support.h"
 
 #include <algorithm>
@@ -21,7 +22,6 @@
 #include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <map>
 #include <thread>
 
 namespace lumatrim {
@@ -192,43 +192,6 @@ bool IsProgressive(const std::vector<uint8_t>& file, uint8_t components) {
            file.end();
 }
 
-// The example tables of the JPEG standard (Annex K) in zigzag order, as a file stores them.
-constexpr std::array<int, 64> kLuminance = {
-    16, 11, 12,  14,  12,  10, 16, 14,  13,  14,  18,  17,  16, 19,  24,  40,
-    26, 24, 22,  22,  24,  49, 35, 37,  29,  40,  58,  51,  61, 60,  57,  51,
-    56, 55, 64,  72,  92,  78, 64, 68,  87,  69,  55,  56,  80, 109, 81,  87,
-    95, 98, 103, 104, 103, 62, 77, 113, 121, 112, 100, 120, 92, 101, 103, 99};
-constexpr std::array<int, 64> kChrominance = {
-    17, 18, 18, 24, 21, 24, 47, 26, 26, 47, 99, 66, 56, 66, 99, 99, 99, 99, 99, 99, 99, 99,
-    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
-    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
-
-// A reference encoder's table at `quality`: scaled by 5000 / q below 50, else 200 - 2q percent.
-std::vector<uint8_t> ReferenceTable(const std::array<int, 64>& base, int quality) {
-    const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
-    std::vector<uint8_t> table;
-    for (const int value : base)
-        table.push_back(static_cast<uint8_t>(std::clamp((value * scale + 50) / 100, 1, 255)));
-    return table;
-}
-
-// The 8-bit quantization tables of the file's DQT segments, in table-number order.
-std::vector<std::vector<uint8_t>> QuantizationTables(const std::vector<uint8_t>& file) {
-    std::map<int, std::vector<uint8_t>> tables;
-    for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != 0xDA;) {
-        const size_t end = at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
-        for (size_t t = at + 4; file[at + 1] == 0xDB && t + 65 <= end && end <= file.size();
-             t += 65)
-            tables[file[t] & 0x0F].assign(file.begin() + static_cast<ptrdiff_t>(t + 1),
-                                          file.begin() + static_cast<ptrdiff_t>(t + 65));
-        at = end;
-    }
-    std::vector<std::vector<uint8_t>> ordered;
-    for (auto& [number, table] : tables)
-        ordered.push_back(table);
-    return ordered;
-}
-
 TEST(SaveJPG, WritesTheAskedQualityAtThePicturesSizeProgressivelyWithItsProfile) {
     const test::TempDir dir;
     const LoadedPicture source = Load(kProfiled);
@@ -240,8 +203,9 @@ TEST(SaveJPG, WritesTheAskedQualityAtThePicturesSizeProgressivelyWithItsProfile)
         ASSERT_TRUE(SaveJPG(source, output, static_cast<uint8_t>(quality), status));
         EXPECT_EQ(status, JpegSaveStatus::Ok);
         const std::vector<uint8_t> file = test::ReadBytes(output);
-        EXPECT_EQ(QuantizationTables(file), (std::vector{ReferenceTable(kLuminance, quality),
-                                                         ReferenceTable(kChrominance, quality)}));
+        EXPECT_EQ(test::QuantizationTables(file),
+                  (std::vector{test::ReferenceTable(test::kLuminance, quality),
+                               test::ReferenceTable(test::kChrominance, quality)}));
         EXPECT_TRUE(IsProgressive(file, 3));
         const LoadedPicture written = Load(output);
         EXPECT_EQ(written.Image.Width, 48);
