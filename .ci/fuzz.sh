@@ -16,7 +16,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${LUMATRIM_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${LUMATRIM_FUZZ_SECONDS:-60}
 # target name and seed folder under fuzz/corpus
-targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "picture_load_fuzzer picture")
+targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "picture_load_fuzzer picture"
+    "jpeg_encode_fuzzer jpegenc")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DLUMATRIM_FUZZ=ON -DLUMATRIM_CORE_ONLY=OFF -DLUMATRIM_BENCH=OFF \

@@ -82,6 +82,10 @@ int main(int argc, char** argv) {
             settings.lambda = std::strtof(value(), nullptr);
         else if (option == "--table-weighting")
             settings.tableWeighting = std::strtof(value(), nullptr);
+        else if (option == "--no-dc-search")
+            settings.dcSearch = false;
+        else if (option == "--passes")
+            settings.passes = std::atoi(value());
         else if (option == "--activity")
             settings.activityExponent = std::strtof(value(), nullptr);
         else

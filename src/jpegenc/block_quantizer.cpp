@@ -7,6 +7,7 @@
 #include "jpegtrellis/dc_trellis.h"
 #include "jpegtrellis/symbol_costs.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -35,22 +36,27 @@ float BlockLambda(const float exact[64], const TrellisSettings& settings) {
            std::pow((2 * variance + kFlatVariance) / kFlatVariance, settings.activityExponent);
 }
 
-// Symbol costs per table class, from the symbols of the rounded coefficients.
-std::array<trellis::SymbolCosts, 2> FirstPassCosts(std::span<const BlockPlane> planes,
-                                                   std::span<const trellis::QuantizerTable> tables,
-                                                   std::span<const ComponentCoding> coding) {
+// Symbol costs per table class, from the symbols of the blocks, rounded first if `exact`.
+std::array<trellis::SymbolCosts, 2> CountedCosts(std::span<const BlockPlane> planes,
+                                                 std::span<const trellis::QuantizerTable> tables,
+                                                 std::span<const ComponentCoding> coding,
+                                                 bool exact) {
     std::array<trellis::SymbolCounts, 2> counts;
-    float exact[64];
+    float coefficients[64];
     int16_t rounded[64];
     for (size_t c = 0; c < planes.size(); ++c) {
         trellis::SymbolCounts& tally = counts[coding[c].table];
         int previousDc = 0;
         for (const uint32_t b : DcCodingOrder(planes[c], coding[c], planes.size() > 1)) {
-            ExactCoefficients(planes[c].Block(b), exact);
-            trellis::QuantizeRounded(exact, tables[c], rounded);
-            trellis::CountAcSymbols(rounded, tally);
-            trellis::CountDcSymbol(rounded[0], previousDc, tally);
-            previousDc = rounded[0];
+            const int16_t* block = planes[c].Block(b);
+            if (exact) {
+                ExactCoefficients(block, coefficients);
+                trellis::QuantizeRounded(coefficients, tables[c], rounded);
+                block = rounded;
+            }
+            trellis::CountAcSymbols(block, tally);
+            trellis::CountDcSymbol(block[0], previousDc, tally);
+            previousDc = block[0];
         }
     }
     return {trellis::CostsFromCounts(counts[0]), trellis::CostsFromCounts(counts[1])};
@@ -68,7 +74,12 @@ void QuantizePlane(BlockPlane& plane, const std::vector<uint32_t>& order,
         lambdas[i] = BlockLambda(exact, settings);
     }
     std::vector<int16_t> chosenDc(blocks);
-    trellis::TrellisQuantizeDc(dc, table.step[0], table.errorScale[0], lambdas, costs, chosenDc);
+    if (settings.dcSearch)
+        trellis::TrellisQuantizeDc(dc, table.step[0], table.errorScale[0], lambdas, costs,
+                                   chosenDc);
+    else
+        for (size_t i = 0; i < blocks; ++i)
+            chosenDc[i] = static_cast<int16_t>(std::lround(dc[i] / table.step[0]));
     for (size_t i = 0; i < blocks; ++i) {
         int16_t* block = plane.Block(order[i]);
         ExactCoefficients(block, exact);
@@ -98,10 +109,18 @@ void QuantizeRateDistortion(std::span<BlockPlane> planes,
                             std::span<const trellis::QuantizerTable> tables,
                             std::span<const ComponentCoding> coding,
                             const TrellisSettings& settings) {
-    const std::array<trellis::SymbolCosts, 2> costs = FirstPassCosts(planes, tables, coding);
-    for (size_t c = 0; c < planes.size(); ++c)
-        QuantizePlane(planes[c], DcCodingOrder(planes[c], coding[c], planes.size() > 1), tables[c],
-                      costs[coding[c].table], settings);
+    std::array<trellis::SymbolCosts, 2> costs = CountedCosts(planes, tables, coding, true);
+    std::vector<BlockPlane> exact;
+    if (settings.passes > 1) exact.assign(planes.begin(), planes.end());
+    for (int pass = 0; pass < settings.passes; ++pass) {
+        if (pass > 0) {
+            costs = CountedCosts(planes, tables, coding, false);
+            std::copy(exact.begin(), exact.end(), planes.begin());
+        }
+        for (size_t c = 0; c < planes.size(); ++c)
+            QuantizePlane(planes[c], DcCodingOrder(planes[c], coding[c], planes.size() > 1),
+                          tables[c], costs[coding[c].table], settings);
+    }
 }
 
 std::vector<uint32_t> DcCodingOrder(const BlockPlane& plane, const ComponentCoding& coding,

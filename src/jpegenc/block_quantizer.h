@@ -27,6 +27,8 @@ struct TrellisSettings {
     float lambda = 0.0f;           // error (in quantizer steps squared) one bit is worth
     float tableWeighting = 1.0f;   // see QuantizerTable::errorScale
     float activityExponent = 0.0f; // lambda grows as ((2 var + C2) / C2)^this in busy blocks
+    bool dcSearch = true;          // the Viterbi search over DC values, else rounded DCs
+    int passes = 1;                // searches, each with costs from the previous one's symbols
 };
 
 TrellisSettings DefaultTrellisSettings();

@@ -85,13 +85,14 @@ SamplePlane HalvedPlane(const SamplePlane& full, uint32_t width, uint32_t height
 
 } // namespace
 
-std::vector<SamplePlane> ComponentPlanes(const JpegPicture& picture, bool halfChroma) {
+std::vector<SamplePlane> ComponentPlanes(const JpegPicture& picture) {
     if (picture.components == 1) return {GreyPlane(picture)};
-    std::vector<SamplePlane> planes = FullPlanes(picture);
-    if (halfChroma)
-        for (size_t c = 1; c < 3; ++c)
-            planes[c] = HalvedPlane(planes[c], picture.width, picture.height);
-    return planes;
+    return FullPlanes(picture);
+}
+
+void HalveChroma(std::vector<SamplePlane>& planes, uint32_t width, uint32_t height) {
+    for (size_t c = 1; c < 3; ++c)
+        planes[c] = HalvedPlane(planes[c], width, height);
 }
 
 } // namespace lumatrim

@@ -20,9 +20,13 @@ struct SamplePlane {
     uint32_t Stride() const { return blocksWide * 8; }
 };
 
-// The planes of `picture`, each padded to whole blocks with copies of its last column and row
-// (as libjpeg pads), so that the padding costs few bits. The picture must be valid for
-// EncodeJpeg.
-std::vector<SamplePlane> ComponentPlanes(const JpegPicture& picture, bool halfChroma);
+// The planes of `picture` at full resolution, each padded to whole blocks with copies of its
+// last column and row (as libjpeg pads), so that the padding costs few bits. The picture must
+// be valid for EncodeJpeg.
+std::vector<SamplePlane> ComponentPlanes(const JpegPicture& picture);
+
+// Cb and Cr (planes 1 and 2) of a `width` x `height` picture replaced by the means of their
+// 2x2 squares.
+void HalveChroma(std::vector<SamplePlane>& planes, uint32_t width, uint32_t height);
 
 } // namespace lumatrim

@@ -22,7 +22,8 @@ bool IsEncodable(const JpegPicture& picture) {
            picture.samples.size() == size_t{picture.width} * picture.height * picture.components;
 }
 
-bool HalvesChroma(const JpegPicture& picture, ChromaSampling sampling) {
+bool HalvesChroma(const JpegPicture& picture, const std::vector<SamplePlane>& planes,
+                  ChromaSampling sampling) {
     if (picture.components == 1) return false;
     switch (sampling) {
     case ChromaSampling::Full:
@@ -32,7 +33,7 @@ bool HalvesChroma(const JpegPicture& picture, ChromaSampling sampling) {
     case ChromaSampling::Auto:
         break;
     }
-    return !NeedsFullChroma(picture);
+    return !NeedsFullChroma(picture, planes);
 }
 
 std::vector<ComponentCoding> Coding(int components, bool halfChroma) {
@@ -42,8 +43,7 @@ std::vector<ComponentCoding> Coding(int components, bool halfChroma) {
 }
 
 // The exact coefficients of every component; the sample planes live only while transformed.
-std::vector<BlockPlane> TransformPicture(const JpegPicture& picture, bool halfChroma) {
-    std::vector<SamplePlane> planes = ComponentPlanes(picture, halfChroma);
+std::vector<BlockPlane> TransformPlanes(std::vector<SamplePlane> planes) {
     std::vector<BlockPlane> blocks;
     for (SamplePlane& plane : planes) {
         blocks.push_back(TransformPlane(plane));
@@ -62,9 +62,11 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
                                 const TrellisSettings& settings) {
     if (!IsEncodable(picture)) return {};
     const int quality = std::clamp(options.quality, 1, 100);
-    const bool halfChroma = HalvesChroma(picture, options.chroma);
+    std::vector<SamplePlane> samples = ComponentPlanes(picture);
+    const bool halfChroma = HalvesChroma(picture, samples, options.chroma);
+    if (halfChroma) HalveChroma(samples, picture.width, picture.height);
     const std::vector<ComponentCoding> coding = Coding(picture.components, halfChroma);
-    std::vector<BlockPlane> planes = TransformPicture(picture, halfChroma);
+    std::vector<BlockPlane> planes = TransformPlanes(std::move(samples));
 
     const std::array<QuantTable, 2> standard = StandardTables(quality);
     std::vector<trellis::QuantizerTable> tables;

@@ -103,6 +103,28 @@ TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
         EXPECT_TRUE(EncodeJpeg(picture, {}).empty());
 }
 
+// Red lines one sample wide on white: colour edges that halved chroma would blur.
+JpegPicture RedLines(bool sourceFullChroma) {
+    JpegPicture picture{48, 32, 3, {}, {}, sourceFullChroma};
+    for (uint32_t y = 0; y < 32; ++y)
+        for (uint32_t x = 0; x < 48; ++x) {
+            const uint8_t other = x % 4 == 1 ? 0 : 255;
+            picture.samples.insert(picture.samples.end(), {255, other, other});
+        }
+    return picture;
+}
+
+TEST(EncodeJpeg, KeepsFullChromaWhereAFullChromaSourceHasSharpColourEdges) {
+    const auto lumaSampling = [](const JpegPicture& picture) {
+        return test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0);
+    };
+    EXPECT_EQ(lumaSampling(RedLines(true)), 1);
+    EXPECT_EQ(lumaSampling(RedLines(false)), 2); // the source had halved it already
+    JpegPicture smooth = MakePicture(48, 32, 3);
+    smooth.sourceFullChroma = true;
+    EXPECT_EQ(lumaSampling(smooth), 2);
+}
+
 // The search trades error for bits: fewer bytes than plain rounding, for a bounded loss.
 TEST(EncodeJpeg, TheSearchSavesBytesForALittleError) {
     const JpegPicture picture = MakePicture(96, 64, 3);

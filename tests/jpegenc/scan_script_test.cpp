@@ -18,7 +18,7 @@ TEST(ScanScript, TheChosenScriptIsNoLargerAndHoldsTheSamePixels) {
         for (size_t i = 0; i < size_t{40} * 24 * components; ++i)
             picture.samples.push_back(static_cast<uint8_t>((i * i) % 251));
         std::vector<BlockPlane> planes;
-        for (const SamplePlane& plane : ComponentPlanes(picture, false))
+        for (const SamplePlane& plane : ComponentPlanes(picture))
             planes.push_back(TransformPlane(plane));
         const std::vector<ComponentCoding> coding(components, ComponentCoding{});
         const std::array<QuantTable, 2> standard = StandardTables(75);
