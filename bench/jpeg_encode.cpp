@@ -5,7 +5,7 @@
 //   djpeg SOURCE.jpg | jpeg_encode [options] - OUT.jpg
 // reads a binary PGM or PPM (maxval 255) from a file or standard input and writes the JPEG.
 // Options: -q QUALITY (85), --fast, --chroma auto|full|half, --full-chroma-source (the hint a
-// 4:4:4 source gives), and the search's trade: --lambda L, --table-weighting W, --activity A.
+// 4:4:4 source gives), and the search's trade: --lambda L, --table-weighting W, --off-grid E.
 #include "jpegenc/jpeg_encoder.h"
 
 #include <cstdio>
@@ -52,7 +52,7 @@ bool ReadPnm(std::istream& in, JpegPicture& picture) {
 
 [[noreturn]] void Usage() {
     std::cerr << "usage: jpeg_encode [-q Q] [--fast] [--chroma auto|full|half] "
-                 "[--full-chroma-source] [--lambda L] [--table-weighting W] [--activity A] "
+                 "[--full-chroma-source] [--lambda L] [--table-weighting W] [--off-grid E] "
                  "IN.pnm|- OUT.jpg\n";
     std::exit(2);
 }
@@ -82,12 +82,8 @@ int main(int argc, char** argv) {
             settings.lambda = std::strtof(value(), nullptr);
         else if (option == "--table-weighting")
             settings.tableWeighting = std::strtof(value(), nullptr);
-        else if (option == "--no-dc-search")
-            settings.dcSearch = false;
-        else if (option == "--passes")
-            settings.passes = std::atoi(value());
-        else if (option == "--activity")
-            settings.activityExponent = std::strtof(value(), nullptr);
+        else if (option == "--off-grid")
+            settings.offGridExponent = std::strtof(value(), nullptr);
         else
             Usage();
     }

@@ -4,8 +4,7 @@
 #include "jpegenc/block_plane.h"
 
 #include "jpegtrellis/forward_dct.h"
-
-#include <cmath>
+#include "jpegtrellis/rounding.h"
 
 namespace lumatrim {
 
@@ -23,7 +22,8 @@ BlockPlane TransformPlane(const SamplePlane& plane) {
             trellis::ForwardDct(row + bx * 8, stride, coefficients);
             // No coefficient of 8-bit samples exceeds 1024, so eighths fit 16 bits.
             for (int k = 0; k < 64; ++k)
-                out[k] = static_cast<int16_t>(std::lround(coefficients[k] * kExactScale));
+                out[k] =
+                    static_cast<int16_t>(trellis::RoundHalfAway(coefficients[k] * kExactScale));
         }
     }
     return blocks;

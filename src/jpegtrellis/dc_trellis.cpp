@@ -23,9 +23,8 @@ inline float DifferenceBits(const SymbolCosts& costs, int from, int to) {
 
 } // namespace
 
-void TrellisQuantizeDc(std::span<const float> dc, float step, float errorScale,
-                       std::span<const float> lambdas, const SymbolCosts& costs,
-                       std::span<int16_t> chosen) {
+void TrellisQuantizeDc(std::span<const float> dc, float step, float errorScale, float lambda,
+                       const SymbolCosts& costs, std::span<int16_t> chosen) {
     const size_t blocks = dc.size();
     if (blocks == 0) return;
     // State s of block b is the value below (s = 0) or above (s = 1) its exact DC.
@@ -44,8 +43,7 @@ void TrellisQuantizeDc(std::span<const float> dc, float step, float errorScale,
             int from = 0;
             float least = 0;
             for (int p = 0; p < (b == 0 ? 1 : 2); ++p) {
-                const float total =
-                    cost[p] + lambdas[b] * DifferenceBits(costs, previous[p], value);
+                const float total = cost[p] + lambda * DifferenceBits(costs, previous[p], value);
                 if (p == 0 || total < least) {
                     least = total;
                     from = p;

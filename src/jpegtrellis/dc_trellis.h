@@ -18,11 +18,10 @@
 
 namespace lumatrim::trellis {
 
-// `dc` holds the exact DC coefficients (DCT units) in coding order, `lambdas` each block's
-// lambda; the chosen values are written to `chosen`. The predictor starts at 0, as at the
+// `dc` holds the exact DC coefficients (DCT units) in coding order; the chosen values are
+// written to `chosen`. The predictor starts at 0, as at the
 // start of a scan.
-void TrellisQuantizeDc(std::span<const float> dc, float step, float errorScale,
-                       std::span<const float> lambdas, const SymbolCosts& costs,
-                       std::span<int16_t> chosen);
+void TrellisQuantizeDc(std::span<const float> dc, float step, float errorScale, float lambda,
+                       const SymbolCosts& costs, std::span<int16_t> chosen);
 
 } // namespace lumatrim::trellis

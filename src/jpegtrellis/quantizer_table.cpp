@@ -3,6 +3,7 @@
 
 #include "jpegtrellis/quantizer_table.h"
 
+#include "jpegtrellis/rounding.h"
 #include "jpegtrellis/zigzag.h"
 
 #include <algorithm>
@@ -27,10 +28,9 @@ QuantizerTable QuantizerTable::From(const uint16_t natural[64], float tableWeigh
 void QuantizeRounded(const float coefficients[64], const QuantizerTable& table, int16_t block[64]) {
     for (int z = 0; z < 64; ++z) {
         const int natural = kZigzagToNatural[z];
-        const long value = std::lround(coefficients[natural] / table.step[z]);
+        const int value = RoundHalfAway(coefficients[natural] / table.step[z]);
         const int limit = z == 0 ? kMaxDc : kMaxAcMagnitude;
-        block[natural] =
-            static_cast<int16_t>(std::clamp<long>(value, z == 0 ? kMinDc : -limit, limit));
+        block[natural] = static_cast<int16_t>(std::clamp(value, z == 0 ? kMinDc : -limit, limit));
     }
 }
 

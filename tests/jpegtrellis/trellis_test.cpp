@@ -74,9 +74,8 @@ TEST(TrellisQuantizeDc, StaysWithinAStepAndRoundsAtLambdaZero) {
         value = uniform(random) / 4 + 400 * std::sin(static_cast<float>(&value - dc.data()) / 30);
     const SymbolCosts costs = SomeCosts();
     for (const float lambda : {0.0f, 0.5f, 5.0f}) {
-        const std::vector<float> lambdas(dc.size(), lambda);
         std::vector<int16_t> chosen(dc.size());
-        TrellisQuantizeDc(dc, 16, 1, lambdas, costs, chosen);
+        TrellisQuantizeDc(dc, 16, 1, lambda, costs, chosen);
         for (size_t b = 0; b < dc.size(); ++b) {
             const float exact = dc[b] / 16;
             ASSERT_LT(std::abs(exact - static_cast<float>(chosen[b])), 1.0f);
