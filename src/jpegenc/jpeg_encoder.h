@@ -17,15 +17,16 @@
 namespace lumatrim {
 
 enum class ChromaSampling {
-    Auto, // full chroma where the picture's colour detail needs it, else half in each direction
+    Auto, // full chroma for a full-chroma source with sharp colour edges (see chroma_choice.h)
     Full, // 4:4:4
     Half, // 4:2:0
 };
 
 struct JpegEncodeOptions {
     int quality = 85; // 1..100, libjpeg's scale; outside values are clamped
-    // Plain rounding and libjpeg's standard progressive script: about 1.5 times quicker than
-    // the default, with about a tenth more bytes.
+    // Plain rounding and libjpeg's standard progressive script, as cjpeg -optimize
+    // -progressive: measured at Q 85 on seven corpus pictures, a third to a half of the
+    // default's time for 1 to 41% more bytes.
     bool fast = false;
     ChromaSampling chroma = ChromaSampling::Auto;
 };

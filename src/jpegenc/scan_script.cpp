@@ -23,10 +23,12 @@ const Plan kStandardDc = {{0, 0, 0, 1}, {0, 0, 1, 0}};
 const Plan kStandardLuma = {{1, 5, 0, 2}, {6, 63, 0, 2}, {1, 63, 2, 1}, {1, 63, 1, 0}};
 const Plan kStandardChroma = {{1, 63, 0, 1}, {1, 63, 1, 0}};
 
-// The candidates. On the public corpus at Q 50, 85 and 95, among six luma plans, four chroma
-// plans and DC with or without its refinement bit, DC never gained by the refinement bit and
-// chroma rarely by successive approximation or a band split below 5: these are the plans that
-// won for most pictures.
+// The candidates, from a measure over the public corpus (24 pictures at Q 50, 85 and 95) of six
+// luma plans, four chroma plans and DC with or without a refinement bit: DC never gained by the
+// refinement bit, chroma never by successive approximation (one band won 47 times of 63, the
+// splits below 5 and 2 the rest); luma chose bands 1-8 and 9-63 25 times, the standard plan 18
+// and one band 14 (splits below 2 and 5 won the other 15, each by little, and would cost an
+// encode more).
 const std::vector<Plan> kDcPlans = {{{0, 0, 0, 0}}};
 const std::vector<Plan> kLumaPlans = {
     {{1, 8, 0, 0}, {9, 63, 0, 0}},

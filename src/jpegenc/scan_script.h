@@ -5,10 +5,11 @@
 //
 // With optimized Huffman tables a progressive file carries its own tables before each scan, so
 // every scan's bytes (tables, header, entropy-coded data) depend only on the scan itself. The
-// script splits into independent choices: how the DC terms are sent (with or without a
-// refinement bit), and for each component how its AC terms are sent (spectral bands,
-// successive approximation). A few full encodes, the i-th using each choice's i-th plan,
-// measure every plan's bytes; the script of the best plan of each choice is then written.
+// script splits into independent choices, one for each component's AC terms (spectral bands,
+// successive approximation), with the DC terms of all components in one first scan. A few
+// full encodes, the i-th using each choice's i-th plan, measure every plan's bytes; the script
+// of the best plan of each choice is then written. The pixels are the same whatever the
+// script.
 #pragma once
 
 #include "jpegenc/coefficient_writer.h"
@@ -23,7 +24,8 @@ namespace lumatrim {
 // approximation for DC and AC, luma in two bands.
 std::vector<Scan> StandardScript(int components);
 
-// The smallest file among the candidate scripts and the one combining their best plans.
+// The smallest file among the candidate scripts and the one combining their best plans (for a
+// large picture, the best plans on a sample of its rows). Empty if libjpeg refused.
 std::vector<uint8_t> WriteWithBestScript(const QuantizedPicture& picture);
 
 // Where each scan's bytes end in a JPEG file written by libjpeg: offsets just past the
