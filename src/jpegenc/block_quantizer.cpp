@@ -8,6 +8,7 @@
 #include "jpegtrellis/symbol_costs.h"
 #include "jpegtrellis/zigzag.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -54,7 +55,7 @@ float OffGridShare(const BlockPlane& plane, const trellis::QuantizerTable& table
             const float steps = std::abs(static_cast<float>(block[trellis::kZigzagToNatural[z]])) /
                                 kExactScale / table.step[z];
             if (steps < 0.5f) continue;
-            const float error = steps - std::round(steps);
+            const float error = steps - std::floor(steps + 0.5f);
             squares += error * error;
             ++count;
         }
@@ -86,8 +87,8 @@ TrellisSettings DefaultTrellisSettings() {
     return {};
 }
 
-void QuantizeRounded(std::span<BlockPlane> planes, std::span<const trellis::QuantizerTable> tables,
-                     std::span<const ComponentCoding>) {
+void QuantizeRounded(std::span<BlockPlane> planes,
+                     std::span<const trellis::QuantizerTable> tables) {
     float exact[64];
     for (size_t c = 0; c < planes.size(); ++c)
         for (size_t b = 0; b < planes[c].Blocks(); ++b) {

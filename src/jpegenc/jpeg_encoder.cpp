@@ -74,7 +74,7 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
         tables.push_back(trellis::QuantizerTable::From(standard[component.table].data(),
                                                        settings.tableWeighting));
     if (options.fast)
-        QuantizeRounded(planes, tables, coding);
+        QuantizeRounded(planes, tables);
     else
         QuantizeRateDistortion(planes, tables, coding, settings);
 

@@ -24,7 +24,7 @@ TEST(ScanScript, TheChosenScriptIsNoLargerAndHoldsTheSamePixels) {
         const std::array<QuantTable, 2> standard = StandardTables(75);
         std::vector<trellis::QuantizerTable> tables(
             components, trellis::QuantizerTable::From(standard[0].data(), 1));
-        QuantizeRounded(planes, tables, coding);
+        QuantizeRounded(planes, tables);
         const QuantizedPicture quantized{40, 24, 75, planes, coding, {}};
 
         const std::vector<uint8_t> plain = WriteCoefficients(quantized, StandardScript(components));
