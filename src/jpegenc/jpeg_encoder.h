@@ -25,8 +25,8 @@ enum class ChromaSampling {
 struct JpegEncodeOptions {
     int quality = 85; // 1..100, libjpeg's scale; outside values are clamped
     // Plain rounding and libjpeg's standard progressive script, as cjpeg -optimize
-    // -progressive: measured at Q 85 on seven corpus pictures, a third to a half of the
-    // default's time for 1 to 41% more bytes.
+    // -progressive: measured at Q 85 on eight corpus pictures, a fifth to two thirds of the
+    // default's time for 0.3 to 28% more bytes.
     bool fast = false;
     ChromaSampling chroma = ChromaSampling::Auto;
 };
