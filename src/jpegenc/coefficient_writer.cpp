@@ -111,9 +111,10 @@ bool Compress(Compressor& compressor, const QuantizedPicture& picture, const jpe
 
 } // namespace
 
-std::array<QuantTable, 2> StandardTables(int quality) {
+std::optional<std::array<QuantTable, 2>> StandardTables(int quality) {
     Compressor compressor;
     jpeg_compress_struct& codec = compressor.codec;
+    if (setjmp(compressor.errors.jump)) return std::nullopt;
     codec.in_color_space = JCS_RGB;
     codec.input_components = 3;
     jpeg_set_defaults(&codec);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -34,8 +35,9 @@ struct QuantizedPicture {
 using QuantTable = std::array<uint16_t, 64>; // natural order
 
 // libjpeg's standard luminance (0) and chrominance (1) tables scaled to `quality`, exactly as
-// jpeg_set_quality makes them for a baseline-compatible file (steps of at most 255).
-std::array<QuantTable, 2> StandardTables(int quality);
+// jpeg_set_quality makes them for a baseline-compatible file (steps of at most 255); none if
+// libjpeg refused (out of memory).
+std::optional<std::array<QuantTable, 2>> StandardTables(int quality);
 
 // The JPEG file, or empty if libjpeg refused (out of memory, a profile too large for 255
 // segments).

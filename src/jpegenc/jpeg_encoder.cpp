@@ -68,10 +68,11 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
     const std::vector<ComponentCoding> coding = Coding(picture.components, halfChroma);
     std::vector<BlockPlane> planes = TransformPlanes(std::move(samples));
 
-    const std::array<QuantTable, 2> standard = StandardTables(quality);
+    const std::optional<std::array<QuantTable, 2>> standard = StandardTables(quality);
+    if (!standard) return {};
     std::vector<trellis::QuantizerTable> tables;
     for (const ComponentCoding& component : coding)
-        tables.push_back(trellis::QuantizerTable::From(standard[component.table].data(),
+        tables.push_back(trellis::QuantizerTable::From((*standard)[component.table].data(),
                                                        settings.tableWeighting));
     if (options.fast)
         QuantizeRounded(planes, tables);

@@ -21,9 +21,10 @@ TEST(ScanScript, TheChosenScriptIsNoLargerAndHoldsTheSamePixels) {
         for (const SamplePlane& plane : ComponentPlanes(picture))
             planes.push_back(TransformPlane(plane));
         const std::vector<ComponentCoding> coding(components, ComponentCoding{});
-        const std::array<QuantTable, 2> standard = StandardTables(75);
+        const std::optional<std::array<QuantTable, 2>> standard = StandardTables(75);
+        ASSERT_TRUE(standard);
         std::vector<trellis::QuantizerTable> tables(
-            components, trellis::QuantizerTable::From(standard[0].data(), 1));
+            components, trellis::QuantizerTable::From((*standard)[0].data(), 1));
         QuantizeRounded(planes, tables);
         const QuantizedPicture quantized{40, 24, 75, planes, coding, {}};
 
