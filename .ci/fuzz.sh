@@ -20,7 +20,8 @@ build=${LUMATRIM_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${LUMATRIM_FUZZ_SECONDS:-60}
 # target name and seed folder under fuzz/corpus
 targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "gif_rebuild_fuzzer gif"
-    "bmp_load_fuzzer bmp" "picture_load_fuzzer picture" "jpeg_fuzzer jpeg")
+    "bmp_load_fuzzer bmp" "picture_load_fuzzer picture" "jpeg_fuzzer jpeg"
+    "jpeg_encode_fuzzer jpegenc")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DLUMATRIM_FUZZ=ON -DLUMATRIM_CORE_ONLY=OFF -DLUMATRIM_BENCH=OFF \

@@ -13,6 +13,11 @@ LUMATRIM_PACKAGES=(
     desktop-file-utils
 )
 
+# What the benchmarks of bench/ run besides the build: peer tools and the measures.
+LUMATRIM_BENCH_PACKAGES=(
+    libjpeg-turbo-progs butteraugli python3-pil python3-numpy
+)
+
 lumatrim_install_missing() {
     local missing=() package
     for package in "$@"; do

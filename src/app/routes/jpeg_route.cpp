@@ -3,11 +3,11 @@
 
 #include "app/routes/jpeg_route.h"
 
-#include "app/platform/jpeg_writer.h"
 #include "app/platform/paths.h"
 #include "app/platform/picture_loader.h"
 #include "jpeg/jpeg_decoder.h"
 #include "jpeg/jpeg_lossless.h"
+#include "jpegenc/jpeg_encoder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -68,6 +68,10 @@ std::optional<Candidate> LosslessAlternative(const std::vector<uint8_t>& file, s
 
 } // namespace
 
+std::string JpegSaveErrorText(JpegSaveStatus status) {
+    return std::string(kCannotSaveTheImage) + std::to_string(static_cast<int32_t>(status));
+}
+
 // The decoder goes first: it stops at the first damaged row, where the lossless rewrite would
 // read every scan before it could tell. The rewrite comes last, with the picture's memory free
 // again.
@@ -78,10 +82,12 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     if (const auto* failure = std::get_if<JpegFailure>(&decoded))
         return ReadFailure(*failure, job.source);
 
-    const auto quality = static_cast<uint8_t>(std::clamp(job.quality, 1, 100));
-    JpegSaveStatus status = JpegSaveStatus::Ok;
-    std::vector<uint8_t> encoded = EncodeJPG(std::get<JpegPicture>(decoded), quality, status);
-    if (status != JpegSaveStatus::Ok) return Failure(JpegSaveErrorText(status), job.source);
+    JpegEncodeOptions options;
+    options.quality = std::clamp(job.quality, 1, 100);
+    options.fast = job.effort == Effort::Fast;
+    std::vector<uint8_t> encoded = EncodeJpeg(std::get<JpegPicture>(decoded), options);
+    if (encoded.empty())
+        return Failure(JpegSaveErrorText(JpegSaveStatus::GenericError), job.source);
     decoded = JpegPicture{};
     RouteProduct product;
     product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// The JPEG encoder, read back by libjpeg: tables, components and sampling, profiles, and what
+// it refuses.
+#include "jpegenc/jpeg_encoder.h"
+
+#include "libjpeg_decode.h"
+#include "support/jpeg_tables.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace lumatrim {
+namespace {
+
+// Smooth colour gradients (up to 96x64) with a fine grey texture, so that every setting has detail
+// to quantize.
+JpegPicture MakePicture(uint32_t width, uint32_t height, uint8_t components) {
+    JpegPicture picture{width, height, components, {}, {}, false};
+    uint32_t noise = 12345;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            for (uint8_t c = 0; c < components; ++c) {
+                const uint32_t base = 10 + x + y + c * 30u; // at most 243 with the noise
+                picture.samples.push_back(static_cast<uint8_t>(base + (noise >> 28)));
+            }
+        }
+    return picture;
+}
+
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return sum == 0 ? 99 : 10 * std::log10(255.0 * 255.0 * static_cast<double>(a.size()) / sum);
+}
+
+TEST(EncodeJpeg, WritesLibjpegsTablesAtTheAskedQuality) {
+    for (const bool fast : {true, false})
+        for (const int quality : {1, 50, 85, 100}) {
+            const auto colour = EncodeJpeg(MakePicture(24, 16, 3), {quality, fast});
+            EXPECT_EQ(test::QuantizationTables(colour),
+                      (std::vector{test::ReferenceTable(test::kLuminance, quality),
+                                   test::ReferenceTable(test::kChrominance, quality)}))
+                << quality;
+            const auto grey = EncodeJpeg(MakePicture(24, 16, 1), {quality, fast});
+            EXPECT_EQ(
+                test::QuantizationTables(grey),
+                std::vector<std::vector<uint8_t>>{test::ReferenceTable(test::kLuminance, quality)});
+        }
+}
+
+// Every size (partial blocks and MCUs), component count, sampling and effort gives a
+// progressive file that libjpeg reads without a warning, close to the picture.
+TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
+    struct Size {
+        uint32_t width, height;
+    };
+    for (const Size size : {Size{1, 1}, Size{7, 9}, Size{8, 8}, Size{17, 33}, Size{64, 47}})
+        for (const uint8_t components : {1, 3})
+            for (const ChromaSampling chroma : {ChromaSampling::Full, ChromaSampling::Half})
+                for (const bool fast : {true, false}) {
+                    const std::string what = std::to_string(size.width) + "x" +
+                                             std::to_string(size.height) + " " +
+                                             std::to_string(components) + (fast ? " fast" : "");
+                    const JpegPicture picture = MakePicture(size.width, size.height, components);
+                    const test::DecodedJpeg decoded =
+                        test::DecodeWithLibjpeg(EncodeJpeg(picture, {90, fast, chroma}));
+                    ASSERT_TRUE(decoded.ok) << what;
+                    EXPECT_EQ(decoded.warnings, 0) << what;
+                    EXPECT_TRUE(decoded.progressive) << what;
+                    EXPECT_EQ(decoded.width, size.width) << what;
+                    EXPECT_EQ(decoded.height, size.height) << what;
+                    ASSERT_EQ(decoded.components, components) << what;
+                    const int luma = components == 3 && chroma == ChromaSampling::Half ? 2 : 1;
+                    EXPECT_EQ(decoded.samplingH[0], luma) << what;
+                    EXPECT_EQ(decoded.samplingV[0], luma) << what;
+                    EXPECT_GT(Psnr(decoded.samples, picture.samples), 30) << what;
+                }
+}
+
+TEST(EncodeJpeg, KeepsTheColourProfileAcrossSegments) {
+    for (const size_t bytes : {size_t{3}, size_t{70000}}) {
+        JpegPicture picture = MakePicture(16, 16, 3);
+        for (size_t i = 0; i < bytes; ++i)
+            picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
+        const test::DecodedJpeg decoded = test::DecodeWithLibjpeg(EncodeJpeg(picture, {}));
+        EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
+    }
+}
+
+TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
+    JpegPicture twoComponents = MakePicture(4, 4, 1);
+    twoComponents.components = 2;
+    twoComponents.samples.resize(32);
+    JpegPicture short_ = MakePicture(4, 4, 3);
+    short_.samples.pop_back();
+    JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false};
+    for (const JpegPicture& picture : {JpegPicture{}, twoComponents, short_, wide})
+        EXPECT_TRUE(EncodeJpeg(picture, {}).empty());
+}
+
+// Red lines one sample wide on white: colour edges that halved chroma would blur.
+JpegPicture RedLines(bool sourceFullChroma) {
+    JpegPicture picture{48, 32, 3, {}, {}, sourceFullChroma};
+    for (uint32_t y = 0; y < 32; ++y)
+        for (uint32_t x = 0; x < 48; ++x) {
+            const uint8_t other = x % 4 == 1 ? 0 : 255;
+            picture.samples.insert(picture.samples.end(), {255, other, other});
+        }
+    return picture;
+}
+
+TEST(EncodeJpeg, KeepsFullChromaWhereAFullChromaSourceHasSharpColourEdges) {
+    const auto lumaSampling = [](const JpegPicture& picture) {
+        return test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0);
+    };
+    EXPECT_EQ(lumaSampling(RedLines(true)), 1);
+    EXPECT_EQ(lumaSampling(RedLines(false)), 2); // the source had halved it already
+    JpegPicture smooth = MakePicture(48, 32, 3);
+    smooth.sourceFullChroma = true;
+    EXPECT_EQ(lumaSampling(smooth), 2);
+}
+
+// The search trades error for bits: fewer bytes than plain rounding, for a bounded loss.
+TEST(EncodeJpeg, TheSearchSavesBytesForALittleError) {
+    const JpegPicture picture = MakePicture(96, 64, 3);
+    const auto rounded = EncodeJpeg(picture, {85, true});
+    const auto searched = EncodeJpeg(picture, {85, false});
+    EXPECT_LT(searched.size(), rounded.size());
+    const double loss = Psnr(test::DecodeWithLibjpeg(rounded).samples, picture.samples) -
+                        Psnr(test::DecodeWithLibjpeg(searched).samples, picture.samples);
+    EXPECT_LT(loss, 1.5);
+}
+
+} // namespace
+} // namespace lumatrim
