@@ -82,24 +82,34 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
         EXPECT_EQ(host.reports[skipped].status, ItemStatus::Skipped) << skipped;
 }
 
-// A failed write must not leave the atomic copy's temporary file beside the output. The host's
-// time limit is read inside the PNG route, so a throwing host stands in for a route that raises.
-TEST_F(BatchTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
+// A failed write must not leave the atomic copy's temporary file beside the output, and names
+// its cause. A missing path fails whatever its extension; one holding a NUL byte is never used
+// (the system would take "keep.png" for it). The host's time limit is read inside the PNG
+// route, so a throwing host stands in for a route that raises.
+TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
     fs::create_directory(files / "folder.png");
     fs::create_directory(files / "blocked_reduced.png");
-    test::RecordingHost host(
-        {Listed("gone.png"), Listed("folder.png"), Add("blocked.png"), Add("fine.png")});
+    Add("keep.png");
+    const std::string withNul = Listed("keep.png") + std::string(1, '\0') + ".png";
+    test::RecordingHost host({Listed("gone.png"), Listed("gone.txt"), withNul, Listed("folder.png"),
+                              Add("blocked.png"), Add("fine.png")});
     Run(host);
     const std::string gone = "Cannot find the file: " + Listed("gone.png");
     EXPECT_EQ(host.messages,
-              (std::vector{
-                  ErrorOnImage(gone), ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
-                  ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png")), kDone}));
-    ASSERT_EQ(host.reports.size(), 4u);
+              (std::vector{ErrorOnImage(gone),
+                           ErrorOnImage("Cannot find the file: " + Listed("gone.txt")),
+                           ErrorOnImage("Invalid file name: " + Listed("keep.png") + "\\0.png"),
+                           ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
+                           ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png") +
+                                        " (Is a directory)"),
+                           kDone}));
+    ASSERT_EQ(host.reports.size(), 6u);
     EXPECT_EQ(host.reports[0].message, gone);
-    EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
-    EXPECT_FALSE(host.reports[2].output);
-    EXPECT_EQ(host.reports[3].status, ItemStatus::Ok);
+    EXPECT_EQ(host.reports[1].status, ItemStatus::Error);
+    EXPECT_EQ(host.reports[4].status, ItemStatus::Error);
+    EXPECT_FALSE(host.reports[4].output);
+    EXPECT_EQ(host.reports[5].status, ItemStatus::Ok);
+    EXPECT_EQ(test::ReadText(files / "keep.png"), "\x89PNG-source");
 
     struct RaisingHost : test::RecordingHost {
         using RecordingHost::RecordingHost;
@@ -114,8 +124,8 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
               (std::vector{
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("fine.png")),
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("b.png")), kDone}));
-    EXPECT_EQ(files.FileNames(),
-              (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png", "folder.png"}));
+    EXPECT_EQ(files.FileNames(), (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png",
+                                        "folder.png", "keep.png"}));
 }
 
 // Progress after the change is over the new count.
@@ -196,7 +206,7 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     fs::create_directory_symlink(dir / "real", dir / "link");
     for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
         test::WriteBytes(dir / name, {1});
-    const Names items = {
+    const PathList items = {
         d + "a.png",         // 0
         d + "notes.txt",     // 1: no route, touches nothing
         d + "b.png",         // 2
