@@ -47,9 +47,11 @@ public:
     bool Run() {
         if (!ReadHeader()) return false;
         ReadScreen();
+        bool trailer = false;
         while (pos_ < data_.size()) {
             const uint8_t introducer = data_[pos_];
-            if (introducer == kTrailer) break;
+            trailer = introducer == kTrailer;
+            if (trailer) break;
             if (introducer == kExtension) {
                 ++pos_;
                 ReadExtension();
@@ -63,6 +65,7 @@ public:
             ++pos_; // past the terminator, or past a stray byte between blocks
         }
         doc_.trailingComments_ = std::move(pendingComments_);
+        if (!trailer) doc_.loadDamaged_ = true; // cut off: frames may be missing
         return !doc_.loadTooLarge_ && !doc_.frames_.empty();
     }
 
@@ -103,6 +106,7 @@ private:
     void ReadColorTable(int32_t entries, ColorTable1024& table) {
         const size_t available = pos_ < data_.size() ? (data_.size() - pos_) / 3 : 0;
         const size_t complete = std::min(static_cast<size_t>(entries), available);
+        if (complete < static_cast<size_t>(entries)) doc_.loadDamaged_ = true;
         for (size_t i = 0; i < complete; ++i) {
             const uint8_t* rgb = At() + 3 * i;
             table[4 * i] = rgb[2];
@@ -166,7 +170,10 @@ private:
     void ReadImage() {
         Frame& frame = doc_.AppendFrame();
         std::array<uint8_t, 9> descriptor{}; // cut off by the end of the data: all zero
-        if (Has(9)) std::copy_n(At(), 9, descriptor.begin());
+        if (Has(9))
+            std::copy_n(At(), 9, descriptor.begin());
+        else
+            doc_.loadDamaged_ = true;
         pos_ += 9;
         ApplyControl(frame);
         frame.comments = std::move(pendingComments_);
@@ -193,8 +200,9 @@ private:
         ++pos_;
         imageData_.clear();
         GatherSubBlocks(&imageData_);
-        if (CreateSurfaces(frame, width, height))
-            decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_);
+        if (CreateSurfaces(frame, width, height) &&
+            !decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_))
+            doc_.loadDamaged_ = true;
         FinishFrame(static_cast<int32_t>(doc_.frames_.size()));
     }
 
@@ -220,7 +228,10 @@ private:
         }
         const uint64_t proven = imageData_.size() * kPixelsPerDataByte;
         if (pixels > proven) {
-            if (pixels - proven > allowance_) return false;
+            if (pixels - proven > allowance_) {
+                doc_.loadDamaged_ = true; // its data cannot hold the frame's pixels
+                return false;
+            }
             allowance_ -= pixels - proven;
         }
         pixelsAllocated_ += pixels;

@@ -57,10 +57,10 @@ private:
 
 } // namespace
 
-void mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
+bool mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
                              std::span<const uint8_t> Data) {
     // The first table entry must lie inside the 4096-code table.
-    if (Surface.BPP() != 8 || !Surface.lpBits() || MinCodeSize >= 12) return;
+    if (Surface.BPP() != 8 || !Surface.lpBits() || MinCodeSize >= 12) return false;
     PixelSink sink(Surface, Interlaced && Surface.Height() > 4);
 
     const uint32_t clear = 1u << MinCodeSize;
@@ -149,6 +149,7 @@ void mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize
         }
         prev = code;
     }
+    return sink.Done();
 }
 
 } // namespace lumatrim
