@@ -206,6 +206,7 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     fs::create_directory_symlink(dir / "real", dir / "link");
     for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
         test::WriteBytes(dir / name, {1});
+    fs::create_symlink(dir / "real/c.png", dir / "alias.png");
     const PathList items = {
         d + "a.png",         // 0
         d + "notes.txt",     // 1: no route, touches nothing
@@ -216,9 +217,12 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
         d + "link/c.png",    // 6: the same file through a linked folder
         d + "./b.png",       // 7: 2 spelled differently
         d + "notes.txt",     // 8
+        d + "alias.png",     // 9: a link to 5's source
+        d + "gone/x.png",    // 10: in no folder, so it fails before it touches a file
+        d + "gone/x.png",    // 11
     };
     EXPECT_EQ(LatestConflicts(items),
-              (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1}));
+              (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1, 6, -1, -1}));
 }
 
 TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
@@ -255,6 +259,19 @@ TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
         EXPECT_EQ(empty.messages, (std::vector<test::Message>{{"No files added.", "", {}}}));
         EXPECT_TRUE(empty.progress.empty());
     }
+}
+
+// More items fail at once than the run holds outcomes for, and every other one waits for the
+// one before it (the same path): the run must still report them all, in order.
+TEST_F(BatchTest, ALongListOfFailingItemsIsReportedWholeAndInOrder) {
+    Names items;
+    for (int i = 0; i < 10000; ++i)
+        items.push_back(Listed(i % 2 == 0 ? "gone.png" : "gone-" + std::to_string(i) + ".png"));
+    test::RecordingHost host(items);
+    Run(host, 3);
+    ASSERT_EQ(host.reports.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        ASSERT_EQ(host.reports[i].source, items[i]) << i;
 }
 
 // A host that fails mid-run must not leave workers waiting for items it will never report.

@@ -45,7 +45,7 @@ struct ItemPaths {
     std::string fileName;
     std::string baseName;
     std::string extension; // lower case
-    std::string folder;    // ends with a separator, or empty for the current folder
+    std::string folder;    // as the source's path gives it: ends with a separator, or empty
 };
 
 ItemPaths DeriveItemPaths(const std::string& source) {
@@ -53,7 +53,7 @@ ItemPaths DeriveItemPaths(const std::string& source) {
     paths.fileName = GetPathFileName(source);
     paths.baseName = GetFileBaseName(paths.fileName);
     paths.extension = LowerCase(GetPathExtension(source));
-    paths.folder = GetShortPath(GetPathFolder(source));
+    paths.folder = GetPathFolder(source);
     return paths;
 }
 
@@ -75,12 +75,14 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
 }
 
 // Beside the source, or under the output folder when there is one; none when the source has no
-// place there.
+// place there. The folder is looked up only here: an item that fails before its output is
+// planned (a missing file) costs no look-up for it.
 std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route,
                                       const std::optional<std::string>& outputFolder) {
     const std::string name = paths.baseName + std::string(route.suffix);
-    if (outputFolder) return PlaceUnder(*outputFolder, paths.folder, name);
-    return paths.folder + name;
+    const std::string folder = GetShortPath(paths.folder);
+    if (outputFolder) return PlaceUnder(*outputFolder, folder, name);
+    return folder + name;
 }
 
 RouteFailure SourceFailure(std::string_view text, const std::string& source) {
