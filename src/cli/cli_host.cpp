@@ -17,16 +17,16 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 CliHost::CliHost(PathList paths, RunSettings settings, std::ostream& messages, bool showProgress,
                  bool keepTable, std::function<void(const ItemRecord&)> onItem,
                  std::optional<std::string> outputFolder)
-    : WindowlessHost(std::move(settings), std::move(outputFolder)), paths_(std::move(paths)),
-      messages_(messages), showProgress_(showProgress), keepTable_(keepTable),
-      onItem_(std::move(onItem)) {}
+    : WindowlessHost(std::move(settings), std::move(outputFolder)),
+      paths_(std::make_shared<const PathList>(std::move(paths))), messages_(messages),
+      showProgress_(showProgress), keepTable_(keepTable), onItem_(std::move(onItem)) {}
 
 int32_t CliHost::ItemCount() const {
-    return static_cast<int32_t>(paths_.Size());
+    return static_cast<int32_t>(paths_->Size());
 }
 
 std::string CliHost::ItemText(int32_t index) const {
-    return std::string(paths_[static_cast<size_t>(index) - 1]);
+    return std::string((*paths_)[static_cast<size_t>(index) - 1]);
 }
 
 void CliHost::SetProgress(float percent) {
@@ -46,7 +46,7 @@ void CliHost::ShowMessage(const std::string& prompt, const std::string& title, M
     messages_ << line << std::flush;
 }
 
-// Runs report each item once, in list order, so row i is the item of paths_[i].
+// Runs report each item once, in list order, so row i is the item of path i.
 void CliHost::ReportItem(const ItemReport& report) {
     const ItemRecord record = MeasureItem(report);
     anyFailed_ = anyFailed_ || report.status == ItemStatus::Error;
@@ -55,7 +55,7 @@ void CliHost::ReportItem(const ItemReport& report) {
 }
 
 void CliHost::PrintTable(std::ostream& out) const {
-    if (!rows_.empty()) lumatrim::PrintTable(out, paths_, rows_);
+    if (!rows_.empty()) lumatrim::PrintTable(out, *paths_, rows_);
 }
 
 void CliHost::ClearProgressLine() {

@@ -11,7 +11,9 @@
 #include "app/batch/windowless_host.h"
 #include "cli/cli_report.h"
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,6 +34,7 @@ public:
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override;
     void ReportItem(const ItemReport& report) override;
+    std::shared_ptr<const PathList> FixedItems() const override { return paths_; }
 
     // The table of the items reported so far, when kept; nothing when none was.
     void PrintTable(std::ostream& out) const;
@@ -40,13 +43,13 @@ public:
 private:
     void ClearProgressLine();
 
-    PathList paths_;
+    std::shared_ptr<const PathList> paths_;
     std::ostream& messages_;
     bool showProgress_;
     bool progressShown_ = false;
     bool keepTable_;
     std::function<void(const ItemRecord&)> onItem_;
-    std::vector<TableRow> rows_; // one per item, in list order
+    std::deque<TableRow> rows_; // one per item, in list order; grows without copying itself
     bool anyFailed_ = false;
 };
 

@@ -60,7 +60,7 @@ TableRow RowOf(const ItemRecord& record) {
             record.report.damaged};
 }
 
-void PrintTable(std::ostream& out, const PathList& sources, const std::vector<TableRow>& rows) {
+void PrintTable(std::ostream& out, const PathList& sources, const std::deque<TableRow>& rows) {
     out << std::left << std::setw(10) << "status" << std::setw(9) << "result" << std::right
         << std::setw(11) << "before" << std::setw(11) << "after" << std::setw(8) << "saving"
         << "  file\n";

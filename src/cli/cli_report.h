@@ -9,6 +9,7 @@
 #include "app/batch/path_list.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -35,7 +36,7 @@ TableRow RowOf(const ItemRecord& record);
 
 // Row i is the item of `sources[i]`. An item whose source was found damaged shows "damaged" where
 // others show "ok".
-void PrintTable(std::ostream& out, const PathList& sources, const std::vector<TableRow>& rows);
+void PrintTable(std::ostream& out, const PathList& sources, const std::deque<TableRow>& rows);
 
 std::string_view StatusName(ItemStatus status);
 

@@ -4,6 +4,7 @@
 #include "app/batch/batch_driver.h"
 #include "app/batch/output_collisions.h"
 #include "app/batch/parallel_batch.h"
+#include "app/batch/path_list.h"
 #include "app/batch/result_choice.h"
 
 #include "recording_host.h"
@@ -197,6 +198,22 @@ TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesO
         EXPECT_EQ(ChooseResult(c.sizes, c.allowLarger), c.chosen)
             << c.sizes.source.value_or(0) << " " << c.sizes.reduced.value_or(0) << " "
             << c.sizes.lossless.value_or(0) << " " << c.allowLarger;
+}
+
+// Paths are kept in blocks of a mebibyte: those on either side of a block's end, an empty one and
+// one longer than a block all come back whole.
+TEST(PathList, GivesBackEveryPathAcrossBlocks) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3000; ++i)
+        paths.push_back(std::string(999, 'a' + i % 26) + std::to_string(i));
+    paths.insert(paths.begin() + 1500, {std::string(), std::string(3 << 20, 'x')});
+    PathList list;
+    for (const std::string& path : paths)
+        list.Add(path);
+    list.ShrinkToFit();
+    ASSERT_EQ(list.Size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i)
+        ASSERT_EQ(list[i], paths[i]) << i;
 }
 
 TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {

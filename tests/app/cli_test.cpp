@@ -118,7 +118,7 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
     // The table keeps rows apart from the sources, which are the list's own; a damaged source
     // is never shown as plainly "ok".
     PathList sources;
-    std::vector<TableRow> rows;
+    std::deque<TableRow> rows;
     for (const ItemRecord& record : records) {
         sources.Add(record.report.source);
         rows.push_back(RowOf(record));

@@ -127,7 +127,7 @@ private:
 
 // What every worker reads and nobody changes during the run.
 struct RunInputs {
-    PathList items;
+    std::shared_ptr<const PathList> items;
     std::string applicationFolder;
     RunSettings settings;
     std::optional<std::string> outputFolder;
@@ -137,8 +137,8 @@ void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     RouteWorkspace workspace;
     while (const std::optional<size_t> index = queue.Take(stop)) {
         auto buffer = std::make_unique<BufferedHost>(run.settings, run.outputFolder);
-        buffer->ReportItem(
-            ReduceItem(*buffer, std::string(run.items[*index]), run.applicationFolder, workspace));
+        buffer->ReportItem(ReduceItem(*buffer, std::string((*run.items)[*index]),
+                                      run.applicationFolder, workspace));
         queue.Finish(*index, std::move(buffer));
     }
 }
@@ -157,26 +157,30 @@ std::vector<uintmax_t> RoutedSizes(const PathList& items) {
 }
 
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
-    RunInputs run{{},
+    RunInputs run{host.FixedItems(),
                   applicationFolder,
                   {host.Quality(), host.ChildTimeLimit(), host.EffortSetting(), host.AllowLarger(),
                    host.StopToken()},
                   host.OutputFolder()};
+    if (run.items) return run;
+    auto items = std::make_shared<PathList>();
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
-        run.items.Add(host.ItemText(index));
-    run.items.ShrinkToFit();
+        items->Add(host.ItemText(index));
+    items->ShrinkToFit();
+    run.items = std::move(items);
     return run;
 }
 
 // Leaving early (the host threw) stops the workers before they are joined.
 void ReportInOrder(BatchHost& host, const RunInputs& run, unsigned jobs) {
-    ItemQueue queue(LatestConflicts(run.items, run.outputFolder),
-                    StartOrder(RoutedSizes(run.items), jobs), jobs);
+    const PathList& items = *run.items;
+    ItemQueue queue(LatestConflicts(items, run.outputFolder), StartOrder(RoutedSizes(items), jobs),
+                    jobs);
     std::vector<std::jthread> workers;
-    for (size_t worker = 0; worker < std::min<size_t>(jobs, run.items.Size()); ++worker)
+    for (size_t worker = 0; worker < std::min<size_t>(jobs, items.Size()); ++worker)
         workers.emplace_back(Work, std::ref(queue), std::cref(run));
-    const double count = static_cast<double>(run.items.Size());
-    for (size_t index = 0; index < run.items.Size(); ++index) {
+    const double count = static_cast<double>(items.Size());
+    for (size_t index = 0; index < items.Size(); ++index) {
         host.SetMousePointer(MousePointer::Hourglass);
         host.SetProgress(static_cast<float>(static_cast<double>(index + 1) / count * 100.0));
         queue.Await(index, host)->ReplayTo(host);
@@ -200,7 +204,7 @@ void RunParallelBatch(BatchHost& host, const std::string& applicationFolder, uns
         return;
     }
     const RunInputs run = ReadRunInputs(host, applicationFolder);
-    if (run.items.Empty()) {
+    if (run.items->Empty()) {
         host.ShowMessage("No files added.", "", MessageIcon::None);
         return;
     }

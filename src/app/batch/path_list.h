@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// A run's list of paths in one block of text. A list of a million paths then costs their bytes
-// and one offset each, where a vector of strings costs a string object and a heap block apiece
-// (about twice as much for typical paths).
+// A run's list of paths, kept as text in blocks of a mebibyte. A list of a million paths then
+// costs their bytes and one offset each, where a vector of strings costs a string object and a
+// heap block apiece (about twice as much for typical paths); and it grows without copying
+// itself, so reading a long list never needs room for two.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -25,12 +28,15 @@ public:
 
     size_t Size() const { return ends_.size(); }
     bool Empty() const { return ends_.empty(); }
-    // Valid until the next Add.
     std::string_view operator[](size_t index) const;
 
 private:
-    std::string text_;         // the paths one after another
-    std::vector<size_t> ends_; // where each path ends in text_
+    static constexpr size_t kBlockBytes = size_t{1} << 20;
+
+    std::vector<std::string> blocks_; // each filled up to its capacity, never reallocated
+    // Per path, its block (high 32 bits) and where it ends in that block (low 32 bits). It
+    // begins where the path before it ends, or at 0 when that one is in another block.
+    std::deque<uint64_t> ends_;
 };
 
 } // namespace lumatrim
