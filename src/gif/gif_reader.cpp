@@ -6,6 +6,7 @@
 // loop then ends at the end of the data, keeping what it has. See README.md for the layout.
 #include "gif/gif.h"
 #include "gif/lzw_decoder.h"
+#include "gif/row_order.h"
 
 #include <algorithm>
 #include <fstream>
@@ -200,10 +201,56 @@ private:
         ++pos_;
         imageData_.clear();
         GatherSubBlocks(&imageData_);
-        if (CreateSurfaces(frame, width, height) &&
-            !decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_))
-            doc_.loadDamaged_ = true;
+        if (CreateSurfaces(frame, width, height)) {
+            const size_t decoded =
+                decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_);
+            if (decoded < static_cast<size_t>(width) * static_cast<size_t>(height)) {
+                doc_.loadDamaged_ = true;
+                HideUndecoded(frame, decoded);
+            }
+        }
         FinishFrame(static_cast<int32_t>(doc_.frames_.size()));
+    }
+
+    // Pixels the data never reached show nothing, as browsers leave them: they take the frame's
+    // transparent index, or else the first index of its table that no pixel the data gave uses,
+    // which becomes its transparent one. With every index in use they stay index 0.
+    void HideUndecoded(Frame& frame, size_t decoded) {
+        cDIB& surface = *frame.dibXOR;
+        if (!frame.useTransparent) {
+            std::array<bool, 256> used{};
+            ForEachRowPart(surface, frame.interlaced, decoded, true,
+                           [&](uint8_t* begin, uint8_t* end) {
+                               for (const uint8_t* pixel = begin; pixel != end; ++pixel)
+                                   used[*pixel] = true;
+                           });
+            const auto tableEnd = used.begin() + frame.localEntries;
+            const auto free = std::find(used.begin(), tableEnd, false);
+            if (free == tableEnd) return;
+            frame.useTransparent = true;
+            frame.transparentIndex = static_cast<uint8_t>(free - used.begin());
+        }
+        ForEachRowPart(
+            surface, frame.interlaced, decoded, false,
+            [&](uint8_t* begin, uint8_t* end) { std::fill(begin, end, frame.transparentIndex); });
+    }
+
+    // Calls `visit` with each row's part before the first `decoded` pixels in row order (`before`),
+    // or with each row's part after them.
+    template <typename Visit>
+    static void ForEachRowPart(cDIB& surface, bool interlaced, size_t decoded, bool before,
+                               Visit visit) {
+        const auto width = static_cast<size_t>(surface.Width());
+        RowOrder order(surface.Height(), interlaced && surface.Height() > 4);
+        for (size_t first = 0; !order.Done(); first += width, order.Next()) {
+            uint8_t* row =
+                surface.lpBits() + static_cast<ptrdiff_t>(order.Row()) * surface.BytesPerScanline();
+            const size_t split = decoded > first ? std::min(decoded - first, width) : 0;
+            if (before)
+                visit(row, row + split);
+            else
+                visit(row + split, row + width);
+        }
     }
 
     // A graphic control extension applies to the one image that follows it.

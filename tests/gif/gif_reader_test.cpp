@@ -106,14 +106,31 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
     ASSERT_FALSE(gif.LoadFromStream(std::span(full).first(13 + 5)));
     EXPECT_EQ(gif.GlobalPaletteColor(0), RGB(0, 0, 0));
     EXPECT_EQ(gif.lpGlobalPalette()[4], 0);
-    // Data that stops early with an End code is damaged too, trailer or not.
+    // Data that stops early with an End code is damaged too, trailer or not. The pixels it never
+    // reached show nothing, as browsers leave them: they take the frame's transparent index, or
+    // a free one, or index 0 when the frame uses every index.
     ASSERT_TRUE(gif.LoadFromStream(
         GifBuilder().Screen("89a", 4, 4, 2).Image(4, 1, {1, 1, 1, 1}).Trailer().bytes()));
     EXPECT_FALSE(gif.LoadDamaged());
-    auto shortFrame = GifBuilder().Screen("89a", 4, 4, 2).Image(4, 1, {1, 1, 1, 1}).bytes();
-    shortFrame[13 + 6 + 1 + 6] = 2; // the descriptor claims two rows
-    ASSERT_TRUE(gif.LoadFromStream(shortFrame));
-    EXPECT_TRUE(gif.LoadDamaged());
+    struct Case {
+        uint8_t control;                      // graphic control packed byte; 1: transparent 1
+        std::vector<uint8_t> decoded, hidden; // the first row given, the second one as loaded
+        bool transparent;
+    };
+    for (const Case& c : {Case{0, {1, 1, 1, 1}, {0, 0, 0, 0}, true},
+                          Case{1, {0, 0, 0, 0}, {1, 1, 1, 1}, true},
+                          Case{0, {0, 1, 0, 1}, {0, 0, 0, 0}, false}}) {
+        GifBuilder file;
+        file.Screen("89a", 4, 4, 2).Control(c.control, 0, 1).Image(4, 1, c.decoded);
+        auto shortFrame = file.bytes();
+        shortFrame[13 + 6 + 8 + 1 + 6] = 2; // the descriptor claims two rows
+        ASSERT_TRUE(gif.LoadFromStream(shortFrame));
+        EXPECT_TRUE(gif.LoadDamaged());
+        auto expected = c.decoded;
+        expected.insert(expected.end(), c.hidden.begin(), c.hidden.end());
+        EXPECT_EQ(FramePixels(gif, 1), expected);
+        EXPECT_EQ(gif.FrameUseTransparentColor(1), c.transparent);
+    }
 
     // A cut-off descriptor still makes a frame, without surfaces. Decoders refuse an image of no
     // size, so it is saved as one pixel of its transparent colour, which loads back.
