@@ -327,6 +327,8 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
         EXPECT_NE(line["status"], "ok") << line;
     EXPECT_EQ(lines[0]["message"],
               "Cannot write the file: " + *PlannedOutput(items[0]) + " (Permission denied)");
+    EXPECT_EQ(lines[3]["message"], "Cannot save the image. GDI+ Error:7: " +
+                                       *PlannedOutput(items[3]) + " (Permission denied)");
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitItemFailed);
 }

@@ -272,12 +272,16 @@ TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOr
     const std::string tell = "printf '%s' \"$1\" > " + (tools / "work-path").string() + "\n";
     const std::string refuses = "[ \"$1\" = -simulate ] && exit 1\n";
     const std::string reads = "[ \"$1\" = -simulate ] && exit 0\n";
+    // Without one of the tool's own, the system's optimizer, if any, refuses these bytes.
+    const bool systemOptimizer =
+        FindCompanionProgram(tools.path().string(), "optipng", ProgramSearchPath()) !=
+        (tools / "optipng").string();
     struct Case {
         std::string body;
         bool smaller, damaged;
     };
     for (const auto& [body, smaller, damaged] :
-         std::vector<Case>{{std::string(), false, false},
+         std::vector<Case>{{std::string(), false, systemOptimizer},
                            {tell + "printf 'tiny' > \"$1\"", true, false},
                            {refuses + tell + ": > \"$1\"\nexit 1", false, true},
                            {reads + tell + ": > \"$1\"\nexit 1", false, false},
