@@ -3,7 +3,6 @@
 
 #include "cli/cli_host.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace lumatrim {
@@ -15,18 +14,19 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 
 } // namespace
 
-CliHost::CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
-                 bool showProgress, std::function<void(const ItemRecord&)> onItem,
+CliHost::CliHost(PathList paths, RunSettings settings, std::ostream& messages, bool showProgress,
+                 bool keepTable, std::function<void(const ItemRecord&)> onItem,
                  std::optional<std::string> outputFolder)
-    : WindowlessHost(std::move(settings), std::move(outputFolder)), paths_(std::move(paths)),
-      messages_(messages), showProgress_(showProgress), onItem_(std::move(onItem)) {}
+    : WindowlessHost(std::move(settings), std::move(outputFolder)),
+      paths_(std::make_shared<const PathList>(std::move(paths))), messages_(messages),
+      showProgress_(showProgress), keepTable_(keepTable), onItem_(std::move(onItem)) {}
 
 int32_t CliHost::ItemCount() const {
-    return static_cast<int32_t>(paths_.size());
+    return static_cast<int32_t>(paths_->Size());
 }
 
 std::string CliHost::ItemText(int32_t index) const {
-    return paths_.at(static_cast<size_t>(index) - 1);
+    return std::string((*paths_)[static_cast<size_t>(index) - 1]);
 }
 
 void CliHost::SetProgress(float percent) {
@@ -37,20 +37,25 @@ void CliHost::SetProgress(float percent) {
     progressShown_ = true;
 }
 
+// One write a message: standard error is unbuffered, and a list of a million missing files
+// gives a million messages.
 void CliHost::ShowMessage(const std::string& prompt, const std::string& title, MessageIcon) {
     ClearProgressLine();
-    messages_ << DisplayTitle(title) << ": " << prompt << std::endl;
+    std::string line(DisplayTitle(title));
+    line.append(": ").append(prompt).push_back('\n');
+    messages_ << line << std::flush;
 }
 
+// Runs report each item once, in list order, so row i is the item of path i.
 void CliHost::ReportItem(const ItemReport& report) {
-    records_.push_back(MeasureItem(report));
-    if (onItem_) onItem_(records_.back());
+    const ItemRecord record = MeasureItem(report);
+    anyFailed_ = anyFailed_ || report.status == ItemStatus::Error;
+    if (keepTable_) rows_.push_back(RowOf(record));
+    if (onItem_) onItem_(record);
 }
 
-bool CliHost::AnyItemFailed() const {
-    return std::any_of(records_.begin(), records_.end(), [](const ItemRecord& record) {
-        return record.report.status == ItemStatus::Error;
-    });
+void CliHost::PrintTable(std::ostream& out) const {
+    if (!rows_.empty()) lumatrim::PrintTable(out, *paths_, rows_);
 }
 
 void CliHost::ClearProgressLine() {

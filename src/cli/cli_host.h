@@ -2,13 +2,18 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The batch host of lumatrim-batch: the paths come from the command line, messages become
-// "<title>: <prompt>" lines, and each item's outcome is measured and handed on.
+// "<title>: <prompt>" lines, and each item's outcome is measured and handed on. What it keeps
+// per item, for the table at the end, is small: a list of a million paths fits in a few
+// hundred megabytes.
 #pragma once
 
+#include "app/batch/path_list.h"
 #include "app/batch/windowless_host.h"
 #include "cli/cli_report.h"
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,9 +22,10 @@ namespace lumatrim {
 
 class CliHost : public WindowlessHost {
 public:
-    // `messages` also carries the progress line when `showProgress` (it is a terminal).
-    CliHost(std::vector<std::string> paths, RunSettings settings, std::ostream& messages,
-            bool showProgress, std::function<void(const ItemRecord&)> onItem,
+    // `messages` also carries the progress line when `showProgress` (it is a terminal). Items'
+    // table rows are kept when `keepTable`; each item is handed to `onItem` as it comes.
+    CliHost(PathList paths, RunSettings settings, std::ostream& messages, bool showProgress,
+            bool keepTable, std::function<void(const ItemRecord&)> onItem,
             std::optional<std::string> outputFolder = {});
 
     int32_t ItemCount() const override;
@@ -28,19 +34,23 @@ public:
     void ShowMessage(const std::string& prompt, const std::string& title,
                      MessageIcon icon) override;
     void ReportItem(const ItemReport& report) override;
+    std::shared_ptr<const PathList> FixedItems() const override { return paths_; }
 
-    const std::vector<ItemRecord>& Records() const { return records_; }
-    bool AnyItemFailed() const;
+    // The table of the items reported so far, when kept; nothing when none was.
+    void PrintTable(std::ostream& out) const;
+    bool AnyItemFailed() const { return anyFailed_; }
 
 private:
     void ClearProgressLine();
 
-    std::vector<std::string> paths_;
+    std::shared_ptr<const PathList> paths_;
     std::ostream& messages_;
     bool showProgress_;
     bool progressShown_ = false;
+    bool keepTable_;
     std::function<void(const ItemRecord&)> onItem_;
-    std::vector<ItemRecord> records_;
+    std::deque<TableRow> rows_; // one per item, in list order; grows without copying itself
+    bool anyFailed_ = false;
 };
 
 } // namespace lumatrim

@@ -15,6 +15,18 @@ namespace {
 constexpr unsigned kMaxJobs = 256;
 // A week: longer than any real optimizer run, and still a representable time.
 constexpr double kMaxTimeoutSeconds = 7 * 24 * 3600;
+// The shortest limit there is: a time limit is kept in whole milliseconds.
+constexpr double kMinTimeoutSeconds = 0.001;
+
+// 0, or a number of seconds from kMinTimeoutSeconds to kMaxTimeoutSeconds. NaN fails every
+// comparison, so it is refused with the rest.
+std::string CheckTimeout(std::string& text) {
+    double seconds = 0;
+    if (CLI::detail::lexical_cast(text, seconds) &&
+        (seconds == 0 || (seconds >= kMinTimeoutSeconds && seconds <= kMaxTimeoutSeconds)))
+        return {};
+    return "Value " + text + " is neither 0 nor a number of seconds from 0.001 to 604800";
+}
 
 std::optional<uint32_t> ParseCount(std::string_view text) {
     uint32_t value = 0;
@@ -59,7 +71,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_option("--timeout", options.timeoutSeconds,
                    "Seconds the PNG optimizer may take for one file before it is stopped and the "
                    "file fails; 0 for no limit")
-        ->check(CLI::Range(0.0, kMaxTimeoutSeconds))
+        ->check(CLI::Validator(CheckTimeout, "0 or 0.001 to 604800"))
         ->capture_default_str();
     std::string effort = "default";
     app.add_option("--effort", effort,
@@ -106,16 +118,20 @@ std::optional<Shard> ParseShard(std::string_view text) {
     return Shard{*index, *count};
 }
 
-std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {
-    std::vector<std::string> expanded;
+PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {
+    PathList expanded;
     for (const std::string& path : paths) {
         if (path != kStandardInputPath) {
-            expanded.push_back(path);
+            expanded.Add(path);
             continue;
         }
-        for (std::string line; std::getline(input, line);)
-            if (!line.empty()) expanded.push_back(line);
+        // Lists written on Windows end their lines with "\r\n".
+        for (std::string line; std::getline(input, line);) {
+            if (line.ends_with('\r')) line.pop_back();
+            if (!line.empty()) expanded.Add(line);
+        }
     }
+    expanded.ShrinkToFit();
     return expanded;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/batch/batch_host.h"
 #include "app/batch/parallel_batch.h"
+#include "app/batch/path_list.h"
 #include "app/batch/shard.h"
 
 #include <chrono>
@@ -55,7 +56,7 @@ std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& option
 // "K/N" with K below N, as --shard takes it.
 std::optional<Shard> ParseShard(std::string_view text);
 
-// The paths in order, each "-" replaced by the non-empty lines of `input`.
-std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths, std::istream& input);
+// The paths in order, each "-" replaced by the non-empty lines of `input`, a final "\r" dropped.
+PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input);
 
 } // namespace lumatrim

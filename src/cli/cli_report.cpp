@@ -16,7 +16,7 @@ template <typename T> nlohmann::ordered_json OrNull(const std::optional<T>& valu
 
 void PrintRow(std::ostream& out, std::string_view status, std::string_view result,
               std::optional<uintmax_t> before, std::optional<uintmax_t> after,
-              const std::string& file) {
+              std::string_view file) {
     out << std::left << std::setw(10) << status << std::setw(9) << result << std::right
         << std::setw(11) << ReadableSize(before) << std::setw(11) << ReadableSize(after)
         << std::setw(8) << SavingText(before, after) << "  " << file << '\n';
@@ -55,20 +55,29 @@ std::string JsonLine(const ItemRecord& record) {
     return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records) {
+TableRow RowOf(const ItemRecord& record) {
+    return {record.bytesIn, record.bytesOut, record.report.status, record.report.result,
+            record.report.damaged};
+}
+
+void PrintTable(std::ostream& out, const PathList& sources, const std::deque<TableRow>& rows) {
     out << std::left << std::setw(10) << "status" << std::setw(9) << "result" << std::right
         << std::setw(11) << "before" << std::setw(11) << "after" << std::setw(8) << "saving"
         << "  file\n";
-    for (const ItemRecord& record : records) {
-        const bool reduced = record.report.status == ItemStatus::Ok;
-        PrintRow(out, StatusName(record.report.status), ResultName(record.report.result),
-                 record.bytesIn, reduced ? record.bytesOut : std::nullopt, record.report.source);
+    RunTotals totals;
+    for (size_t index = 0; index < rows.size() && index < sources.Size(); ++index) {
+        const TableRow& row = rows[index];
+        const bool reduced = row.status == ItemStatus::Ok;
+        PrintRow(out, reduced && row.damaged ? "damaged" : StatusName(row.status),
+                 ResultName(row.result), row.bytesIn, reduced ? row.bytesOut : std::nullopt,
+                 sources[index]);
+        totals.Add(row.status, row.bytesIn, row.bytesOut, row.damaged);
     }
-    const RunTotals totals = SumRecords(records);
     std::string counts = std::to_string(totals.reduced) + " reduced, " +
                          std::to_string(totals.skipped) + " skipped, " +
                          std::to_string(totals.failed) + " failed";
     if (totals.notDone > 0) counts += ", " + std::to_string(totals.notDone) + " not done";
+    if (totals.damaged > 0) counts += ", " + std::to_string(totals.damaged) + " damaged";
     PrintRow(out, "total", "", totals.bytesIn, totals.bytesOut, counts);
 }
 

@@ -6,19 +6,37 @@
 #pragma once
 
 #include "app/batch/item_record.h"
+#include "app/batch/path_list.h"
 
+#include <cstdint>
+#include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace lumatrim {
 
-// Keys: source, output, route, status, result, bytes_in, bytes_out, message; absent values
-// are null.
+// Keys: source, output, route, status, result, bytes_in, bytes_out, message, damaged; absent
+// values are null.
 // Bytes that are not UTF-8 (paths may hold any) become U+FFFD rather than failing the line.
 std::string JsonLine(const ItemRecord& record);
 
-void PrintTable(std::ostream& out, const std::vector<ItemRecord>& records);
+// What the table keeps of an item until the run ends: a long list costs little. Its source is
+// the list's own path.
+struct TableRow {
+    std::optional<uintmax_t> bytesIn;
+    std::optional<uintmax_t> bytesOut;
+    ItemStatus status = ItemStatus::Skipped;
+    std::optional<ItemResult> result;
+    bool damaged = false;
+};
+
+TableRow RowOf(const ItemRecord& record);
+
+// Row i is the item of `sources[i]`. An item whose source was found damaged shows "damaged" where
+// others show "ok".
+void PrintTable(std::ostream& out, const PathList& sources, const std::deque<TableRow>& rows);
 
 std::string_view StatusName(ItemStatus status);
 

@@ -5,8 +5,10 @@
 // button does, and reports on each.
 #include "app/batch/parallel_batch.h"
 #include "app/platform/paths.h"
+#include "app/platform/process_setup.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/signal_stop.h"
 
 #include <functional>
 #include <iostream>
@@ -14,20 +16,24 @@
 
 int main(int argc, char** argv) {
     using namespace lumatrim;
+    PrepareProcess();
     const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
     if (!parsed.options) return parsed.exitCode;
     const CliOptions& options = *parsed.options;
 
+    // Until the list is read a signal ends the process at once: nothing has been written yet.
+    PathList paths = ExpandPaths(options.paths, std::cin);
+    if (options.shard) paths = ItemsOfShard(paths, *options.shard);
+    const SignalStop signals; // before the run starts any thread
     std::function<void(const ItemRecord&)> printJson;
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
-    const RunSettings settings{
-        options.quality, ChildTimeLimit(options), options.effort, options.allowLarger, {}};
-    std::vector<std::string> items = ExpandPaths(options.paths, std::cin);
-    if (options.shard) items = ItemsOfShard(items, *options.shard);
-    CliHost host(std::move(items), settings, std::cerr, isatty(STDERR_FILENO) == 1, printJson,
-                 options.outputFolder);
+    const RunSettings settings{options.quality, ChildTimeLimit(options), options.effort,
+                               options.allowLarger, signals.Token()};
+    CliHost host(std::move(paths), settings, std::cerr, isatty(STDERR_FILENO) == 1, !options.json,
+                 printJson, options.outputFolder);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
-    if (!options.json && !host.Records().empty()) PrintTable(std::cout, host.Records());
+    host.PrintTable(std::cout);
+    if (const int signal = signals.Received()) ExitBySignal(signal);
     return host.AnyItemFailed() ? kExitItemFailed : kExitSuccess;
 }

@@ -69,6 +69,7 @@ void cGIF::Destroy() {
     animationLoops_ = 0;
     playsOnce_ = false;
     loadTooLarge_ = false;
+    loadDamaged_ = false;
     globalExists_ = globalSorted_ = false;
     globalEntries_ = 0;
     globalPalette_.fill(0);

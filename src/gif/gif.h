@@ -50,6 +50,11 @@ public:
     bool LoadFromStream(std::span<const uint8_t> Stream);
     static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
     bool LoadTooLarge() const { return loadTooLarge_; }
+    // After a successful load: the file is damaged, and the frames hold what could be read. A
+    // frame's data ended or went wrong before its last pixel (the rest are made transparent
+    // where its table allows), a record was cut off, or the file ends before its trailer, so
+    // frames may be missing.
+    bool LoadDamaged() const { return loadDamaged_; }
     // Writes a version 89a file atomically: on failure false, and an earlier file of that name
     // stays as it was. SaveToMemory returns the same bytes, or nothing on failure.
     bool Save(const std::filesystem::path& Filename, LzwEffort Effort = LzwEffort::OnePolicy);
@@ -189,6 +194,7 @@ private:
     int16_t animationLoops_ = 0;
     bool playsOnce_ = false;
     bool loadTooLarge_ = false;
+    bool loadDamaged_ = false;
     bool globalExists_ = false;
     bool globalSorted_ = false;
     int16_t globalEntries_ = 0;

@@ -6,6 +6,7 @@
 // loop then ends at the end of the data, keeping what it has. See README.md for the layout.
 #include "gif/gif.h"
 #include "gif/lzw_decoder.h"
+#include "gif/row_order.h"
 
 #include <algorithm>
 #include <fstream>
@@ -47,9 +48,11 @@ public:
     bool Run() {
         if (!ReadHeader()) return false;
         ReadScreen();
+        bool trailer = false;
         while (pos_ < data_.size()) {
             const uint8_t introducer = data_[pos_];
-            if (introducer == kTrailer) break;
+            trailer = introducer == kTrailer;
+            if (trailer) break;
             if (introducer == kExtension) {
                 ++pos_;
                 ReadExtension();
@@ -63,6 +66,7 @@ public:
             ++pos_; // past the terminator, or past a stray byte between blocks
         }
         doc_.trailingComments_ = std::move(pendingComments_);
+        if (!trailer) doc_.loadDamaged_ = true; // cut off: frames may be missing
         return !doc_.loadTooLarge_ && !doc_.frames_.empty();
     }
 
@@ -103,6 +107,7 @@ private:
     void ReadColorTable(int32_t entries, ColorTable1024& table) {
         const size_t available = pos_ < data_.size() ? (data_.size() - pos_) / 3 : 0;
         const size_t complete = std::min(static_cast<size_t>(entries), available);
+        if (complete < static_cast<size_t>(entries)) doc_.loadDamaged_ = true;
         for (size_t i = 0; i < complete; ++i) {
             const uint8_t* rgb = At() + 3 * i;
             table[4 * i] = rgb[2];
@@ -166,7 +171,10 @@ private:
     void ReadImage() {
         Frame& frame = doc_.AppendFrame();
         std::array<uint8_t, 9> descriptor{}; // cut off by the end of the data: all zero
-        if (Has(9)) std::copy_n(At(), 9, descriptor.begin());
+        if (Has(9))
+            std::copy_n(At(), 9, descriptor.begin());
+        else
+            doc_.loadDamaged_ = true;
         pos_ += 9;
         ApplyControl(frame);
         frame.comments = std::move(pendingComments_);
@@ -193,9 +201,56 @@ private:
         ++pos_;
         imageData_.clear();
         GatherSubBlocks(&imageData_);
-        if (CreateSurfaces(frame, width, height))
-            decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_);
+        if (CreateSurfaces(frame, width, height)) {
+            const size_t decoded =
+                decoder_.DecodeImage(*frame.dibXOR, frame.interlaced, minCodeSize, imageData_);
+            if (decoded < static_cast<size_t>(width) * static_cast<size_t>(height)) {
+                doc_.loadDamaged_ = true;
+                HideUndecoded(frame, decoded);
+            }
+        }
         FinishFrame(static_cast<int32_t>(doc_.frames_.size()));
+    }
+
+    // Pixels the data never reached show nothing, as browsers leave them: they take the frame's
+    // transparent index, or else the first index of its table that no pixel the data gave uses,
+    // which becomes its transparent one. With every index in use they stay index 0.
+    void HideUndecoded(Frame& frame, size_t decoded) {
+        cDIB& surface = *frame.dibXOR;
+        if (!frame.useTransparent) {
+            std::array<bool, 256> used{};
+            ForEachRowPart(surface, frame.interlaced, decoded, true,
+                           [&](uint8_t* begin, uint8_t* end) {
+                               for (const uint8_t* pixel = begin; pixel != end; ++pixel)
+                                   used[*pixel] = true;
+                           });
+            const auto tableEnd = used.begin() + frame.localEntries;
+            const auto free = std::find(used.begin(), tableEnd, false);
+            if (free == tableEnd) return;
+            frame.useTransparent = true;
+            frame.transparentIndex = static_cast<uint8_t>(free - used.begin());
+        }
+        ForEachRowPart(
+            surface, frame.interlaced, decoded, false,
+            [&](uint8_t* begin, uint8_t* end) { std::fill(begin, end, frame.transparentIndex); });
+    }
+
+    // Calls `visit` with each row's part before the first `decoded` pixels in row order (`before`),
+    // or with each row's part after them.
+    template <typename Visit>
+    static void ForEachRowPart(cDIB& surface, bool interlaced, size_t decoded, bool before,
+                               Visit visit) {
+        const auto width = static_cast<size_t>(surface.Width());
+        RowOrder order(surface.Height(), interlaced && surface.Height() > 4);
+        for (size_t first = 0; !order.Done(); first += width, order.Next()) {
+            uint8_t* row =
+                surface.lpBits() + static_cast<ptrdiff_t>(order.Row()) * surface.BytesPerScanline();
+            const size_t split = decoded > first ? std::min(decoded - first, width) : 0;
+            if (before)
+                visit(row, row + split);
+            else
+                visit(row + split, row + width);
+        }
     }
 
     // A graphic control extension applies to the one image that follows it.
@@ -220,7 +275,10 @@ private:
         }
         const uint64_t proven = imageData_.size() * kPixelsPerDataByte;
         if (pixels > proven) {
-            if (pixels - proven > allowance_) return false;
+            if (pixels - proven > allowance_) {
+                doc_.loadDamaged_ = true; // its data cannot hold the frame's pixels
+                return false;
+            }
             allowance_ -= pixels - proven;
         }
         pixelsAllocated_ += pixels;

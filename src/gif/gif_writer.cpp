@@ -131,18 +131,27 @@ private:
         Put(uint8_t{0x00});
     }
 
+    // Decoders refuse an image of no size, which a frame whose pixels could not be read has:
+    // it is written as one transparent pixel instead, which shows the same nothing and keeps the
+    // frame's delay. It is left in place, since clearing even one pixel could erase a picture.
     void WriteFrame(const Frame& frame) {
+        const bool empty = frame.dibXOR->Width() <= 0 || frame.dibXOR->Height() <= 0;
+        const uint8_t transparentIndex = frame.useTransparent ? frame.transparentIndex : 0;
+        cDIB dot;
+        if (empty && dot.Create(1, 1, 8)) dot.lpBits()[0] = transparentIndex;
+        const uint8_t disposal = empty && frame.disposal == 2 ? 1 : frame.disposal;
+
         WriteComments(frame.comments);
         Put(uint8_t{0x21});
         Put(uint8_t{0xF9});
         Put(uint8_t{0x04});
-        Put(static_cast<uint8_t>(frame.disposal << 2 | (frame.userInput ? 2 : 0) |
-                                 (frame.useTransparent ? 1 : 0)));
+        Put(static_cast<uint8_t>(disposal << 2 | (frame.userInput ? 2 : 0) |
+                                 (frame.useTransparent || empty ? 1 : 0)));
         Put16(frame.delay);
-        Put(frame.useTransparent ? frame.transparentIndex : uint8_t{0});
+        Put(frame.useTransparent || empty ? transparentIndex : uint8_t{0});
         Put(uint8_t{0x00});
 
-        const cDIB& indices = *frame.dibXOR;
+        const cDIB& indices = empty ? dot : *frame.dibXOR;
         const int bits = TableBits(frame.localUsed ? frame.localEntries : doc_.globalEntries_);
         Put(uint8_t{0x2C});
         Put16(frame.left);

@@ -22,6 +22,7 @@ public:
           row_(bits_ + static_cast<ptrdiff_t>(order_.Row()) * stride_) {}
 
     bool Done() const { return order_.Done(); }
+    size_t Written() const { return rows_ * static_cast<size_t>(width_) + static_cast<size_t>(x_); }
     // Room left in the current row, where a string can be written in place.
     uint8_t* RowSpace(uint32_t length) {
         return x_ + static_cast<int32_t>(length) <= width_ ? row_ + x_ : nullptr;
@@ -43,6 +44,7 @@ public:
 private:
     void NextRow() {
         x_ = 0;
+        ++rows_;
         order_.Next();
         row_ = bits_ + static_cast<ptrdiff_t>(order_.Row()) * stride_;
     }
@@ -52,15 +54,16 @@ private:
     int32_t stride_;
     int32_t width_;
     int32_t x_ = 0;
+    size_t rows_ = 0; // rows complete
     uint8_t* row_;
 };
 
 } // namespace
 
-void mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
-                             std::span<const uint8_t> Data) {
+size_t mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
+                               std::span<const uint8_t> Data) {
     // The first table entry must lie inside the 4096-code table.
-    if (Surface.BPP() != 8 || !Surface.lpBits() || MinCodeSize >= 12) return;
+    if (Surface.BPP() != 8 || !Surface.lpBits() || MinCodeSize >= 12) return 0;
     PixelSink sink(Surface, Interlaced && Surface.Height() > 4);
 
     const uint32_t clear = 1u << MinCodeSize;
@@ -149,6 +152,7 @@ void mGIFLZWDec::DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize
         }
         prev = code;
     }
+    return sink.Written();
 }
 
 } // namespace lumatrim

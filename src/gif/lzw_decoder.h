@@ -25,9 +25,10 @@ public:
     // free code, a first code after Clear that is not a root, an index above 255 (minimum code
     // size 9..11), a minimum code size of 12 or more. Running out of data ends the frame too.
     // Pixels the data does not reach keep their values. A surface that is not 8 bits per pixel
-    // is left alone. Interlaced order applies only to frames taller than 4 rows.
-    void DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
-                     std::span<const uint8_t> Data);
+    // is left alone. Interlaced order applies only to frames taller than 4 rows. Returns how many
+    // pixels the data gave, in row order: all of the surface's when it was complete.
+    size_t DecodeImage(cDIB& Surface, bool Interlaced, uint8_t MinCodeSize,
+                       std::span<const uint8_t> Data);
 
 private:
     std::array<uint16_t, kMaxCodes> prefix_{};

@@ -13,39 +13,48 @@ namespace lumatrim {
 
 namespace {
 
-std::string Describe(const char* what, const std::filesystem::path& path) {
-    return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
+bool HoldsNul(const std::filesystem::path& path) {
+    return path.native().find('\0') != std::string::npos;
 }
 
-// A name no other writer in the folder will pick: target name, a dot, random letters, ".tmp".
+// A short name of its own in the target's folder: "lumatrim-", ten random letters, ".tmp". It
+// fits wherever the target's name does, however long that is.
 std::filesystem::path TempNameFor(const std::filesystem::path& target, std::mt19937_64& random) {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix = ".";
+    std::string name = "lumatrim-";
     for (int i = 0; i < 10; ++i)
-        suffix += kLetters[random() % (sizeof kLetters - 1)];
-    std::filesystem::path temp = target;
-    temp += suffix + ".tmp";
-    return temp;
+        name += kLetters[random() % (sizeof kLetters - 1)];
+    return target.parent_path() / (name + ".tmp");
 }
 
 } // namespace
 
-AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
+AtomicFile::AtomicFile(std::filesystem::path target, mode_t mode) : target_(std::move(target)) {
+    if (HoldsNul(target_)) {
+        Fail("cannot create a file beside", target_, EINVAL);
+        return;
+    }
     std::mt19937_64 random(std::random_device{}() ^ static_cast<uint64_t>(getpid()));
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temp_ = TempNameFor(target_, random);
-        // 0666 lets the process umask decide, as for any newly created file.
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0 || errno != EEXIST) break;
+        const std::filesystem::path temp = TempNameFor(target_, random);
+        fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd_ >= 0) {
+            temp_ = temp;
+            return;
+        }
+        if (errno != EEXIST) break;
     }
-    if (fd_ < 0) {
-        error_ = Describe("cannot create a file beside", target_);
-        failed_ = true;
-    }
+    Fail("cannot create a file beside", target_, errno);
 }
 
 AtomicFile::~AtomicFile() {
     Abandon();
+}
+
+void AtomicFile::Fail(const char* what, const std::filesystem::path& path, int number) {
+    error_ = std::string(what) + " " + path.string() + ": " + std::strerror(number);
+    errorCode_ = std::error_code(number, std::generic_category());
+    failed_ = true;
 }
 
 bool AtomicFile::Write(std::span<const uint8_t> bytes) {
@@ -54,8 +63,7 @@ bool AtomicFile::Write(std::span<const uint8_t> bytes) {
         const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            error_ = Describe("cannot write", temp_);
-            failed_ = true;
+            Fail("cannot write", temp_, written < 0 ? errno : ENOSPC);
             return false;
         }
         bytes = bytes.subspan(static_cast<size_t>(written));
@@ -67,16 +75,14 @@ bool AtomicFile::Commit() {
     if (failed_) return false;
     // No fsync: the rename already hides partial files from readers and from our own failures,
     // and a sync per file would cost more than encoding a typical small web image.
-    if (::close(fd_) != 0) {
-        fd_ = -1;
-        error_ = Describe("cannot write", temp_);
-        failed_ = true;
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) {
+        Fail("cannot write", temp_, errno);
         return false;
     }
-    fd_ = -1;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-        error_ = Describe("cannot replace", target_);
-        failed_ = true;
+        Fail("cannot replace", target_, errno);
         return false;
     }
     temp_.clear();
@@ -90,20 +96,30 @@ void AtomicFile::Abandon() {
     temp_.clear();
 }
 
-bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
-    AtomicFile file(target);
-    return file.Write(bytes) && file.Commit();
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                         mode_t mode, std::error_code* error) {
+    AtomicFile file(target, mode);
+    const bool written = file.Write(bytes) && file.Commit();
+    if (error) *error = file.ErrorCode();
+    return written;
 }
 
-bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    AtomicFile file(target);
+bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
+                        mode_t mode, std::error_code* error) {
+    const int in = HoldsNul(source) ? -1 : ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        if (error)
+            *error = std::error_code(HoldsNul(source) ? EINVAL : errno, std::generic_category());
+        return false;
+    }
+    AtomicFile file(target, mode);
     uint8_t buffer[1 << 16];
     bool ok = file.IsOpen();
+    std::error_code readError;
     while (ok) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
+        if (got < 0) readError = std::error_code(errno, std::generic_category());
         if (got <= 0) {
             ok = got == 0;
             break;
@@ -111,7 +127,9 @@ bool CopyFileAtomically(const std::filesystem::path& source, const std::filesyst
         ok = file.Write({buffer, static_cast<size_t>(got)});
     }
     ::close(in);
-    return ok && file.Commit();
+    ok = ok && file.Commit();
+    if (error) *error = readError ? readError : file.ErrorCode();
+    return ok;
 }
 
 } // namespace lumatrim

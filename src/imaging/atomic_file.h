@@ -6,18 +6,27 @@
 // The bytes go to a temporary file in the target's folder (same file system, so the final
 // rename is atomic); Commit() closes it and renames it over the target. Without a successful
 // Commit() the temporary file is removed and an earlier file of the target's name stays intact.
+// Only a file this object created is ever removed: it is known by its successful open, never
+// by a name that was merely tried.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
+#include <sys/types.h>
+#include <system_error>
 
 namespace lumatrim {
 
+// Permission bits of a new file whose caller names none; the process umask still applies.
+inline constexpr mode_t kNewFileMode = 0666;
+
 class AtomicFile {
 public:
-    explicit AtomicFile(std::filesystem::path target);
+    // The file gets `mode`, less the umask, as any file the system creates. A target holding a
+    // NUL byte names no file the system can tell apart from another: it is refused (EINVAL).
+    explicit AtomicFile(std::filesystem::path target, mode_t mode = kNewFileMode);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -26,21 +35,28 @@ public:
     bool Write(std::span<const uint8_t> bytes);
     bool Commit(); // false when any write, the close or the rename failed
     const std::string& Error() const { return error_; }
+    // The system's reason for the first failure; empty while there is none.
+    std::error_code ErrorCode() const { return errorCode_; }
 
 private:
+    void Fail(const char* what, const std::filesystem::path& path, int number);
     void Abandon();
 
     std::filesystem::path target_;
-    std::filesystem::path temp_;
+    std::filesystem::path temp_; // set only once this object has created it
     int fd_ = -1;
     bool failed_ = false;
     std::string error_;
+    std::error_code errorCode_;
 };
 
-// The whole of `bytes` as the new content of `target`, atomically.
-bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes);
+// The whole of `bytes` as the new content of `target`, atomically, created with `mode` (see
+// AtomicFile). On failure false, and the system's reason in `error` when one is given.
+bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                         mode_t mode = kNewFileMode, std::error_code* error = nullptr);
 
 // A copy of `source` as `target`, atomically; the source is only read.
-bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target);
+bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
+                        mode_t mode = kNewFileMode, std::error_code* error = nullptr);
 
 } // namespace lumatrim

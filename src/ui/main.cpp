@@ -4,6 +4,7 @@
 // lumatrim: the desktop window. Lists image files and reduces each to a smaller copy beside it.
 // Files and folders named on the command line (the desktop's "Open with") start in the list.
 #include "app/platform/paths.h"
+#include "app/platform/process_setup.h"
 #include "ui/form1.h"
 #include "ui/window_command_line.h"
 
@@ -13,6 +14,7 @@
 int main(int argc, char** argv) {
     if (const auto answered = lumatrim::AnswerWithoutWindow(argc, argv, std::cout))
         return *answered;
+    lumatrim::PrepareProcess();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Lumatrim");
     QApplication::setApplicationVersion(LUMATRIM_VERSION);

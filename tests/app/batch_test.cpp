@@ -4,6 +4,7 @@
 #include "app/batch/batch_driver.h"
 #include "app/batch/output_collisions.h"
 #include "app/batch/parallel_batch.h"
+#include "app/batch/path_list.h"
 #include "app/batch/result_choice.h"
 
 #include "recording_host.h"
@@ -82,24 +83,34 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
         EXPECT_EQ(host.reports[skipped].status, ItemStatus::Skipped) << skipped;
 }
 
-// A failed write must not leave the atomic copy's temporary file beside the output. The host's
-// time limit is read inside the PNG route, so a throwing host stands in for a route that raises.
-TEST_F(BatchTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
+// A failed write must not leave the atomic copy's temporary file beside the output, and names
+// its cause. A missing path fails whatever its extension; one holding a NUL byte is never used
+// (the system would take "keep.png" for it). The host's time limit is read inside the PNG
+// route, so a throwing host stands in for a route that raises.
+TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
     fs::create_directory(files / "folder.png");
     fs::create_directory(files / "blocked_reduced.png");
-    test::RecordingHost host(
-        {Listed("gone.png"), Listed("folder.png"), Add("blocked.png"), Add("fine.png")});
+    Add("keep.png");
+    const std::string withNul = Listed("keep.png") + std::string(1, '\0') + ".png";
+    test::RecordingHost host({Listed("gone.png"), Listed("gone.txt"), withNul, Listed("folder.png"),
+                              Add("blocked.png"), Add("fine.png")});
     Run(host);
     const std::string gone = "Cannot find the file: " + Listed("gone.png");
     EXPECT_EQ(host.messages,
-              (std::vector{
-                  ErrorOnImage(gone), ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
-                  ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png")), kDone}));
-    ASSERT_EQ(host.reports.size(), 4u);
+              (std::vector{ErrorOnImage(gone),
+                           ErrorOnImage("Cannot find the file: " + Listed("gone.txt")),
+                           ErrorOnImage("Invalid file name: " + Listed("keep.png") + "\\0.png"),
+                           ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
+                           ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png") +
+                                        " (Is a directory)"),
+                           kDone}));
+    ASSERT_EQ(host.reports.size(), 6u);
     EXPECT_EQ(host.reports[0].message, gone);
-    EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
-    EXPECT_FALSE(host.reports[2].output);
-    EXPECT_EQ(host.reports[3].status, ItemStatus::Ok);
+    EXPECT_EQ(host.reports[1].status, ItemStatus::Error);
+    EXPECT_EQ(host.reports[4].status, ItemStatus::Error);
+    EXPECT_FALSE(host.reports[4].output);
+    EXPECT_EQ(host.reports[5].status, ItemStatus::Ok);
+    EXPECT_EQ(test::ReadText(files / "keep.png"), "\x89PNG-source");
 
     struct RaisingHost : test::RecordingHost {
         using RecordingHost::RecordingHost;
@@ -114,8 +125,8 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndTheRunGoesOn) {
               (std::vector{
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("fine.png")),
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("b.png")), kDone}));
-    EXPECT_EQ(files.FileNames(),
-              (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png", "folder.png"}));
+    EXPECT_EQ(files.FileNames(), (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png",
+                                        "folder.png", "keep.png"}));
 }
 
 // Progress after the change is over the new count.
@@ -189,6 +200,22 @@ TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesO
             << c.sizes.lossless.value_or(0) << " " << c.allowLarger;
 }
 
+// Paths are kept in blocks of a mebibyte: those on either side of a block's end, an empty one and
+// one longer than a block all come back whole.
+TEST(PathList, GivesBackEveryPathAcrossBlocks) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3000; ++i)
+        paths.push_back(std::string(999, 'a' + i % 26) + std::to_string(i));
+    paths.insert(paths.begin() + 1500, {std::string(), std::string(3 << 20, 'x')});
+    PathList list;
+    for (const std::string& path : paths)
+        list.Add(path);
+    list.ShrinkToFit();
+    ASSERT_EQ(list.Size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i)
+        ASSERT_EQ(list[i], paths[i]) << i;
+}
+
 TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     const test::TempDir dir;
     const std::string d = dir.path().string() + "/";
@@ -196,7 +223,8 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     fs::create_directory_symlink(dir / "real", dir / "link");
     for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
         test::WriteBytes(dir / name, {1});
-    const Names items = {
+    fs::create_symlink(dir / "real/c.png", dir / "alias.png");
+    const PathList items = {
         d + "a.png",         // 0
         d + "notes.txt",     // 1: no route, touches nothing
         d + "b.png",         // 2
@@ -206,9 +234,12 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
         d + "link/c.png",    // 6: the same file through a linked folder
         d + "./b.png",       // 7: 2 spelled differently
         d + "notes.txt",     // 8
+        d + "alias.png",     // 9: a link to 5's source
+        d + "gone/x.png",    // 10: in no folder, so it fails before it touches a file
+        d + "gone/x.png",    // 11
     };
     EXPECT_EQ(LatestConflicts(items),
-              (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1}));
+              (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1, 6, -1, -1}));
 }
 
 TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
@@ -245,6 +276,19 @@ TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
         EXPECT_EQ(empty.messages, (std::vector<test::Message>{{"No files added.", "", {}}}));
         EXPECT_TRUE(empty.progress.empty());
     }
+}
+
+// More items fail at once than the run holds outcomes for, and every other one waits for the
+// one before it (the same path): the run must still report them all, in order.
+TEST_F(BatchTest, ALongListOfFailingItemsIsReportedWholeAndInOrder) {
+    Names items;
+    for (int i = 0; i < 10000; ++i)
+        items.push_back(Listed(i % 2 == 0 ? "gone.png" : "gone-" + std::to_string(i) + ".png"));
+    test::RecordingHost host(items);
+    Run(host, 3);
+    ASSERT_EQ(host.reports.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        ASSERT_EQ(host.reports[i].source, items[i]) << i;
 }
 
 // A host that fails mid-run must not leave workers waiting for items it will never report.

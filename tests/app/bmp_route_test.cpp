@@ -158,7 +158,8 @@ TEST(BmpRoute, FailuresSayWhatAndWhere) {
         host.messages,
         (std::vector{test::ErrorOnImage("Unexpected error loading image.." + path("cut.bmp")),
                      test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.bmp")),
-                     test::ErrorOnImage("Cannot write the file: " + path("blocked_reduced.bmp")),
+                     test::ErrorOnImage("Cannot write the file: " + path("blocked_reduced.bmp") +
+                                        " (Is a directory)"),
                      test::kDone}));
     for (const ItemReport& report : host.reports) {
         EXPECT_EQ(report.status, ItemStatus::Error);

@@ -2,10 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // lumatrim-batch under faults (a folder it may not write, a disk that fills up, an optimizer
-// that crashes or hangs) and over broken files. Whatever the routes, afterwards no output is
-// truncated, an earlier output the run could not replace is intact, no temporary file is left
-// and no source changed. Each run is made with one worker and with three, which must print the
-// same.
+// that crashes or hangs, a signal) and over broken files and lists. Whatever the routes,
+// afterwards no output is truncated, an earlier output the run could not replace is intact, no
+// temporary file is left and no source changed. Each run is made with one worker and with
+// three, which must print the same.
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -13,12 +13,17 @@
 #include "app/platform/paths.h"
 #include "cli/cli_options.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace lumatrim {
 namespace {
@@ -30,11 +35,12 @@ using test::DataFile;
 using test::ReadBytes;
 
 // The tool runs under conditions a test cannot set up in-process: a file size limit (a disk
-// that fills up; SIGXFSZ is ignored so the write fails instead) or, when the tests run as root,
-// the user "nobody" (for whom a folder's permission bits hold).
+// that fills up; the tool ignores the SIGXFSZ that comes with it), when the tests run as root,
+// the user "nobody" (for whom a folder's permission bits hold), or a list on standard input.
 struct ChildSetup {
     std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
     bool unprivileged = false;
+    std::optional<std::string> input; // standard input; none for /dev/null
 };
 
 struct ChildResult {
@@ -52,10 +58,10 @@ std::string Quoted(const std::string& text) {
     return quoted;
 }
 
-ChildResult RunChild(const std::vector<std::string>& arguments, const ChildSetup& setup,
-                     const fs::path& tempFolder) {
-    const test::TempDir capture;
-    std::string command = "trap '' XFSZ; ";
+// The shell command that runs the tool as `setup` says, its output captured in `capture`.
+std::string ChildCommand(const std::vector<std::string>& arguments, const ChildSetup& setup,
+                         const fs::path& tempFolder, const fs::path& capture) {
+    std::string command;
     if (setup.fileSizeLimit)
         command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
     command += "exec ";
@@ -64,11 +70,43 @@ ChildResult RunChild(const std::vector<std::string>& arguments, const ChildSetup
     command += "env TMPDIR=" + Quoted(tempFolder.string());
     for (const std::string& argument : arguments)
         command.append(" ").append(Quoted(argument));
-    command += " < /dev/null > " + Quoted((capture / "out").string()) + " 2> " +
-               Quoted((capture / "err").string());
-    const int status = std::system(command.c_str());
+    std::string input = "/dev/null";
+    if (setup.input) {
+        test::WriteBytes(capture / "in", {setup.input->begin(), setup.input->end()});
+        input = (capture / "in").string();
+    }
+    return command + " < " + Quoted(input) + " > " + Quoted((capture / "out").string()) + " 2> " +
+           Quoted((capture / "err").string());
+}
+
+ChildResult Finished(int status, const fs::path& capture) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
             test::ReadText(capture / "out"), test::ReadText(capture / "err")};
+}
+
+ChildResult RunChild(const std::vector<std::string>& arguments, const ChildSetup& setup,
+                     const fs::path& tempFolder) {
+    const test::TempDir capture;
+    const std::string command = ChildCommand(arguments, setup, tempFolder, capture.path());
+    return Finished(std::system(command.c_str()), capture.path());
+}
+
+// Whether the process runs: gone, or ended and waiting for its parent to collect it, is not.
+bool Running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const size_t state = line.rfind(')') + 2;
+    return state < line.size() && line[state] != 'Z';
+}
+
+template <typename Condition> bool Within(std::chrono::seconds limit, Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 void Put32(Bytes& bytes, size_t at, uint32_t value) {
@@ -145,6 +183,13 @@ Bytes ValidSource(const std::string& extension) {
 }
 
 const std::string kEarlier = "an earlier output";
+
+// A failed write names its cause after the path: "... (Permission denied)".
+std::string WithoutCause(const std::string& message) {
+    const size_t cause = message.rfind(" (");
+    return cause != std::string::npos && message.ends_with(')') ? message.substr(0, cause)
+                                                                : message;
+}
 enum class Outcome { Any, Ok, Error };
 
 class CliFaultTest : public ::testing::Test {
@@ -177,14 +222,25 @@ protected:
         return items;
     }
 
-    // The JSON lines of a run with one worker, after checking that three print the same.
-    std::vector<Json> Run(const std::vector<std::string>& items, const ChildSetup& setup,
-                          const std::vector<std::string>& options = {}) {
+    std::vector<std::string> Arguments(const std::vector<std::string>& items,
+                                       const ChildSetup& setup,
+                                       const std::vector<std::string>& options) const {
         std::vector<std::string> arguments = {(app / "lumatrim-batch").string(), "--json", "-j",
                                               "1"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         arguments.push_back("--");
-        arguments.insert(arguments.end(), items.begin(), items.end());
+        if (setup.input)
+            arguments.emplace_back("-");
+        else
+            arguments.insert(arguments.end(), items.begin(), items.end());
+        return arguments;
+    }
+
+    // The JSON lines of a run with one worker, after checking that three print the same. With a
+    // list on standard input, `items` are the paths its lines give.
+    std::vector<Json> Run(const std::vector<std::string>& items, const ChildSetup& setup,
+                          const std::vector<std::string>& options = {}) {
+        std::vector<std::string> arguments = Arguments(items, setup, options);
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
         const ChildResult one = RunChild(arguments, setup, scratch.path());
         arguments[3] = "3";
@@ -193,16 +249,24 @@ protected:
                   std::tie(one.out, one.err, one.exitCode));
 
         EXPECT_TRUE(one.err.ends_with("Trimora: Done.\n")) << one.err;
+        const std::vector<Json> lines = Checked(one, guard);
+        EXPECT_EQ(lines.size(), items.size());
+        return lines;
+    }
+
+    // Checks what every run must leave, and keeps its messages and exit code.
+    std::vector<Json> Checked(const ChildResult& result, const test::SourceGuard& guard) {
         EXPECT_EQ(guard.ChangedFiles(), std::vector<std::string>());
         EXPECT_EQ(test::TemporaryFilesIn(files.path()), std::vector<std::string>());
         EXPECT_EQ(scratch.FileNames(), std::vector<std::string>()) << "work files left";
+        // Qt's own warnings about the files stay out of the tool's messages.
+        EXPECT_EQ(result.err.find("qt."), std::string::npos) << result.err;
         std::vector<Json> lines;
-        std::istringstream out(one.out);
+        std::istringstream out(result.out);
         for (std::string line; std::getline(out, line);)
             lines.push_back(Json::parse(line));
-        EXPECT_EQ(lines.size(), items.size());
-        messages = one.err;
-        exitCode = one.exitCode;
+        messages = result.err;
+        exitCode = result.exitCode;
         return lines;
     }
 
@@ -214,8 +278,10 @@ protected:
         if (source.empty()) source = line["source"];
         SCOPED_TRACE(source);
         const std::optional<std::string> output = PlannedOutput(source);
-        if (!output) {
+        if (!output && fs::exists(source)) {
             EXPECT_EQ(line["status"], "skipped");
+        } else if (!output) {
+            EXPECT_EQ(line["message"], "Cannot find the file: " + source);
         } else if (line["status"] == "ok") {
             EXPECT_NE(expected, Outcome::Error);
             if (line["source"] == source) {
@@ -226,7 +292,8 @@ protected:
             EXPECT_NE(expected, Outcome::Ok);
             ASSERT_EQ(line["status"], "error");
             const std::string message = line["message"];
-            EXPECT_TRUE(message.ends_with(source) || message.ends_with(*output)) << message;
+            const std::string named = WithoutCause(message);
+            EXPECT_TRUE(named.ends_with(source) || named.ends_with(*output)) << message;
             EXPECT_NE(messages.find(": " + message + "\n"), std::string::npos) << message;
             if (earlierOutputs || fs::exists(*output)) {
                 EXPECT_EQ(test::ReadBytes(*output), Bytes(kEarlier.begin(), kEarlier.end()));
@@ -252,28 +319,33 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
     fs::permissions(files.path(),
                     fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
                                        fs::perms::others_write));
-    const std::vector<Json> lines = Run(items, ChildSetup{{}, true});
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, true, {}});
     fs::permissions(files.path(), fs::perms::all);
 
     ExpectClearOutcomes(lines);
     for (const Json& line : lines)
         EXPECT_NE(line["status"], "ok") << line;
-    EXPECT_EQ(lines[0]["message"], "Cannot write the file: " + *PlannedOutput(items[0]));
+    EXPECT_EQ(lines[0]["message"],
+              "Cannot write the file: " + *PlannedOutput(items[0]) + " (Permission denied)");
+    EXPECT_EQ(lines[3]["message"], "Cannot save the image. GDI+ Error:7: " +
+                                       *PlannedOutput(items[3]) + " (Permission denied)");
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
-// The limit is far below the large sources, above the small ones and the run's own report.
+// The limit is far below the large sources, above the small ones and the run's own report. The
+// signal that comes with it (SIGXFSZ) must not end the run: the write fails and says why.
 TEST_F(CliFaultTest, DiskFillingUpDuringAWriteLeavesNoPartOfAnOutput) {
     Optimizer("exit 0");
     const std::vector<std::string> items =
         Sources({{"big.png", PngShaped(256 * 1024)}, {"big.bmp", MakeBmp(300, 300)}});
-    const std::vector<Json> lines = Run(items, ChildSetup{64 * 1024, false});
+    const std::vector<Json> lines = Run(items, ChildSetup{64 * 1024, false, {}});
 
     ExpectClearOutcomes(lines);
     EXPECT_EQ(lines[0]["status"], "ok");
     EXPECT_EQ(lines[4]["message"], "Cannot write a work file for: " + items[4]);
-    EXPECT_EQ(lines[5]["status"], "error");
+    EXPECT_EQ(lines[5]["message"],
+              "Cannot write the file: " + *PlannedOutput(items[5]) + " (File too large)");
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
@@ -326,11 +398,19 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
              {"quote's \"double\".gif", "gif", Outcome::Ok},
              {"new\nline.png", "png", Outcome::Ok},
              {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Outcome::Ok},
+             // A name this long leaves no room for a temporary name made from it.
+             {std::string(240, 'n') + ".gif", "gif", Outcome::Ok},
              {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
              {"photo.jpeg", "jpg", Outcome::Any}}) {
         Add(name, ValidSource(kind));
         entries.emplace_back(name, outcome);
     }
+    // Its scan data flipped: Qt's decoder would warn on standard error.
+    Bytes flipped = ValidSource("jpg");
+    for (size_t at = flipped.size() / 2; at < flipped.size() / 2 + 64; ++at)
+        flipped[at] ^= 0xFF;
+    Add("flipped.jpg", flipped);
+    entries.emplace_back("flipped.jpg", Outcome::Any);
     fs::permissions(files / "locked.png", fs::perms::none);
     for (const std::string pipe : {"pipe.png", "pipe.gif"})
         ASSERT_EQ(::mkfifo((files / pipe).c_str(), 0644), 0);
@@ -352,6 +432,95 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     for (size_t i = 0; i < lines.size(); ++i)
         ExpectClearOutcome(lines[i], entries[i].second, items[i]);
     EXPECT_EQ(exitCode, kExitItemFailed);
+}
+
+// A NUL byte in a listed path would make the system see another file ("keep.gif" for
+// "keep.gif\0.gif"): such an item fails and nothing is removed. Lines may end in "\r\n", and a
+// path that names nothing fails, whatever its name. Outputs are as private as their sources.
+TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) {
+    Optimizer("exit 0");
+    const std::string keep = Add("keep.gif", ValidSource("gif"));
+    const std::string notes = Add("notes.txt", {'n'});
+    const std::string photo = Add("private.jpg", ValidSource("jpg"));
+    const std::string bitmap = Add("shared.bmp", ValidSource("bmp"));
+    const std::string missing = (files / "missing.txt").string();
+    using enum fs::perms;
+    fs::permissions(photo, owner_read | owner_write);
+    fs::permissions(bitmap, owner_read | owner_write | group_read | others_read);
+    const std::string nul(1, '\0');
+    const std::vector<std::string> items = {keep + nul + ".gif", notes + nul + ".png", photo,
+                                            bitmap, missing};
+    const std::string list =
+        items[0] + "\n" + items[1] + "\n" + photo + "\r\n\r\n" + bitmap + "\n" + missing + "\r\n";
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, false, list});
+
+    ASSERT_EQ(lines.size(), items.size());
+    EXPECT_EQ(lines[0]["message"], "Invalid file name: " + keep + "\\0.gif");
+    EXPECT_EQ(lines[1]["message"], "Invalid file name: " + notes + "\\0.png");
+    EXPECT_EQ(lines[4]["message"], "Cannot find the file: " + missing);
+    for (const size_t ok : {2, 3})
+        ExpectClearOutcome(lines[ok], Outcome::Ok);
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    const auto mode = [](const std::string& file) {
+        return static_cast<mode_t>(fs::status(*PlannedOutput(file)).permissions());
+    };
+    EXPECT_EQ(mode(photo), 0600 & ~umask);
+    EXPECT_EQ(mode(bitmap), 0644 & ~umask);
+    EXPECT_EQ(exitCode, kExitItemFailed);
+}
+
+// A signal ends the run as its own stop does: the optimizer is ended with it, its work file and
+// any temporary output go, finished outputs and earlier ones stay, the rest is reported not done
+// and the exit status is 128 plus the signal's number. Killed outright, the tool still takes its
+// optimizer with it.
+TEST_F(CliFaultTest, SignalsStopTheRunAtOnceAndLeaveNothingBehind) {
+    Optimizer("echo $$ > " + Quoted((app / "pid").string()) + "\nexec sleep 30");
+    std::vector<std::string> items = Sources({});
+    std::rotate(items.begin(), items.begin() + 1, items.end() - 1); // gif, bmp, png, jpg
+    for (const auto& [signal, jobs] : std::vector<std::pair<int, std::string>>{
+             {SIGINT, "1"}, {SIGTERM, "2"}, {SIGHUP, "1"}, {SIGKILL, "2"}}) {
+        SCOPED_TRACE(signal);
+        for (const std::string& item : items)
+            test::WriteBytes(*PlannedOutput(item), {kEarlier.begin(), kEarlier.end()});
+        fs::remove(app / "pid");
+        const test::SourceGuard guard = test::GuardItems({files.path()}, items);
+        const test::TempDir capture;
+        std::vector<std::string> arguments = Arguments(items, {}, {});
+        arguments[3] = jobs;
+        const std::string command = ChildCommand(arguments, {}, scratch.path(), capture.path());
+        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+        pid_t tool = 0;
+        ASSERT_EQ(
+            posix_spawn(&tool, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        ASSERT_TRUE(Within(std::chrono::seconds(20),
+                           [&] { return fs::exists(app / "pid") && fs::file_size(app / "pid"); }));
+        const pid_t optimizer = std::stoi(test::ReadText(app / "pid"));
+        ::kill(tool, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(tool, &status, 0), tool);
+        const ChildResult result = Finished(status, capture.path());
+        EXPECT_EQ(result.exitCode, 128 + signal);
+        EXPECT_TRUE(Within(std::chrono::seconds(10), [&] { return !Running(optimizer); }));
+        if (signal == SIGKILL) continue; // nothing could clean up; the next round starts afresh
+
+        const std::vector<Json> lines = Checked(result, guard);
+        ASSERT_EQ(lines.size(), items.size());
+        EXPECT_EQ(lines[2]["status"], "not_done");
+        for (size_t item = 0; item < items.size(); ++item) {
+            const bool done = lines[item]["status"] == "ok";
+            if (jobs == "1") {
+                EXPECT_EQ(done, item < 2) << item;
+            }
+            if (done) {
+                ExpectClearOutcome(lines[item], Outcome::Ok);
+            } else {
+                EXPECT_EQ(lines[item]["status"], "not_done");
+                EXPECT_EQ(test::ReadText(*PlannedOutput(items[item])), kEarlier);
+            }
+        }
+        EXPECT_EQ(messages.find("Done."), std::string::npos);
+    }
 }
 
 } // namespace

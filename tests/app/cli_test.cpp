@@ -61,6 +61,8 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
                                                {},
                                                {"-j", "0", "a"},
                                                {"--timeout", "-1", "a"},
+                                               {"--timeout", "nan", "a"},
+                                               {"--timeout", "1e-9", "a"},
                                                {"--effort", "slow", "a"},
                                                {"--shard", "7/7", "a"},
                                                {"--shard", "0/0", "a"},
@@ -75,10 +77,14 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
         EXPECT_EQ(parsed.exitCode, kExitUsage) << trace;
         EXPECT_FALSE(err.empty()) << trace;
     }
-    std::istringstream input("one.png\n\nmy photo.jpg\nlast.gif");
-    EXPECT_EQ(ExpandPaths({"first.png", "-", "final.png", "-"}, input),
-              (std::vector<std::string>{"first.png", "one.png", "my photo.jpg", "last.gif",
-                                        "final.png"}));
+    // Lines may end with "\r\n", as lists written on Windows do.
+    std::istringstream input("one.png\r\n\r\n\nmy photo.jpg\nlast.gif");
+    const PathList expanded = ExpandPaths({"first.png", "-", "final.png", "-"}, input);
+    std::vector<std::string_view> paths;
+    for (size_t index = 0; index < expanded.Size(); ++index)
+        paths.push_back(expanded[index]);
+    EXPECT_EQ(paths, (std::vector<std::string_view>{"first.png", "one.png", "my photo.jpg",
+                                                    "last.gif", "final.png"}));
 }
 
 // Bytes that are not UTF-8 (paths may hold any) become U+FFFD instead of failing the line.
@@ -89,7 +95,9 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
         {{"/p/a.png", "/p/a_reduced.png", "png", ItemStatus::Ok, ItemResult::Reduced, {}},
          2048,
          1024},
-        {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, ItemResult::Copy, {}}, 1000, 1000},
+        {{"/p/b.png", "/p/b_reduced.png", "png", ItemStatus::Ok, ItemResult::Copy, {}, true},
+         1000,
+         1000},
         {{"/p/caf\xe9.jpeg", {}, {}, ItemStatus::Skipped, {}, {}}, 500, {}},
         {{"/p/d.png", {}, "png", ItemStatus::Error, {}, "Cannot find the file: /p/d.png"}, {}, {}},
         {{"/p/e.png", {}, "png", ItemStatus::NotDone, {}, {}}, 9, {}},
@@ -107,13 +115,21 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
               R"("bytes_in":null,"bytes_out":null,"message":"Cannot find the file: /p/d.png",)"
               R"("damaged":false})");
     EXPECT_NE(JsonLine(records[4]).find(R"("status":"not_done")"), std::string::npos);
+    // The table keeps rows apart from the sources, which are the list's own; a damaged source
+    // is never shown as plainly "ok".
+    PathList sources;
+    std::deque<TableRow> rows;
+    for (const ItemRecord& record : records) {
+        sources.Add(record.report.source);
+        rows.push_back(RowOf(record));
+    }
     std::ostringstream table;
-    PrintTable(table, records);
-    EXPECT_NE(table.str().find("\nok        copy          1000 B"), std::string::npos)
+    PrintTable(table, sources, rows);
+    EXPECT_NE(table.str().find("\ndamaged   copy          1000 B"), std::string::npos)
         << table.str();
     EXPECT_TRUE(
         table.str().ends_with("\ntotal                  3.0 KiB    2.0 KiB   33.6%  2 reduced, "
-                              "1 skipped, 1 failed, 1 not done\n"))
+                              "1 skipped, 1 failed, 1 not done, 1 damaged\n"))
         << table.str();
 }
 
@@ -125,7 +141,7 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     test::WriteBytes(dir / "a_reduced.png", std::vector<uint8_t>(5));
     std::ostringstream messages;
     std::vector<ItemRecord> seen;
-    CliHost host({}, {60, std::nullopt, Effort::Default, false, {}}, messages, false,
+    CliHost host({}, {60, std::nullopt, Effort::Default, false, {}}, messages, false, false,
                  [&](const ItemRecord& r) { seen.push_back(r); });
     host.SetProgress(50);
     host.ShowMessage("Cannot find the file: /p/x.png", "Error on image", MessageIcon::Exclamation);
@@ -148,7 +164,7 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     EXPECT_FALSE(seen[2].bytesIn);
 
     std::ostringstream terminal;
-    CliHost onTerminal({}, RunSettings{}, terminal, true, nullptr);
+    CliHost onTerminal({}, RunSettings{}, terminal, true, false, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         onTerminal.SetProgress(percent);
     onTerminal.ShowMessage("Done.", "", MessageIcon::None);

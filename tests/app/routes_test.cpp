@@ -153,7 +153,9 @@ TEST(JpegRoute, KeepsTheLosslessRewriteWhenItIsTheSmallest) {
     EXPECT_EQ(Decode(dir / "mouse_reduced.jpg").samples, Decode(dir / "mouse.jpg").samples);
 }
 
-TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailures) {
+// A GIF cut short is reduced as far as it can be read (browsers show what it holds) and reported
+// damaged; one with no colour table at all has nothing to show and fails at its load.
+TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveSizeAndDamage) {
     const test::TempDir files;
     const std::vector<uint8_t> animation =
         test::ReadBytes(test::DataFile("gif/ckeditor_kama_spinner.gif"));
@@ -168,27 +170,43 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveAndSizeFailure
     // Rewritten, this 87a file would gain a graphic control block: it is copied instead.
     const std::vector<uint8_t> tiny = test::ReadBytes(test::DataFile("gif/mirmon_mirmon_f.gif"));
     test::WriteBytes(files / "tiny.gif", tiny);
+    std::vector<uint8_t> colourless(tiny.begin(), tiny.begin() + 13);
+    colourless[10] = 0; // no global table, and the image has no local one
+    colourless.insert(colourless.end(), tiny.begin() + 19, tiny.end());
+    test::WriteBytes(files / "colourless.gif", colourless);
+    test::WriteBytes(files / "cut.gif", {animation.begin(), animation.begin() + 2000});
     fs::create_directory(files / "blocked_reduced.gif");
     const auto path = [&](const char* name) { return (files / name).string(); };
     test::RecordingHost host({path("spin.GIF"), path("broken.gif"), path("blocked.gif"),
-                              path("again.gif"), path("huge.gif"), path("tiny.gif")});
+                              path("again.gif"), path("huge.gif"), path("tiny.gif"),
+                              path("colourless.gif"), path("cut.gif")});
     RouteWorkspace workspace;
     RunBatch(host, files.path().string(), workspace);
 
     using enum MessageIcon;
-    ASSERT_EQ(host.messages.size(), 4u);
-    EXPECT_EQ(host.messages[0], test::Message("Error loading gif file.." + path("broken.gif"),
-                                              "Error Loading GIF file", Exclamation));
-    EXPECT_EQ(host.messages[1],
-              test::Message("Error saving gif file.." + path("blocked_reduced.gif"),
-                            "Error Saving GIF file", Exclamation));
+    const auto loadError = [&](const char* name) {
+        return test::Message("Error loading gif file.." + path(name), "Error Loading GIF file",
+                             Exclamation);
+    };
+    ASSERT_EQ(host.messages.size(), 6u);
+    EXPECT_EQ(host.messages[0], loadError("broken.gif"));
+    EXPECT_EQ(host.messages[1], test::Message("Error saving gif file.." +
+                                                  path("blocked_reduced.gif") + " (Is a directory)",
+                                              "Error Saving GIF file", Exclamation));
     EXPECT_EQ(std::get<0>(host.messages[2]), std::string(kGifTooLarge) + path("huge.gif"));
-    EXPECT_EQ(host.messages[3], test::kDone);
-    ASSERT_EQ(host.reports.size(), 6u);
+    EXPECT_EQ(host.messages[3], loadError("colourless.gif"));
+    const std::string damage = std::string(kGifDamaged) + path("cut.gif");
+    EXPECT_EQ(host.messages[4], test::Message(damage, "Damaged image", Exclamation));
+    EXPECT_EQ(host.messages[5], test::kDone);
+    ASSERT_EQ(host.reports.size(), 8u);
     EXPECT_EQ(host.reports[0].route, "gif");
     EXPECT_EQ(host.reports[0].output, path("spin_reduced.gif"));
+    EXPECT_FALSE(host.reports[0].damaged);
     EXPECT_EQ(host.reports[2].status, ItemStatus::Error);
     EXPECT_EQ(host.reports[3].status, ItemStatus::Ok);
+    EXPECT_EQ(host.reports[7].status, ItemStatus::Ok);
+    EXPECT_TRUE(host.reports[7].damaged);
+    EXPECT_EQ(host.reports[7].message, damage);
     EXPECT_FALSE(workspace.gif); // the document does not outlive the run
 
     const std::vector<uint8_t> reduced = test::ReadBytes(files / "spin_reduced.gif");
@@ -248,21 +266,38 @@ protected:
 
 // Each bad optimizer leaves a smaller work file where it can, so only the exit code or the
 // driver's size check stands between it and a broken output. The work file is unique and
-// removed.
+// removed. An optimizer that fails is asked to read the source alone ("-simulate ... -- FILE"):
+// if it refuses that too, the file is damaged; if not, the failure was its own (a full disk).
 TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOrGrowsIt) {
     const std::string tell = "printf '%s' \"$1\" > " + (tools / "work-path").string() + "\n";
-    for (const std::string& body :
-         {std::string(), tell + "printf 'tiny' > \"$1\"", tell + ": > \"$1\"\nexit 1",
-          tell + ": > \"$1\"\nkill -9 $$", std::string("rm \"$1\""),
-          tell + "printf 'more bytes than before' >> \"$1\""}) {
+    const std::string refuses = "[ \"$1\" = -simulate ] && exit 1\n";
+    const std::string reads = "[ \"$1\" = -simulate ] && exit 0\n";
+    // Without one of the tool's own, the system's optimizer, if any, refuses these bytes.
+    const bool systemOptimizer =
+        FindCompanionProgram(tools.path().string(), "optipng", ProgramSearchPath()) !=
+        (tools / "optipng").string();
+    struct Case {
+        std::string body;
+        bool smaller, damaged;
+    };
+    for (const auto& [body, smaller, damaged] :
+         std::vector<Case>{{std::string(), false, systemOptimizer},
+                           {tell + "printf 'tiny' > \"$1\"", true, false},
+                           {refuses + tell + ": > \"$1\"\nexit 1", false, true},
+                           {reads + tell + ": > \"$1\"\nexit 1", false, false},
+                           {tell + ": > \"$1\"\nkill -9 $$", false, false},
+                           {std::string("rm \"$1\""), false, false},
+                           {tell + "printf 'more bytes than before' >> \"$1\"", false, false}}) {
         SCOPED_TRACE(body);
         fs::remove(output);
         fs::remove(tools / "work-path");
         if (!body.empty()) test::WriteScript(tools / "optipng", body);
-        const bool smaller = body.ends_with("'tiny' > \"$1\"");
         const ItemReport report = Reduce();
         EXPECT_EQ(report.status, ItemStatus::Ok);
         EXPECT_EQ(report.result, smaller ? ItemResult::Reduced : ItemResult::Copy);
+        EXPECT_EQ(report.damaged, damaged);
+        EXPECT_EQ(report.message,
+                  damaged ? std::optional(std::string(kPngDamaged) + source) : std::nullopt);
         EXPECT_EQ(test::ReadText(output), smaller ? "tiny" : test::ReadText(source));
         EXPECT_EQ(files.FileNames(), (std::vector<std::string>{"in.png", "in_reduced.png"}));
         if (!fs::exists(tools / "work-path")) continue;
@@ -298,8 +333,9 @@ TEST(FindCompanionProgram, PrefersTheApplicationFolderThenSearchesPath) {
     EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", first.path().string()), own);
 }
 
-// The build links optipng into its own folder when the system has one.
-TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
+// The build links optipng into its own folder when the system has one. It refuses a file cut
+// short, which is then copied and reported damaged.
+TEST(PngRouteWithOptipng, WritesASmallerValidPngLeavesTheSourceAloneAndFindsDamage) {
     const std::string optipng =
         PathInFolder(fs::path(ApplicationFolder()).parent_path().string(), "optipng");
     if (!FileExists(optipng)) GTEST_SKIP() << "no optipng beside the build";
@@ -307,10 +343,14 @@ TEST(PngRouteWithOptipng, WritesASmallerValidPngAndLeavesTheSourceAlone) {
     const fs::path source = dir / "posbar.png";
     fs::copy_file(test::DataFile("audacious-plugins-data_posbar.png"), source);
     const std::vector<uint8_t> original = test::ReadBytes(source);
+    test::WriteBytes(dir / "cut.png", {original.begin(), original.begin() + 200});
 
-    test::RecordingHost host({source.string()});
+    test::RecordingHost host({source.string(), (dir / "cut.png").string()});
     RunBatch(host, fs::path(optipng).parent_path().string());
     ASSERT_EQ(host.reports.at(0).result, ItemResult::Reduced);
+    EXPECT_FALSE(host.reports[0].damaged);
+    EXPECT_EQ(host.reports.at(1).result, ItemResult::Copy);
+    EXPECT_TRUE(host.reports[1].damaged);
     const std::vector<uint8_t> reduced = test::ReadBytes(dir / "posbar_reduced.png");
     EXPECT_LT(reduced.size(), original.size());
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 8, reduced.begin()));

@@ -83,7 +83,9 @@ TEST(GifReader, FailedLoads) {
     EXPECT_EQ(Describe(gif), Lines{"0x0 bg 0 aspect 0.234375 loops 0"});
 }
 
-TEST(GifReader, TruncatedFilesKeepWhatIsThere) {
+// What is there is kept, and the document says it is damaged: the data of a frame ending early,
+// a record or table cut off, or no trailer (later frames may be lost) all count.
+TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
     GifBuilder file;
     file.Screen("89a", 4, 4, 2).Image(4, 4, std::vector<uint8_t>(16, 1)).Trailer();
     const auto& full = file.bytes();
@@ -92,29 +94,69 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThere) {
     EXPECT_EQ(FramePixels(gif, 1).front(), 1);
     EXPECT_EQ(FramePixels(gif, 1).back(), 0);
     const size_t introducer = 13 + 6;
-    for (size_t n = 6; n < full.size(); ++n)
+    for (size_t n = 6; n < full.size(); ++n) {
         EXPECT_EQ(gif.LoadFromStream(std::span(full).first(n)), n > introducer) << n;
+        if (n > introducer) {
+            EXPECT_TRUE(gif.LoadDamaged()) << n;
+        }
+    }
+    ASSERT_TRUE(gif.LoadFromStream(full));
+    EXPECT_FALSE(gif.LoadDamaged());
     // A global table cut short keeps its complete entries.
     ASSERT_FALSE(gif.LoadFromStream(std::span(full).first(13 + 5)));
     EXPECT_EQ(gif.GlobalPaletteColor(0), RGB(0, 0, 0));
     EXPECT_EQ(gif.lpGlobalPalette()[4], 0);
+    // Data that stops early with an End code is damaged too, trailer or not. The pixels it never
+    // reached show nothing, as browsers leave them: they take the frame's transparent index, or
+    // a free one, or index 0 when the frame uses every index.
+    ASSERT_TRUE(gif.LoadFromStream(
+        GifBuilder().Screen("89a", 4, 4, 2).Image(4, 1, {1, 1, 1, 1}).Trailer().bytes()));
+    EXPECT_FALSE(gif.LoadDamaged());
+    struct Case {
+        uint8_t control;                      // graphic control packed byte; 1: transparent 1
+        std::vector<uint8_t> decoded, hidden; // the first row given, the second one as loaded
+        bool transparent;
+    };
+    for (const Case& c : {Case{0, {1, 1, 1, 1}, {0, 0, 0, 0}, true},
+                          Case{1, {0, 0, 0, 0}, {1, 1, 1, 1}, true},
+                          Case{0, {0, 1, 0, 1}, {0, 0, 0, 0}, false}}) {
+        GifBuilder file;
+        file.Screen("89a", 4, 4, 2).Control(c.control, 0, 1).Image(4, 1, c.decoded);
+        auto shortFrame = file.bytes();
+        shortFrame[13 + 6 + 8 + 1 + 6] = 2; // the descriptor claims two rows
+        ASSERT_TRUE(gif.LoadFromStream(shortFrame));
+        EXPECT_TRUE(gif.LoadDamaged());
+        auto expected = c.decoded;
+        expected.insert(expected.end(), c.hidden.begin(), c.hidden.end());
+        EXPECT_EQ(FramePixels(gif, 1), expected);
+        EXPECT_EQ(gif.FrameUseTransparentColor(1), c.transparent);
+    }
 
-    // A cut-off descriptor still makes a frame, without surfaces, that saves and loads again.
+    // A cut-off descriptor still makes a frame, without surfaces. Decoders refuse an image of no
+    // size, so it is saved as one pixel of its transparent colour, which loads back.
     GifBuilder cutDescriptor;
     cutDescriptor.Screen("89a", 4, 4, 2).Control(0x01, 7, 1).Bytes({0x2C, 0x01, 0x00, 0x02});
     ASSERT_TRUE(gif.LoadFromStream(cutDescriptor.bytes()));
-    ASSERT_TRUE(gif.LoadFromStream(gif.SaveToMemory()));
-    EXPECT_EQ(Describe(gif)[1], "0x0 at 0,0 7 0 0 0 1/1 0/2");
+    EXPECT_TRUE(gif.LoadDamaged());
     EXPECT_EQ(gif.FrameDIBAND(1)->hDIB(), 0u);
+    ASSERT_TRUE(gif.LoadFromStream(gif.SaveToMemory()));
+    EXPECT_EQ(Describe(gif)[1], "1x1 at 0,0 7 0 0 0 1/1 0/2");
+    EXPECT_EQ(FramePixels(gif, 1), std::vector<uint8_t>{1});
+    EXPECT_TRUE(MaskBit(gif, 1, 0));
 
-    // A huge frame claimed by a few bytes gets no surface; an ordinary one cut short does.
+    // A huge frame claimed by a few bytes gets no surface and is saved as a transparent pixel;
+    // an ordinary one cut short does get one.
     ASSERT_TRUE(gif.LoadFromStream(
         GifBuilder().Screen("89a", 1, 1, 2).Image(16000, 16000, {1}).Trailer().bytes()));
     EXPECT_EQ(gif.FrameDIBXOR(1)->hDIB(), 0u);
+    EXPECT_TRUE(gif.LoadDamaged());
+    ASSERT_TRUE(gif.LoadFromStream(gif.SaveToMemory()));
+    EXPECT_EQ(Describe(gif)[1], "1x1 at 0,0 0 0 0 0 1/0 0/2");
     ASSERT_TRUE(gif.LoadFromStream(
         GifBuilder().Screen("89a", 1, 1, 2).Image(2000, 2000, {1}).Trailer().bytes()));
     EXPECT_EQ(gif.FrameDIBXOR(1)->Width(), 2000);
     EXPECT_EQ(FramePixels(gif, 1)[0], 1);
+    EXPECT_TRUE(gif.LoadDamaged());
 }
 
 // Real files against ImageMagick's decoding (tests/data/gif/make_expected.py): NAME.frames

@@ -35,6 +35,32 @@ TEST(AtomicFile, TargetChangesOnlyOnCommitAndNoTemporaryIsLeft) {
     EXPECT_NE(nowhere.Error().find("missing"), std::string::npos);
 }
 
+// The temporary file has a short name of its own, so any legal target name works. A name with a
+// NUL byte would reach the system as the name it stops at: it is refused, and that file stays.
+// The new file gets the mode asked for (less the umask), and a failure keeps the system's reason.
+TEST(AtomicFile, AnyLegalNameWorksANulNameIsRefusedAndFailuresSayWhy) {
+    TempDir dir;
+    const std::string longest(255, 'n');
+    const std::vector<uint8_t> one = {1};
+    ASSERT_TRUE(WriteFileAtomically(dir / longest, one));
+    WriteBytes(dir / "keep", {7});
+    const std::string withNul = (dir / "keep").string() + '\0' + ".gif";
+    std::error_code error;
+    EXPECT_FALSE(WriteFileAtomically(withNul, one, kNewFileMode, &error));
+    EXPECT_EQ(error, std::errc::invalid_argument);
+    EXPECT_FALSE(CopyFileAtomically(withNul, dir / "copy", kNewFileMode, &error));
+    EXPECT_EQ(error, std::errc::invalid_argument);
+    EXPECT_EQ(ReadBytes(dir / "keep"), std::vector<uint8_t>{7});
+
+    ASSERT_TRUE(WriteFileAtomically(dir / "private", one, 0600));
+    EXPECT_EQ(std::filesystem::status(dir / "private").permissions() &
+                  (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
+    EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "a", one, kNewFileMode, &error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"keep", longest, "private"}));
+}
+
 TEST(AtomicFile, CopyDuplicatesTheSourceAndFailsForAMissingOne) {
     TempDir dir;
     std::vector<uint8_t> big(200000);

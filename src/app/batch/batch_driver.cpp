@@ -17,6 +17,7 @@
 #include <array>
 #include <exception>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace lumatrim {
 
@@ -44,7 +45,7 @@ struct ItemPaths {
     std::string fileName;
     std::string baseName;
     std::string extension; // lower case
-    std::string folder;    // ends with a separator, or empty for the current folder
+    std::string folder;    // as the source's path gives it: ends with a separator, or empty
 };
 
 ItemPaths DeriveItemPaths(const std::string& source) {
@@ -52,7 +53,7 @@ ItemPaths DeriveItemPaths(const std::string& source) {
     paths.fileName = GetPathFileName(source);
     paths.baseName = GetFileBaseName(paths.fileName);
     paths.extension = LowerCase(GetPathExtension(source));
-    paths.folder = GetShortPath(GetPathFolder(source));
+    paths.folder = GetPathFolder(source);
     return paths;
 }
 
@@ -74,12 +75,14 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
 }
 
 // Beside the source, or under the output folder when there is one; none when the source has no
-// place there.
+// place there. The folder is looked up only here: an item that fails before its output is
+// planned (a missing file) costs no look-up for it.
 std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route,
                                       const std::optional<std::string>& outputFolder) {
     const std::string name = paths.baseName + std::string(route.suffix);
-    if (outputFolder) return PlaceUnder(*outputFolder, paths.folder, name);
-    return paths.folder + name;
+    const std::string folder = GetShortPath(paths.folder);
+    if (outputFolder) return PlaceUnder(*outputFolder, folder, name);
+    return folder + name;
 }
 
 RouteFailure SourceFailure(std::string_view text, const std::string& source) {
@@ -111,22 +114,33 @@ std::optional<uintmax_t> SizeOf(const std::optional<Candidate>& candidate) {
     return candidate ? candidate->Size() : std::nullopt;
 }
 
-bool WriteCandidate(const Candidate& candidate, const std::string& output) {
-    if (candidate.workFile) return CopyFileAtomically(candidate.workFile->Path(), output);
-    return WriteFileAtomically(output, candidate.bytes);
+bool WriteCandidate(const Candidate& candidate, const std::string& output, mode_t mode,
+                    std::error_code& error) {
+    if (candidate.workFile)
+        return CopyFileAtomically(candidate.workFile->Path(), output, mode, &error);
+    return WriteFileAtomically(output, candidate.bytes, mode, &error);
 }
 
 bool WriteResult(const RouteProduct& product, ItemResult result, const std::string& source,
-                 const std::string& output) {
+                 const std::string& output, std::error_code& error) {
+    // The output is as private as its source: a photo only its owner may read stays so.
+    struct stat status {};
+    const mode_t mode = ::stat(source.c_str(), &status) == 0 ? status.st_mode & 0777 : kNewFileMode;
     switch (result) {
     case ItemResult::Reduced:
-        return WriteCandidate(*product.reduced, output);
+        return WriteCandidate(*product.reduced, output, mode, error);
     case ItemResult::Lossless:
-        return WriteCandidate(*product.lossless, output);
+        return WriteCandidate(*product.lossless, output, mode, error);
     case ItemResult::Copy:
         break;
     }
-    return CopyFileAtomically(source, output);
+    return CopyFileAtomically(source, output, mode, &error);
+}
+
+// The route's own words for a failed write, then the system's reason: "... (Permission denied)".
+RouteFailure WithReason(RouteFailure failure, std::error_code error) {
+    if (error) failure.prompt += " (" + error.message() + ")";
+    return failure;
 }
 
 ItemReport NotDone(ItemReport report) {
@@ -134,21 +148,43 @@ ItemReport NotDone(ItemReport report) {
     return report;
 }
 
-// Writes the one output the route's candidates and the source give.
+// Writes the one output the route's candidates and the source give. Damage found in the source
+// is shown as well as reported: the item succeeded, but not as plainly as the others.
 ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& product,
                   const std::string& output) {
     const std::optional<ItemResult> result =
         ChooseResult({SizeOf(report.source), SizeOf(product.reduced), SizeOf(product.lossless)},
                      host.AllowLarger());
-    if (result && host.OutputFolder()) MakeFoldersFor(output);
-    if (!result || !WriteResult(product, *result, report.source, output))
-        return Failed(host, report, product.writeFailure);
+    if (!result) return Failed(host, report, product.writeFailure);
+    if (host.OutputFolder()) MakeFoldersFor(output);
+    std::error_code error;
+    if (!WriteResult(product, *result, report.source, output, error))
+        return Failed(host, report, WithReason(product.writeFailure, error));
+    if (product.damaged && product.note)
+        host.ShowMessage(*product.note, std::string(kDamagedImageTitle), MessageIcon::Exclamation);
     report.status = ItemStatus::Ok;
     report.output = output;
     report.result = result;
     report.message = product.note;
     report.damaged = product.damaged;
     return report;
+}
+
+// A NUL byte ends a name for the system, which would then see another file ("keep.gif" for
+// "keep.gif\0.gif"); such a path is never used. Its NUL bytes are shown as "\0".
+bool HoldsNul(const std::string& path) {
+    return path.find('\0') != std::string::npos;
+}
+
+std::string PrintablePath(const std::string& path) {
+    std::string printable;
+    for (const char c : path) {
+        if (c == '\0')
+            printable += "\\0";
+        else
+            printable += c;
+    }
+    return printable;
 }
 
 } // namespace
@@ -166,12 +202,15 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     ItemReport report;
     report.source = source;
     const Route* route = FindRoute(paths);
-    if (!route) return report;
-
-    report.route = std::string(route->name);
+    if (route) report.route = std::string(route->name);
     if (host.StopToken().stop_requested()) return NotDone(report);
+    if (HoldsNul(source))
+        return Failed(host, report, SourceFailure("Invalid file name: ", PrintablePath(source)));
+    // Checked before the route: a path that names nothing is a mistake in the list, whatever
+    // its extension (a stray "\r" or blank at the end of a line, a typo).
     if (!FileExists(source))
         return Failed(host, report, SourceFailure("Cannot find the file: ", source));
+    if (!route) return report;
     // Directories, pipes and devices: a pipe without a writer would block the run for good.
     if (!IsRegularFile(source))
         return Failed(host, report, SourceFailure("Cannot read the file: ", source));

@@ -6,10 +6,12 @@
 // both provide it, so the run itself knows nothing of widgets or terminals.
 #pragma once
 
+#include "app/batch/path_list.h"
 #include "app/routes/effort.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -84,6 +86,9 @@ public:
     virtual std::stop_token StopToken() const { return {}; }
     // Where outputs go instead of beside their sources (see PlaceUnder); none for beside them.
     virtual std::optional<std::string> OutputFolder() const { return std::nullopt; }
+    // The whole list, from a host whose list cannot change during a run: a parallel run then
+    // reads it where it is instead of copying it. None from a host whose list may change.
+    virtual std::shared_ptr<const PathList> FixedItems() const { return nullptr; }
 
     virtual void ReportItem(const ItemReport&) {}
 };

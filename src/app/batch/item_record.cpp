@@ -11,7 +11,9 @@ namespace lumatrim {
 
 namespace {
 
+// None for a path with a NUL byte: the system would measure the file its name stops at.
 std::optional<uintmax_t> FileSize(const std::string& path) {
+    if (path.find('\0') != std::string::npos) return std::nullopt;
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(path, error);
     return error ? std::nullopt : std::optional<uintmax_t>(size);
@@ -58,26 +60,31 @@ std::string SavingText(std::optional<uintmax_t> before, std::optional<uintmax_t>
     return text.str();
 }
 
+void RunTotals::Add(ItemStatus status, std::optional<uintmax_t> in, std::optional<uintmax_t> out,
+                    bool sourceDamaged) {
+    switch (status) {
+    case ItemStatus::Ok:
+        ++reduced;
+        damaged += sourceDamaged ? 1 : 0;
+        bytesIn += in.value_or(0);
+        bytesOut += out.value_or(0);
+        break;
+    case ItemStatus::Skipped:
+        ++skipped;
+        break;
+    case ItemStatus::Error:
+        ++failed;
+        break;
+    case ItemStatus::NotDone:
+        ++notDone;
+        break;
+    }
+}
+
 RunTotals SumRecords(const std::vector<ItemRecord>& records) {
     RunTotals totals;
-    for (const ItemRecord& record : records) {
-        switch (record.report.status) {
-        case ItemStatus::Ok:
-            ++totals.reduced;
-            totals.bytesIn += record.bytesIn.value_or(0);
-            totals.bytesOut += record.bytesOut.value_or(0);
-            break;
-        case ItemStatus::Skipped:
-            ++totals.skipped;
-            break;
-        case ItemStatus::Error:
-            ++totals.failed;
-            break;
-        case ItemStatus::NotDone:
-            ++totals.notDone;
-            break;
-        }
-    }
+    for (const ItemRecord& record : records)
+        totals.Add(record.report.status, record.bytesIn, record.bytesOut, record.report.damaged);
     return totals;
 }
 

@@ -39,6 +39,11 @@ struct RunTotals {
     int skipped = 0;
     int failed = 0;
     int notDone = 0;
+    int damaged = 0; // of those reduced, from a source found damaged
+
+    // One item's outcome and sizes.
+    void Add(ItemStatus status, std::optional<uintmax_t> in, std::optional<uintmax_t> out,
+             bool sourceDamaged);
 };
 
 RunTotals SumRecords(const std::vector<ItemRecord>& records);

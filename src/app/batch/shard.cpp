@@ -50,4 +50,16 @@ std::vector<std::string> ItemsOfShard(const std::vector<std::string>& items, Sha
     return taken;
 }
 
+PathList ItemsOfShard(const PathList& items, Shard shard) {
+    std::vector<std::string> all;
+    all.reserve(items.Size());
+    for (size_t position = 0; position < items.Size(); ++position)
+        all.emplace_back(items[position]);
+    PathList taken;
+    for (const std::string& item : ItemsOfShard(all, shard))
+        taken.Add(item);
+    taken.ShrinkToFit();
+    return taken;
+}
+
 } // namespace lumatrim

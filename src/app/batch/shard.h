@@ -16,6 +16,8 @@
 // from each machine, the list does not.
 #pragma once
 
+#include "app/batch/path_list.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,5 +34,6 @@ std::vector<uint32_t> ShardOfEachItem(const std::vector<std::string>& items, uin
 
 // The items `shard` takes, in list order.
 std::vector<std::string> ItemsOfShard(const std::vector<std::string>& items, Shard shard);
+PathList ItemsOfShard(const PathList& items, Shard shard);
 
 } // namespace lumatrim

@@ -36,7 +36,9 @@ int NormalizeWindowStyle(std::optional<int> style);
 // calling pumpEvents every 100 ms. Returns its exit code (128 plus the signal number when a
 // signal ended it), or the error number plus kStartFailureBase when it could not be started.
 // A child still running after `timeLimit` is killed and kChildTimedOut returned; one still
-// running when `stop` is requested is killed and kChildStopped returned.
+// running when `stop` is requested is killed and kChildStopped returned. The child runs in a
+// process group of its own, which is what is killed, and it dies with the thread that started
+// it, however that thread's process ends.
 int32_t ShellAndWait(const std::vector<std::string>& arguments, std::optional<int> windowStyle,
                      const std::function<void()>& pumpEvents,
                      std::optional<std::chrono::milliseconds> timeLimit = std::nullopt,

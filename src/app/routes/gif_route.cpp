@@ -9,14 +9,28 @@
 
 namespace lumatrim {
 
+namespace {
+
+// A frame without a colour table of its own or a global one has no colours to show: the fault
+// is the file's, and the writer could not give it one.
+bool EveryFrameHasColours(const cGIF& gif) {
+    if (gif.GlobalPaletteExists()) return true;
+    for (int32_t frame = 1; frame <= gif.FramesCount(); ++frame)
+        if (!gif.LocalPaletteUsed(frame)) return false;
+    return true;
+}
+
+} // namespace
+
 RouteResult ReduceGif(const RouteJob& job) {
     if (!job.workspace.gif) job.workspace.gif = std::make_unique<cGIF>();
     cGIF& gif = *job.workspace.gif;
-    if (!gif.LoadFromFile(job.source)) {
+    if (!gif.LoadFromFile(job.source) || !EveryFrameHasColours(gif)) {
         const std::string text = gif.LoadTooLarge() ? std::string(kGifTooLarge)
                                                     : std::string("Error loading gif file..");
         return RouteFailure{text + job.source, "Error Loading GIF file"};
     }
+    const bool damaged = gif.LoadDamaged();
     const RouteFailure saveFailure{"Error saving gif file.." + job.output, "Error Saving GIF file"};
     // A failed pipeline step or save makes nothing, so it must not pass for a reduced file.
     const auto effort = job.effort == Effort::Fast ? mGIFOptimizer::GifEffort::Fast
@@ -26,6 +40,10 @@ RouteResult ReduceGif(const RouteJob& job) {
     product.reduced = Candidate{gif.SaveToMemory(mGIFOptimizer::EncoderEffort(effort)), nullptr};
     if (product.reduced->bytes.empty()) return saveFailure;
     product.writeFailure = saveFailure;
+    if (damaged) {
+        product.damaged = true;
+        product.note = std::string(kGifDamaged) + job.source;
+    }
     return product;
 }
 

@@ -13,6 +13,12 @@ namespace lumatrim {
 inline constexpr std::string_view kGifTooLarge =
     "GIF too large to reduce (more than 32,767 frames or 268,435,456 pixels)..";
 
+// The note, followed by the path, for a GIF the reader found damaged (see cGIF::LoadDamaged):
+// browsers show what such a file still holds, so it is reduced as far as it could be read.
+inline constexpr std::string_view kGifDamaged =
+    "Damaged GIF file (cut off, or part of its picture data missing); the output holds what "
+    "could be read: ";
+
 // Loads the source with its long path into the workspace's document (made at the run's first
 // GIF) and writes the optimized document to the output, or a copy of the source where that is
 // smaller.

@@ -92,7 +92,10 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     RouteProduct product;
     product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
     product.reduced = Candidate{std::move(encoded), nullptr};
-    product.writeFailure = Failure(JpegSaveErrorText(JpegSaveStatus::Win32Error), job.source);
+    // Names the output it could not write, set off from the status number (the driver adds the
+    // system's reason after it).
+    product.writeFailure =
+        Failure(JpegSaveErrorText(JpegSaveStatus::Win32Error) + ": ", job.output);
     return product;
 }
 

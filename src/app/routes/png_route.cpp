@@ -24,6 +24,17 @@ std::string TimedOutText(std::chrono::milliseconds limit) {
     return text.str();
 }
 
+// Whether the optimizer, asked only to read `source` (in simulation no file is written), refuses
+// it: its failure was the file's then, not a full disk's or its own.
+bool RefusesToRead(const std::string& optimizer, const std::string& source,
+                   const std::function<void()>& pumpEvents,
+                   std::optional<std::chrono::milliseconds> timeLimit, std::stop_token stop) {
+    const int32_t exitCode =
+        ShellAndWait({optimizer, "-simulate", "-o0", "-quiet", "--", source}, kWindowStyleHidden,
+                     pumpEvents, timeLimit, std::move(stop));
+    return exitCode > 0 && exitCode < 128;
+}
+
 } // namespace
 
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
@@ -49,6 +60,12 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
     // A crashed or failing optimizer may leave the work file half written: the source stays.
     if (exitCode == 0) product.reduced = Candidate{{}, std::move(work)};
     product.writeFailure = CannotWrite(output);
+    // An exit code of its own, not a signal's: it found something wrong.
+    if (exitCode > 0 && exitCode < 128 &&
+        RefusesToRead(optimizer, source, pumpEvents, timeLimit, stop)) {
+        product.damaged = true;
+        product.note = std::string(kPngDamaged) + source;
+    }
     return product;
 }
 

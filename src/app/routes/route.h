@@ -69,6 +69,8 @@ using RouteResult = std::variant<RouteProduct, RouteFailure>;
 
 // The title of every failure to read a source or write an output.
 inline constexpr std::string_view kImageErrorTitle = "Error on image";
+// The title of the note shown for a source found damaged that still gave an output.
+inline constexpr std::string_view kDamagedImageTitle = "Damaged image";
 
 // Followed by the path of an output that could not be written.
 inline constexpr std::string_view kCannotWriteTheFile = "Cannot write the file: ";
