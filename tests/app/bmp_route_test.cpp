@@ -6,8 +6,8 @@
 // Then the real files in tests/data through all four routes: none comes out larger.
 #include "app/batch/batch_driver.h"
 #include "app/platform/paths.h"
-#include "app/platform/picture_loader.h"
 #include "app/routes/bmp_route.h"
+#include "app/routes/picture_limits.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/dib.h"
 
@@ -154,13 +154,12 @@ TEST(BmpRoute, FailuresSayWhatAndWhere) {
     test::RecordingHost host({path("cut.bmp"), path("huge.bmp"), path("blocked.bmp")});
     RunBatch(host, dir.path().string());
 
-    EXPECT_EQ(
-        host.messages,
-        (std::vector{test::ErrorOnImage("Unexpected error loading image.." + path("cut.bmp")),
-                     test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.bmp")),
-                     test::ErrorOnImage("Cannot write the file: " + path("blocked_reduced.bmp") +
-                                        " (Is a directory)"),
-                     test::kDone}));
+    EXPECT_EQ(host.messages,
+              (std::vector{test::ErrorOnImage("Unexpected error loading image.." + path("cut.bmp")),
+                           test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.bmp")),
+                           test::ErrorOnImage("Cannot write the file: " +
+                                              path("blocked_reduced.bmp") + " (Is a directory)"),
+                           test::kDone}));
     for (const ItemReport& report : host.reports) {
         EXPECT_EQ(report.status, ItemStatus::Error);
         EXPECT_EQ(report.route, "bmp");
