@@ -117,9 +117,9 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
         std::vector<uint8_t> decoded, hidden; // the first row given, the second one as loaded
         bool transparent;
     };
-    for (const Case& c : {Case{0, {1, 1, 1, 1}, {0, 0, 0, 0}, true},
-                          Case{1, {0, 0, 0, 0}, {1, 1, 1, 1}, true},
-                          Case{0, {0, 1, 0, 1}, {0, 0, 0, 0}, false}}) {
+    for (const Case& c :
+         {Case{0, {1, 1, 1, 1}, {0, 0, 0, 0}, true}, Case{1, {0, 0, 0, 0}, {1, 1, 1, 1}, true},
+          Case{0, {0, 1, 0, 1}, {0, 0, 0, 0}, false}}) {
         GifBuilder file;
         file.Screen("89a", 4, 4, 2).Control(c.control, 0, 1).Image(4, 1, c.decoded);
         auto shortFrame = file.bytes();
