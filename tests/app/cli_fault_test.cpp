@@ -32,6 +32,7 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 using Bytes = std::vector<uint8_t>;
 using test::DataFile;
+using test::Quoted;
 using test::ReadBytes;
 
 // The tool runs under conditions a test cannot set up in-process: a file size limit (a disk
@@ -47,16 +48,6 @@ struct ChildResult {
     int exitCode = -1; // 128 plus the signal number when a signal ended the child
     std::string out, err;
 };
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\'') quoted.append("'\\'");
-        quoted.push_back(c);
-    }
-    quoted.push_back('\'');
-    return quoted;
-}
 
 // The shell command that runs the tool as `setup` says, its output captured in `capture`.
 std::string ChildCommand(const std::vector<std::string>& arguments, const ChildSetup& setup,
@@ -347,15 +338,6 @@ TEST_F(CliFaultTest, DiskFillingUpDuringAWriteLeavesNoPartOfAnOutput) {
     EXPECT_EQ(lines[5]["message"],
               "Cannot write the file: " + *PlannedOutput(items[5]) + " (File too large)");
     EXPECT_EQ(exitCode, kExitItemFailed);
-}
-
-// A crash is a failing optimizer: the output is a copy of the source, as without one.
-TEST_F(CliFaultTest, CrashingOptimizerLeavesACompleteCopy) {
-    Optimizer("printf 'half' > \"$1\"\nkill -SEGV $$");
-    const std::vector<std::string> items = Sources({});
-    ExpectClearOutcomes(Run(items, {}));
-    EXPECT_EQ(test::ReadBytes(*PlannedOutput(items[0])), ValidSource("png"));
-    EXPECT_EQ(exitCode, kExitSuccess);
 }
 
 TEST_F(CliFaultTest, HangingOptimizerIsStoppedAtTheTimeLimitAndTheItemFails) {
