@@ -12,6 +12,7 @@
 #include "app/batch/batch_driver.h"
 #include "app/platform/paths.h"
 #include "cli/cli_options.h"
+#include "imaging/dib.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -100,11 +101,6 @@ template <typename Condition> bool Within(std::chrono::seconds limit, Condition 
     return true;
 }
 
-void Put32(Bytes& bytes, size_t at, uint32_t value) {
-    for (size_t i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 const Bytes kPngSignature = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
 const Bytes kIendChunk = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
 
@@ -114,21 +110,13 @@ bool Frames(const Bytes& bytes, const Bytes& start, const Bytes& end) {
            std::equal(end.rbegin(), end.rend(), bytes.rbegin());
 }
 
+// A 24-bit picture of a gradient.
 Bytes MakeBmp(int32_t width, int32_t height) {
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3U;
-    Bytes bytes(54 + rowBytes * static_cast<uint32_t>(height));
-    for (size_t i = 54; i < bytes.size(); ++i)
-        bytes[i] = static_cast<uint8_t>(i * 7 + i / rowBytes * 3); // a gradient
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    Put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    Put32(bytes, 10, 54);
-    Put32(bytes, 14, 40);
-    Put32(bytes, 18, static_cast<uint32_t>(width));
-    Put32(bytes, 22, static_cast<uint32_t>(height));
-    Put32(bytes, 26, 1 | 24 << 16); // one plane, 24 bits
-    Put32(bytes, 34, static_cast<uint32_t>(bytes.size() - 54));
-    return bytes;
+    cDIB picture;
+    EXPECT_TRUE(picture.Create(width, height, 24));
+    for (int32_t i = 0; i < picture.Size(); ++i)
+        picture.lpBits()[i] = static_cast<uint8_t>(i * 7 + i / picture.BytesPerScanline() * 3);
+    return picture.SaveToMemory();
 }
 
 // What a PNG route check sees as complete, though no decoder would accept it.
