@@ -10,7 +10,6 @@
 #include "app/routes/jpeg_route.h"
 #include "app/routes/picture_limits.h"
 #include "app/routes/png_route.h"
-#include "imaging/dib.h"
 #include "jpeg/jpeg_decoder.h"
 #include "jpegenc/jpeg_encoder.h"
 
@@ -18,12 +17,9 @@
 #include "support/test_support.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <map>
-#include <thread>
 
 namespace lumatrim {
 namespace {
