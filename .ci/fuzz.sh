@@ -6,10 +6,8 @@
 # each from its seed corpus (small real files) for LUMATRIM_FUZZ_SECONDS (60). Any crash,
 # sanitizer report, hang (10 s), or allocation beyond the readers' limits fails the run.
 #
-# The picture loader is Qt's for content other than BMP, and the JPEG layer's libjpeg the
-# system's: neither is instrumented, so their own faults show only as crashes. BMP files go to our
-# own reader, which the BMP target also runs on its own. The BMP and JPEG targets allow 2^20
-# pixels (4 MB at 32 bits).
+# The JPEG layer's libjpeg is the system's: it is not instrumented, so its own faults show only
+# as crashes. The BMP and JPEG targets allow 2^20 pixels (4 MB at 32 bits).
 # Inputs are capped at 4096 bytes. The GIF reader allocates a frame only for pixels its data can
 # produce (2731 per data byte) plus one 2^22-pixel allowance per file, so one input can ask for
 # at most about 15.4 M pixels (plus 1/8 for the mask): 64 MB bounds every allocation.
@@ -20,7 +18,7 @@ build=${LUMATRIM_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${LUMATRIM_FUZZ_SECONDS:-60}
 # target name and seed folder under fuzz/corpus
 targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "gif_rebuild_fuzzer gif"
-    "bmp_load_fuzzer bmp" "picture_load_fuzzer picture" "jpeg_fuzzer jpeg"
+    "bmp_load_fuzzer bmp" "jpeg_fuzzer jpeg"
     "jpeg_encode_fuzzer jpegenc")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -139,41 +139,6 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_EQ(host.messages.back(), kDone);
 }
 
-// A stop during a long optimizer run ends the optimizer at once, writes nothing more, keeps what
-// was written before, and reports the items not finished as not done, with no "Done.".
-TEST_F(BatchTest, AStopEndsTheOptimizerAndLeavesTheRestNotDone) {
-    test::WriteScript(appFolder / "optipng",
-                      "case $(head -c 4 \"$1\") in HANG) printf '%s' \"$1\" > " +
-                          (appFolder / "work").string() + "\n  echo $$ > " +
-                          (appFolder / "pid").string() +
-                          "\n  exec sleep 30;; esac\n"
-                          "head -c 6 \"$1\" > \"$1.part\"\nmv \"$1.part\" \"$1\"");
-    for (const unsigned jobs : {1U, 2U}) {
-        SCOPED_TRACE(jobs);
-        for (const std::string& name : files.FileNames())
-            if (name.find("_reduced") != std::string::npos) fs::remove(files / name);
-        fs::remove(appFolder / "pid");
-        test::RecordingHost host({Add("a.png"), Add("b.png", "HANG"), Add("c.png"), Add("d.png")});
-        host.onEvents = [&](test::RecordingHost& self) {
-            if (fs::exists(appFolder / "pid")) self.stop.request_stop();
-        };
-        Run(host, jobs);
-
-        ASSERT_EQ(host.reports.size(), 4u);
-        EXPECT_EQ(host.reports[0].status, ItemStatus::Ok);
-        EXPECT_EQ(host.reports[1].status, ItemStatus::NotDone);
-        // With two workers, later items may have finished before the stop.
-        for (size_t item = 2; item < 4 && jobs == 1; ++item)
-            EXPECT_EQ(host.reports[item].status, ItemStatus::NotDone) << item;
-        for (const ItemReport& report : host.reports)
-            EXPECT_EQ(fs::exists(*PlannedOutput(report.source)), report.status == ItemStatus::Ok)
-                << report.source;
-        EXPECT_TRUE(host.messages.empty());
-        EXPECT_NE(::kill(std::stoi(test::ReadText(appFolder / "pid")), 0), 0) << "child left";
-        EXPECT_FALSE(fs::exists(test::ReadText(appFolder / "work"))) << "work file left";
-    }
-}
-
 // Ties go to what changes least: the copy, then the lossless alternative.
 TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesOwn) {
     using enum ItemResult;

@@ -58,6 +58,14 @@ public:
 
 inline const std::function<void()> kNoEvents = [] {};
 
+// `text` as one word of a shell command.
+inline std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 // Stands in for an optimizer; "$1" is its first argument.
 inline void WriteScript(const std::filesystem::path& file, const std::string& body) {
     std::ofstream(file) << "#!/bin/sh\n" << body << '\n';

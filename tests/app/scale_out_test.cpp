@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+using test::Quoted;
 using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> content
 
 // A host whose outputs may go under a folder of their own.
@@ -155,13 +156,6 @@ TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt)
         EXPECT_EQ(reports[3].message, std::string(kOutsideCurrentFolder) + "../elsewhere.png");
         EXPECT_EQ(reports[4].output, folder + "/top_reduced.png");
     }
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 // As root the run is made as "nobody", for whom the read-only bits hold. The optimizer keeps

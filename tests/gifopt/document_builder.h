@@ -56,6 +56,11 @@ inline std::vector<uint8_t> Filled(int32_t w, int32_t h, uint8_t value) {
     return std::vector<uint8_t>(size_t(w * h), value);
 }
 
+// Frame n's line of Describe.
+inline std::string Frame(const cGIF& gif, int32_t n) {
+    return Describe(gif).at(size_t(n));
+}
+
 inline void SetTransparent(cGIF& gif, int32_t n, uint8_t index) {
     gif.SetFrameUseTransparentColor(n, true);
     gif.SetFrameTransparentColorIndex(n, index);

@@ -11,6 +11,7 @@ namespace lumatrim {
 namespace {
 
 using namespace mGIFOptimizer;
+using test::Frame;
 
 // Transparency stays only while a pixel holds its index; palettes grow to hold the background
 // and the transparent indices in force.
@@ -69,10 +70,6 @@ void TwoFrames(cGIF& gif) {
         gif.SetFrameDelay(n, 10 * n);
         gif.SetFrameDisposalMethod(n, 1);
     }
-}
-
-std::string Frame(const cGIF& gif, int32_t n) {
-    return test::Describe(gif).at(size_t(n));
 }
 
 TEST(DiffFramesTest, RemovesRepeatsAndCropsToTheChangedArea) {

@@ -12,10 +12,7 @@ namespace lumatrim {
 namespace {
 
 using namespace mGIFOptimizer;
-
-std::string Frame(const cGIF& gif, int32_t n) {
-    return test::Describe(gif).at(size_t(n));
-}
+using test::Frame;
 
 // An 8 x 8 square of colour 1, then the same with one point of colour 2, then that again.
 TEST(RebuildFramesTest, JoinsEqualPicturesAndDrawsOnlyTheChange) {

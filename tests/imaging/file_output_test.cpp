@@ -136,13 +136,3 @@ TEST(BmpWriter, HeaderFullTableAndPaddedBottomUpRows) {
         EXPECT_EQ(other[10], offset) << bpp;
     }
 }
-
-TEST(BmpWriter, SaveWritesTheSameBytesAndAnEmptySurfaceWritesNothing) {
-    TempDir dir;
-    cDIB dib, empty;
-    ASSERT_TRUE(dib.Create(3, 2, 8));
-    EXPECT_TRUE(dib.Save(dir / "out.bmp"));
-    EXPECT_EQ(ReadBytes(dir / "out.bmp"), dib.SaveToMemory());
-    EXPECT_FALSE(empty.Save(dir / "empty.bmp"));
-    EXPECT_EQ(dir.FileNames(), std::vector<std::string>{"out.bmp"});
-}

@@ -87,34 +87,6 @@ std::vector<Rgb> Optimal(const cDIB& dib, int nColors = 256, int nLevels = 8) {
 
 } // namespace
 
-// Entry counts, a few telling entries, white last, and the unused rest cleared.
-// Each palette follows a fuller one, so the rest of the table must be cleared. The halftone
-// cube of dithering method 0 is checked through the dithering tests.
-TEST(Pal8bppFixed, CountsGreynessWhiteLastAndAClearedRest) {
-    cPal8bpp pal;
-    const auto expect = [&](int entries, bool grey, std::vector<std::pair<int, Rgb>> samples) {
-        EXPECT_EQ(pal.Entries(), entries);
-        EXPECT_EQ(pal.IsGreyScale(), grey);
-        samples.push_back({entries - 1, {255, 255, 255}});
-        for (const auto& [index, colour] : samples)
-            EXPECT_EQ(TableEntry(pal.Table(), index), colour) << entries << " entry " << index;
-        for (int i = entries; i < 256; ++i)
-            ASSERT_EQ(TableEntry(pal.Table(), i), (Rgb{0, 0, 0})) << entries << " entry " << i;
-    };
-    pal.CreateGreyScale(2);
-    expect(256, true, {{200, {200, 200, 200}}});
-    pal.CreateGreyScale(1);
-    expect(16, true, {{1, {17, 17, 17}}});
-    // The cube skips the eight colours the EGA halves hold, so it ends at 215.
-    pal.CreateWebsafe();
-    expect(256, false,
-           {{7, {192, 192, 192}}, {8, {51, 0, 0}}, {215, {204, 255, 255}}, {217, {8, 8, 8}}});
-    pal.CreateHalftone(1);
-    expect(27, false, {{1, {128, 0, 0}}});
-    pal.CreateEGA();
-    expect(16, false, {{7, {192, 192, 192}}, {8, {128, 128, 128}}});
-}
-
 // The full scan takes the lowest index among the nearest entries, so exact matches and ties
 // are covered too.
 TEST(Pal8bppSearch, AgreesWithAFullScanOnPalettesFullOfTies) {
@@ -143,7 +115,10 @@ TEST(Pal8bppSearch, AgreesWithAFullScanOnPalettesFullOfTies) {
 
 TEST(Pal8bppSearch, OnlyTheValidEntriesAsOfTheLastBuildAreSearched) {
     cPal8bpp pal;
-    pal.CreateEGA();
+    pal.Initialize(16); // black but for entries 1 and 9
+    SetColour(pal, 1, {128, 0, 0});
+    SetColour(pal, 9, {255, 0, 0});
+    pal.BuildLogicalPalette();
     SetColour(pal, 16, {1, 2, 3}); // beyond Entries
     pal.SetrgbR(1, 5);             // was 128
     EXPECT_EQ(pal.ClosestIndex(140, 0, 0), 1) << "edits are seen only after a build";
@@ -153,19 +128,6 @@ TEST(Pal8bppSearch, OnlyTheValidEntriesAsOfTheLastBuildAreSearched) {
     pal.SetEntries(17);
     pal.BuildLogicalPalette();
     EXPECT_EQ(pal.ClosestIndex(1, 2, 3), 16);
-}
-
-TEST(Pal8bppErrors, MisuseThrowsTypedErrorsAndBadCodesLeaveAnEmptyPalette) {
-    cPal8bpp pal;
-    EXPECT_THROW(pal.SetrgbB(0, 1), IndexOutOfRangeError) << "no table yet";
-    EXPECT_THROW(pal.Initialize(257), IndexOutOfRangeError);
-    for (const auto bad :
-         {+[](cPal8bpp& p) { p.CreateGreyScale(3); }, +[](cPal8bpp& p) { p.CreateHalftone(5); }}) {
-        pal.CreateEGA();
-        EXPECT_THROW(bad(pal), IndexOutOfRangeError);
-        EXPECT_EQ(pal.Entries(), 0);
-        EXPECT_THROW(pal.ClosestIndex(0, 0, 0), IndexOutOfRangeError) << "no entries to search";
-    }
 }
 
 TEST(OptimalPalette, LeavesGiveTheRoundedMeansOfTheirPixels) {
@@ -231,7 +193,7 @@ TEST(OptimalPalette, OtherDepthsLeaveThePaletteAndBadArgumentsThrow) {
     cDIB dib;
     ASSERT_TRUE(dib.Create(2, 2, 8));
     cPal8bpp pal;
-    pal.CreateEGA();
+    pal.Initialize(16);
     pal.CreateOptimal(dib, 256, 8, 1, 1, 1);
     EXPECT_EQ(pal.Entries(), 16);
     MakePicture(dib, 2, 2, {1, 2, 3});

@@ -14,17 +14,10 @@
 namespace lumatrim {
 namespace {
 
+using test::Decode;
 using test::Rgb;
 using test::TestJpeg;
-
-constexpr uint64_t kLimit = uint64_t{1} << 28;
-
-JpegPicture Decode(const std::vector<uint8_t>& file) {
-    JpegDecodeResult result = DecodeJpeg(file, kLimit);
-    if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
-    auto* picture = std::get_if<JpegPicture>(&result);
-    return picture ? std::move(*picture) : JpegPicture{};
-}
+constexpr uint64_t kLimit = test::kPixelLimit;
 
 Rgb PixelAt(const JpegPicture& picture, uint32_t x, uint32_t y) {
     const uint8_t* p = &picture.samples[(size_t{y} * picture.width + x) * picture.components];

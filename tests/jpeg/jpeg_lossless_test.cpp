@@ -7,6 +7,7 @@
 #include "jpeg/jpeg_decoder.h"
 #include "jpeg/jpeg_lossless.h"
 #include "jpeg/test_jpeg_files.h"
+#include "support/jpeg_tables.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,22 +16,15 @@
 namespace lumatrim {
 namespace {
 
+using test::Decode;
 using test::TestJpeg;
-
-constexpr uint64_t kLimit = uint64_t{1} << 28;
+constexpr uint64_t kLimit = test::kPixelLimit;
 
 std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& file) {
     JpegRewriteResult result = RewriteJpegLosslessly(file, kLimit);
     if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
     auto* bytes = std::get_if<std::vector<uint8_t>>(&result);
     return bytes ? std::move(*bytes) : std::vector<uint8_t>{};
-}
-
-JpegPicture Decode(const std::vector<uint8_t>& file) {
-    JpegDecodeResult result = DecodeJpeg(file, kLimit);
-    auto* picture = std::get_if<JpegPicture>(&result);
-    EXPECT_TRUE(picture);
-    return picture ? std::move(*picture) : JpegPicture{};
 }
 
 int LargestDifference(const JpegPicture& a, const JpegPicture& b) {

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <gtest/gtest.h>
 
 namespace lumatrim::test {
 
@@ -79,33 +79,19 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     return file;
 }
 
+JpegPicture Decode(const std::vector<uint8_t>& file) {
+    JpegDecodeResult result = DecodeJpeg(file, kPixelLimit);
+    if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
+    auto* picture = std::get_if<JpegPicture>(&result);
+    return picture ? std::move(*picture) : JpegPicture{};
+}
+
 std::vector<uint8_t> TestProfile(const char* space, size_t bytes) {
     std::vector<uint8_t> profile(bytes);
     for (size_t i = 0; i < bytes; ++i)
         profile[i] = uint8_t(i * 7);
     std::memcpy(&profile[16], space, 4);
     return profile;
-}
-
-std::vector<std::vector<uint16_t>> QuantizationTables(const std::vector<uint8_t>& file) {
-    std::map<int, std::vector<uint16_t>> tables;
-    for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != 0xDA;) {
-        const size_t end = at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
-        for (size_t t = at + 4; file[at + 1] == 0xDB && t < end && end <= file.size();) {
-            const bool wide = file[t] >> 4;
-            std::vector<uint16_t>& table = tables[file[t] & 0x0F];
-            table.clear();
-            for (size_t k = 0; k < 64; ++k)
-                table.push_back(wide ? uint16_t(file[t + 1 + 2 * k] << 8 | file[t + 2 + 2 * k])
-                                     : file[t + 1 + k]);
-            t += 1 + (wide ? 128 : 64);
-        }
-        at = end;
-    }
-    std::vector<std::vector<uint16_t>> ordered;
-    for (auto& [number, table] : tables)
-        ordered.push_back(table);
-    return ordered;
 }
 
 } // namespace lumatrim::test

@@ -6,6 +6,8 @@
 // and EXIF orientation.
 #pragma once
 
+#include "jpeg/jpeg_decoder.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <jpeglib.h>
@@ -34,11 +36,13 @@ struct TestJpeg {
 
 std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec);
 
+inline constexpr uint64_t kPixelLimit = uint64_t{1} << 28;
+
+// The picture DecodeJpeg gives; a refusal fails the test and gives an empty picture.
+JpegPicture Decode(const std::vector<uint8_t>& file);
+
 // A made-up profile of `bytes` bytes for `space` ("RGB ", "GRAY", "CMYK"); one over 65,519
 // bytes needs more than one APP2 segment.
 std::vector<uint8_t> TestProfile(const char* space, size_t bytes);
-
-// Quantization tables of the file's DQT segments in table-number order, in zigzag order.
-std::vector<std::vector<uint16_t>> QuantizationTables(const std::vector<uint8_t>& file);
 
 } // namespace lumatrim::test

@@ -47,9 +47,9 @@ TEST(EncodeJpeg, WritesLibjpegsTablesAtTheAskedQuality) {
                                    test::ReferenceTable(test::kChrominance, quality)}))
                 << quality;
             const auto grey = EncodeJpeg(MakePicture(24, 16, 1), {quality, fast});
-            EXPECT_EQ(
-                test::QuantizationTables(grey),
-                std::vector<std::vector<uint8_t>>{test::ReferenceTable(test::kLuminance, quality)});
+            EXPECT_EQ(test::QuantizationTables(grey),
+                      std::vector<std::vector<uint16_t>>{
+                          test::ReferenceTable(test::kLuminance, quality)});
         }
 }
 

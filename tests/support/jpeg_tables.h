@@ -25,26 +25,32 @@ constexpr std::array<int, 64> kChrominance = {
     99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 
 // A reference encoder's table at `quality`: scaled by 5000 / q below 50, else 200 - 2q percent.
-inline std::vector<uint8_t> ReferenceTable(const std::array<int, 64>& base, int quality) {
+inline std::vector<uint16_t> ReferenceTable(const std::array<int, 64>& base, int quality) {
     const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
-    std::vector<uint8_t> table;
+    std::vector<uint16_t> table;
     for (const int value : base)
-        table.push_back(static_cast<uint8_t>(std::clamp((value * scale + 50) / 100, 1, 255)));
+        table.push_back(static_cast<uint16_t>(std::clamp((value * scale + 50) / 100, 1, 255)));
     return table;
 }
 
-// The 8-bit quantization tables of the file's DQT segments, in table-number order.
-inline std::vector<std::vector<uint8_t>> QuantizationTables(const std::vector<uint8_t>& file) {
-    std::map<int, std::vector<uint8_t>> tables;
+// The quantization tables of the file's DQT segments (8 or 16 bits a value), in table-number
+// order.
+inline std::vector<std::vector<uint16_t>> QuantizationTables(const std::vector<uint8_t>& file) {
+    std::map<int, std::vector<uint16_t>> tables;
     for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != 0xDA;) {
         const size_t end = at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
-        for (size_t t = at + 4; file[at + 1] == 0xDB && t + 65 <= end && end <= file.size();
-             t += 65)
-            tables[file[t] & 0x0F].assign(file.begin() + static_cast<ptrdiff_t>(t + 1),
-                                          file.begin() + static_cast<ptrdiff_t>(t + 65));
+        for (size_t t = at + 4; file[at + 1] == 0xDB && t < end && end <= file.size();) {
+            const bool wide = file[t] >> 4;
+            std::vector<uint16_t>& table = tables[file[t] & 0x0F];
+            table.clear();
+            for (size_t k = 0; k < 64; ++k)
+                table.push_back(wide ? uint16_t(file[t + 1 + 2 * k] << 8 | file[t + 2 + 2 * k])
+                                     : file[t + 1 + k]);
+            t += 1 + (wide ? 128 : 64);
+        }
         at = end;
     }
-    std::vector<std::vector<uint8_t>> ordered;
+    std::vector<std::vector<uint16_t>> ordered;
     for (auto& [number, table] : tables)
         ordered.push_back(table);
     return ordered;

@@ -4,7 +4,7 @@
 #include "app/routes/bmp_route.h"
 
 #include "app/platform/paths.h"
-#include "app/platform/picture_loader.h"
+#include "app/routes/picture_limits.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/exact_palette.h"
 

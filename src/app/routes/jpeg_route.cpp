@@ -4,7 +4,7 @@
 #include "app/routes/jpeg_route.h"
 
 #include "app/platform/paths.h"
-#include "app/platform/picture_loader.h"
+#include "app/routes/picture_limits.h"
 #include "jpeg/jpeg_decoder.h"
 #include "jpeg/jpeg_lossless.h"
 #include "jpegenc/jpeg_encoder.h"
