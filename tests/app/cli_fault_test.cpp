@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -135,25 +136,22 @@ Bytes ValidSource(const std::string& extension) {
     return MakeBmp(7, 5);
 }
 
-// Whether `output` is a whole file of its kind: for PNG a copy of its source or a PNG no larger
-// that ends with IEND; for the others the format's first and last bytes (a truncated write
-// loses the end).
+// Whether `output` is a copy of its source, or no larger and with its format's first and last
+// bytes (a truncated write loses the end; a BMP gives its size).
 ::testing::AssertionResult IsCompleteOutput(const fs::path& output, const fs::path& source) {
     const Bytes bytes = ReadBytes(output);
     if (bytes == ReadBytes(source)) return ::testing::AssertionSuccess(); // a copy
     const std::string extension = LowerCase(GetPathExtension(output.string()));
-    bool complete = false;
-    if (bytes.size() > fs::file_size(source))
-        complete = false;
-    else if (extension == "png")
-        complete = Frames(bytes, kPngSignature, kIendChunk);
-    else if (extension == "gif")
-        complete = Frames(bytes, {'G', 'I', 'F', '8'}, {0x3B});
-    else if (extension == "jpg")
-        complete = Frames(bytes, {0xFF, 0xD8}, {0xFF, 0xD9});
-    else if (extension == "bmp")
+    const std::map<std::string, std::pair<Bytes, Bytes>> ends = {
+        {"png", {kPngSignature, kIendChunk}},
+        {"gif", {{'G', 'I', 'F', '8'}, {0x3B}}},
+        {"jpg", {{0xFF, 0xD8}, {0xFF, 0xD9}}},
+        {"bmp", {{'B', 'M'}, {}}}};
+    const auto& [start, end] = ends.at(extension);
+    bool complete = bytes.size() <= fs::file_size(source) && Frames(bytes, start, end);
+    if (extension == "bmp")
         complete =
-            Frames(bytes, {'B', 'M'}, {}) && bytes.size() >= 6 &&
+            complete && bytes.size() >= 6 &&
             (bytes[2] | bytes[3] << 8 | bytes[4] << 16 | size_t{bytes[5]} << 24) == bytes.size();
     if (complete) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
