@@ -37,9 +37,8 @@ using test::DataFile;
 using test::Quoted;
 using test::ReadBytes;
 
-// The tool runs under conditions a test cannot set up in-process: a file size limit (a disk
-// that fills up; the tool ignores the SIGXFSZ that comes with it), when the tests run as root,
-// the user "nobody" (for whom a folder's permission bits hold), or a list on standard input.
+// What a test cannot set up in-process: a file size limit (a disk that fills up), the user
+// "nobody" when the tests run as root (for whom permission bits hold), a list on standard input.
 struct ChildSetup {
     std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
     bool unprivileged = false;

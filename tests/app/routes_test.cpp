@@ -13,6 +13,8 @@
 #include "jpeg/jpeg_decoder.h"
 #include "jpegenc/jpeg_encoder.h"
 
+#include "jpeg/test_jpeg_files.h"
+
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -29,20 +31,7 @@ namespace fs = std::filesystem;
 const fs::path kProfiled = test::DataFile("jpeg/gdk-pixbuf-tests_icc-profile.jpg");
 
 JpegPicture Decode(const fs::path& file) {
-    JpegDecodeResult decoded = DecodeJpeg(test::ReadBytes(file), kMaxPicturePixels);
-    EXPECT_TRUE(std::holds_alternative<JpegPicture>(decoded)) << file;
-    auto* picture = std::get_if<JpegPicture>(&decoded);
-    return picture ? std::move(*picture) : JpegPicture{};
-}
-
-// The file with its baseline frame header's height and width replaced.
-std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> jpeg, uint16_t width, uint16_t height) {
-    size_t at = 2;
-    while (jpeg.at(at + 1) != 0xC0)
-        at += 2 + (size_t{jpeg.at(at + 2)} << 8 | jpeg.at(at + 3));
-    jpeg.at(at + 5) = uint8_t(height >> 8), jpeg.at(at + 6) = uint8_t(height);
-    jpeg.at(at + 7) = uint8_t(width >> 8), jpeg.at(at + 8) = uint8_t(width);
-    return jpeg;
+    return test::Decode(test::ReadBytes(file));
 }
 
 // "jpeg" and "jpe" name JPEG files too, and share the "_reduced.jpg" suffix. A file that is no
@@ -56,7 +45,7 @@ TEST(JpegRoute, ReducesEveryJpegExtensionAndRefusesBadFilesWithTheirCause) {
     std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + ptrdiff_t(jpeg.size() / 2));
     cut.insert(cut.end(), {0xFF, 0xD9}); // cut in half, with an end marker after
     test::WriteBytes(dir / "cut.jpg", cut);
-    test::WriteBytes(dir / "huge.jpg", WithFrameSize(jpeg, 20000, 20000));
+    test::WriteBytes(dir / "huge.jpg", test::WithFrameSize(jpeg, 20000, 20000));
     const auto path = [&](const std::string& name) { return (dir / name).string(); };
     test::RecordingHost host({path("a.jpg"), path("text.jpg"), path("b.JPEG"), path("cut.jpg"),
                               path("c.jpe"), path("huge.jpg")});

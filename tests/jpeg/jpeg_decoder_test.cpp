@@ -17,6 +17,7 @@ namespace {
 using test::Decode;
 using test::Rgb;
 using test::TestJpeg;
+using test::WithFrameSize;
 constexpr uint64_t kLimit = test::kPixelLimit;
 
 Rgb PixelAt(const JpegPicture& picture, uint32_t x, uint32_t y) {
@@ -120,14 +121,6 @@ size_t ScanData(const std::vector<uint8_t>& file) {
     const uint8_t sos[] = {0xFF, 0xDA};
     const size_t at = size_t(std::search(file.begin(), file.end(), sos, sos + 2) - file.begin());
     return at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
-}
-
-std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> file, uint16_t width, uint16_t height) {
-    const uint8_t sof[] = {0xFF, 0xC0};
-    const auto frame = std::search(file.begin(), file.end(), sof, sof + 2);
-    frame[5] = uint8_t(height >> 8), frame[6] = uint8_t(height);
-    frame[7] = uint8_t(width >> 8), frame[8] = uint8_t(width);
-    return file;
 }
 
 TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
