@@ -48,9 +48,7 @@ protected:
     test::TempDir files, appFolder;
 };
 
-// Progress counts every item, routed or not. A dot in a folder name makes the rest of the
-// path the extension, so "my.png/readme" has no route; relative names let the bare "png" (all
-// extension) be tried too.
+// Progress counts every item, routed or not; "my.png/readme" and a bare "png" have no route.
 TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTheRest) {
     fs::create_directory(files / "my.png");
     const Names unrouted = {"scan.tif", "photo.", "png", "my.png/readme"};
@@ -83,10 +81,8 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
         std::pair(std::optional<std::string>("png"), std::optional(Listed("PHOTO_reduced.png"))));
 }
 
-// A failed write must not leave the atomic copy's temporary file beside the output, and names
-// its cause. A missing path fails whatever its extension; one holding a NUL byte is never used
-// (the system would take "keep.png" for it). The host's time limit is read inside the PNG
-// route, so a throwing host stands in for a route that raises.
+// A failed write leaves no temporary file and names its cause; a path with a NUL byte is never
+// used. A host whose time limit throws stands in for a route that raises.
 TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
     fs::create_directory(files / "folder.png");
     fs::create_directory(files / "blocked_reduced.png");

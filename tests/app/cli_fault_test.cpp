@@ -401,9 +401,8 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
-// A NUL byte in a listed path would make the system see another file ("keep.gif" for
-// "keep.gif\0.gif"): such an item fails and nothing is removed. Lines may end in "\r\n", and a
-// path that names nothing fails, whatever its name. Outputs are as private as their sources.
+// The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed.
+// Lines may end in "\r\n". Outputs are as private as their sources.
 TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) {
     Optimizer("exit 0");
     const std::string keep = Add("keep.gif", ValidSource("gif"));
@@ -437,10 +436,8 @@ TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) 
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
-// A signal ends the run as its own stop does: the optimizer is ended with it, its work file and
-// any temporary output go, finished outputs and earlier ones stay, the rest is reported not done
-// and the exit status is 128 plus the signal's number. Killed outright, the tool still takes its
-// optimizer with it.
+// A signal is a stop: finished and earlier outputs stay, the rest is not done, the status is
+// 128 plus the signal. Even killed outright, the tool takes its optimizer with it.
 TEST_F(CliFaultTest, SignalsStopTheRunAtOnceAndLeaveNothingBehind) {
     Optimizer("echo $$ > " + Quoted((app / "pid").string()) + "\nexec sleep 30");
     std::vector<std::string> items = Sources({});

@@ -71,9 +71,7 @@ TEST(JpegRoute, ReducesEveryJpegExtensionAndRefusesBadFilesWithTheirCause) {
     EXPECT_EQ(dir.FileNames().size(), 9u);
 }
 
-// A quality-30 file with a long comment: at quality 100 the re-encode is far larger than the
-// source, while the lossless rewrite drops the comment, so it is smaller and holds the very same
-// picture.
+// At quality 100 a re-encode of a quality-30 file is larger; the rewrite drops its long comment.
 TEST(JpegRoute, KeepsTheLosslessRewriteWhenItIsTheSmallest) {
     const test::TempDir dir;
     JpegEncodeOptions low;

@@ -150,9 +150,7 @@ std::vector<uint8_t> RleFile(int32_t width, int32_t height, bool rle4,
     return file;
 }
 
-// Files cut short or with fields that make no sense are refused with their reason; what the
-// format lets writers leave out (the last row's padding, the end-of-bitmap code after the last
-// pixel, runs past a row's end, colours past the table) is read as browsers read it.
+// Broken files are refused with their reason; what writers may leave out is read as browsers do.
 TEST(BmpReader, DamagedAndOddFilesAreRefusedOrReadAsBrowsersReadThem) {
     const std::vector<uint8_t> rgb = Fixture("picture_24bpp.bmp");
     const std::vector<uint8_t> bitfields = Fixture("bitfields_565_16bpp.bmp");

@@ -151,9 +151,7 @@ protected:
     Form1 window;
 };
 
-// The designed size is the smallest; beyond it the list takes the extra room, the commands
-// share the extra width and the rest keeps to the bottom. The quality starts at 85 every time,
-// and the number beside the slider follows it.
+// The designed size is the smallest; beyond it the list and the commands take the room.
 TEST_F(Form1Test, LaysOutTheControlsFromTwipsAndGrowsWithTheWindow) {
     EXPECT_EQ(window.size(), QSize(441, 352));
     EXPECT_EQ(window.minimumSize(), window.size());
@@ -305,9 +303,7 @@ TEST_F(Form1Test, PointersComeFromTheApplicationFolderOrFallBack) {
               (std::vector{shipped, shipped, shipped, {Qt::BitmapCursor, QPoint(16, 16)}}));
 }
 
-// One press, one run: items of no known type are passed over and a missing one is reported
-// without ending the run. Each row shows its outcome, a failed one its message as its tip, and
-// the window the run's total; sizes over the files reduced.
+// A missing item is reported without ending the run; a failed row has its message as its tip.
 TEST_F(Form1Test, EachRunShowsProgressOutcomesAFailureTheTotalAndDone) {
     Optimizer();
     std::vector<int> values;
