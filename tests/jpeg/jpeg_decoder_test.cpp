@@ -151,8 +151,7 @@ TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const JpegDecodeResult result = DecodeJpeg(c.file, kLimit);
-        ASSERT_TRUE(std::holds_alternative<JpegFailure>(result));
-        EXPECT_EQ(std::get<JpegFailure>(result).fault, c.fault);
+        ASSERT_EQ(test::FaultOf(result), c.fault);
         EXPECT_FALSE(std::get<JpegFailure>(result).detail.empty());
     }
     // Junk between header segments costs no pixel, so browsers and we read the file.

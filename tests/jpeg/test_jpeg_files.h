@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <optional>
 #include <vector>
 
 namespace lumatrim::test {
@@ -45,6 +46,12 @@ inline JpegPicture Decode(const std::vector<uint8_t>& file) {
     if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
     auto* picture = std::get_if<JpegPicture>(&result);
     return picture ? std::move(*picture) : JpegPicture{};
+}
+
+// The fault a decode or rewrite failed with; none when it gave a result.
+template <typename Result> std::optional<JpegFault> FaultOf(const Result& result) {
+    const auto* failure = std::get_if<JpegFailure>(&result);
+    return failure ? std::optional(failure->fault) : std::nullopt;
 }
 
 // The file with its baseline frame header's width and height replaced.
