@@ -74,7 +74,7 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
     EXPECT_EQ(test::ReadBytes(files / "PHOTO_reduced.png"),
               (std::vector<uint8_t>{0x89, 'P', 'N', 'G', '-', 's'}));
     using enum ItemStatus;
-    EXPECT_EQ(test::Statuses(host.reports),
+    ASSERT_EQ(test::Statuses(host.reports),
               (std::vector{Ok, Ok, Skipped, Ok, Skipped, Skipped, Skipped, Skipped}));
     EXPECT_EQ(
         std::pair(host.reports[1].route, host.reports[1].output),
@@ -101,7 +101,7 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
                                         " (Is a directory)"),
                            kDone}));
     using enum ItemStatus;
-    EXPECT_EQ(test::Statuses(host.reports), (std::vector{Error, Error, Error, Error, Error, Ok}));
+    ASSERT_EQ(test::Statuses(host.reports), (std::vector{Error, Error, Error, Error, Error, Ok}));
     EXPECT_EQ(host.reports[0].message, gone);
     EXPECT_FALSE(host.reports[4].output);
     EXPECT_EQ(test::ReadText(files / "keep.png"), "\x89PNG-source");

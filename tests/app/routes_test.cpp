@@ -14,7 +14,6 @@
 #include "jpegenc/jpeg_encoder.h"
 
 #include "jpeg/test_jpeg_files.h"
-
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -60,7 +59,7 @@ TEST(JpegRoute, ReducesEveryJpegExtensionAndRefusesBadFilesWithTheirCause) {
     EXPECT_EQ(host.messages[2], test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.jpg")));
     EXPECT_EQ(host.messages[3], test::kDone);
     using enum ItemStatus;
-    EXPECT_EQ(test::Statuses(host.reports), (std::vector{Ok, Error, Ok, Error, Ok, Error}));
+    ASSERT_EQ(test::Statuses(host.reports), (std::vector{Ok, Error, Ok, Error, Ok, Error}));
     EXPECT_EQ(
         (std::array{host.reports[1].damaged, host.reports[3].damaged, host.reports[5].damaged}),
         (std::array{false, true, false}));
@@ -136,8 +135,9 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveSizeAndDamage)
     EXPECT_EQ(host.messages[4], test::Message(damage, "Damaged image", Exclamation));
     EXPECT_EQ(host.messages[5], test::kDone);
     using enum ItemStatus;
-    EXPECT_EQ(test::Statuses(host.reports),
+    ASSERT_EQ(test::Statuses(host.reports),
               (std::vector{Ok, Error, Error, Ok, Error, Ok, Error, Ok}));
+    EXPECT_EQ(host.reports[0].route, "gif");
     EXPECT_EQ(host.reports[0].output, path("spin_reduced.gif"));
     EXPECT_FALSE(host.reports[0].damaged);
     EXPECT_TRUE(host.reports[7].damaged);
