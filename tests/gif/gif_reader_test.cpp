@@ -85,10 +85,10 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
               (std::pair<uint8_t, uint8_t>(1, 0)));
     const size_t introducer = 13 + 6;
     for (size_t n = 6; n < full.size(); ++n) {
-        EXPECT_EQ(gif.LoadFromStream(std::span(full).first(n)), n > introducer) << n;
-        if (n > introducer) {
-            EXPECT_TRUE(gif.LoadDamaged()) << n;
-        }
+        const bool loaded = gif.LoadFromStream(std::span(full).first(n));
+        EXPECT_EQ(std::pair(loaded, loaded && gif.LoadDamaged()),
+                  std::pair(n > introducer, n > introducer))
+            << n;
     }
     ASSERT_TRUE(gif.LoadFromStream(full));
     EXPECT_FALSE(gif.LoadDamaged());
