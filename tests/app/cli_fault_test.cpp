@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -36,9 +37,8 @@ using test::DataFile;
 using test::Quoted;
 using test::ReadBytes;
 
-// The tool runs under conditions a test cannot set up in-process: a file size limit (a disk
-// that fills up; the tool ignores the SIGXFSZ that comes with it), when the tests run as root,
-// the user "nobody" (for whom a folder's permission bits hold), or a list on standard input.
+// What a test cannot set up in-process: a file size limit (a disk that fills up), the user
+// "nobody" when the tests run as root (for whom permission bits hold), a list on standard input.
 struct ChildSetup {
     std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
     bool unprivileged = false;
@@ -135,25 +135,22 @@ Bytes ValidSource(const std::string& extension) {
     return MakeBmp(7, 5);
 }
 
-// Whether `output` is a whole file of its kind: for PNG a copy of its source or a PNG no larger
-// that ends with IEND; for the others the format's first and last bytes (a truncated write
-// loses the end).
+// Whether `output` is a copy of its source, or no larger and with its format's first and last
+// bytes (a truncated write loses the end; a BMP gives its size).
 ::testing::AssertionResult IsCompleteOutput(const fs::path& output, const fs::path& source) {
     const Bytes bytes = ReadBytes(output);
     if (bytes == ReadBytes(source)) return ::testing::AssertionSuccess(); // a copy
     const std::string extension = LowerCase(GetPathExtension(output.string()));
-    bool complete = false;
-    if (bytes.size() > fs::file_size(source))
-        complete = false;
-    else if (extension == "png")
-        complete = Frames(bytes, kPngSignature, kIendChunk);
-    else if (extension == "gif")
-        complete = Frames(bytes, {'G', 'I', 'F', '8'}, {0x3B});
-    else if (extension == "jpg")
-        complete = Frames(bytes, {0xFF, 0xD8}, {0xFF, 0xD9});
-    else if (extension == "bmp")
+    const std::map<std::string, std::pair<Bytes, Bytes>> ends = {
+        {"png", {kPngSignature, kIendChunk}},
+        {"gif", {{'G', 'I', 'F', '8'}, {0x3B}}},
+        {"jpg", {{0xFF, 0xD8}, {0xFF, 0xD9}}},
+        {"bmp", {{'B', 'M'}, {}}}};
+    const auto& [start, end] = ends.at(extension);
+    bool complete = bytes.size() <= fs::file_size(source) && Frames(bytes, start, end);
+    if (extension == "bmp")
         complete =
-            Frames(bytes, {'B', 'M'}, {}) && bytes.size() >= 6 &&
+            complete && bytes.size() >= 6 &&
             (bytes[2] | bytes[3] << 8 | bytes[4] << 16 | size_t{bytes[5]} << 24) == bytes.size();
     if (complete) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
@@ -404,9 +401,8 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
-// A NUL byte in a listed path would make the system see another file ("keep.gif" for
-// "keep.gif\0.gif"): such an item fails and nothing is removed. Lines may end in "\r\n", and a
-// path that names nothing fails, whatever its name. Outputs are as private as their sources.
+// The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed.
+// Lines may end in "\r\n". Outputs are as private as their sources.
 TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) {
     Optimizer("exit 0");
     const std::string keep = Add("keep.gif", ValidSource("gif"));
@@ -440,10 +436,8 @@ TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) 
     EXPECT_EQ(exitCode, kExitItemFailed);
 }
 
-// A signal ends the run as its own stop does: the optimizer is ended with it, its work file and
-// any temporary output go, finished outputs and earlier ones stay, the rest is reported not done
-// and the exit status is 128 plus the signal's number. Killed outright, the tool still takes its
-// optimizer with it.
+// A signal is a stop: finished and earlier outputs stay, the rest is not done, the status is
+// 128 plus the signal. Even killed outright, the tool takes its optimizer with it.
 TEST_F(CliFaultTest, SignalsStopTheRunAtOnceAndLeaveNothingBehind) {
     Optimizer("echo $$ > " + Quoted((app / "pid").string()) + "\nexec sleep 30");
     std::vector<std::string> items = Sources({});

@@ -31,14 +31,11 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
         Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--effort", "fast", "--shard",
                "6/7", "--output-dir", "out", "--", "-x.png"})
             .first.options.value();
-    EXPECT_EQ(given.quality, 1);
-    EXPECT_EQ(given.jobs, 3U);
+    EXPECT_EQ(std::tuple(given.quality, given.jobs, given.json, given.effort, given.paths,
+                         given.shard->index, given.shard->count, given.outputFolder),
+              std::tuple(1, 3U, true, Effort::Fast, std::vector<std::string>{"-x.png"}, 6U, 7U,
+                         std::optional<std::string>("out")));
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
-    EXPECT_TRUE(given.json);
-    EXPECT_EQ(given.effort, Effort::Fast);
-    EXPECT_EQ(given.paths, std::vector<std::string>{"-x.png"});
-    EXPECT_EQ(std::pair(given.shard->index, given.shard->count), std::pair(6U, 7U));
-    EXPECT_EQ(given.outputFolder, "out");
     EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
     for (const char* question : {"--help", "--version"}) {
         const ParsedCommandLine answered = Parse({question}).first;
@@ -142,19 +139,15 @@ TEST(CliHostTest, MessagesBecomeTitledLinesAndEachItemIsMeasuredAndHandedOn) {
     host.ShowMessage("Done.", "", MessageIcon::None);
     EXPECT_EQ(messages.str(), "Error on image: Cannot find the file: /p/x.png\nTrimora: Done.\n");
 
-    host.ReportItem({(dir / "a.png").string(),
-                     (dir / "a_reduced.png").string(),
-                     "png",
-                     ItemStatus::Ok,
-                     ItemResult::Reduced,
-                     {}});
+    const std::string source = (dir / "a.png").string(), output = (dir / "a_reduced.png").string();
+    host.ReportItem({source, output, "png", ItemStatus::Ok, ItemResult::Reduced, {}});
     host.ReportItem({"/p/c.jpeg", {}, {}, ItemStatus::Skipped, {}, {}});
     EXPECT_FALSE(host.AnyItemFailed());
     host.ReportItem({"/p/gone.png", {}, "png", ItemStatus::Error, {}, "failed"});
     EXPECT_TRUE(host.AnyItemFailed());
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].bytesIn, 7u);
-    EXPECT_EQ(seen[0].bytesOut, 5u);
+    EXPECT_EQ(std::pair(seen[0].bytesIn, seen[0].bytesOut),
+              std::pair(std::optional<uintmax_t>(7), std::optional<uintmax_t>(5)));
     EXPECT_FALSE(seen[2].bytesIn);
 
     std::ostringstream terminal;

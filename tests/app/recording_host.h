@@ -56,6 +56,14 @@ public:
     std::stop_source stop;
 };
 
+// Each report's status, in list order.
+inline std::vector<ItemStatus> Statuses(const std::vector<ItemReport>& reports) {
+    std::vector<ItemStatus> statuses;
+    for (const ItemReport& report : reports)
+        statuses.push_back(report.status);
+    return statuses;
+}
+
 inline const std::function<void()> kNoEvents = [] {};
 
 // `text` as one word of a shell command.

@@ -125,9 +125,7 @@ TEST_F(ScaleOutTest, ShardsTogetherLeaveTheFilesAndReportsOfOneRun) {
               (std::vector<uint32_t>{0, 1, 2, 0, 1}));
 }
 
-// The outputs mirror the sources' folders under the output folder, the later of two items with
-// one output wins, and a source outside the current folder fails with its own message, with or
-// without several workers.
+// The later of two items with one output wins; a source outside the current folder fails.
 TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt) {
     const test::TempDir root;
     const fs::path sources = root / "sources";

@@ -57,8 +57,7 @@ TEST(GifReader, GraphicControlAppliesToTheNextImageOnlyAndCommentsToTheNextFrame
     EXPECT_EQ(Describe(gif), (Lines{"2x1 bg 0 aspect 0.234375 loops 0 []",
                                     "2x1 at 0,0 25 2 1 0 1/1 0/2 [one] [caf\xE9]",
                                     "2x1 at 0,0 0 0 0 0 0/0 0/2 [" + std::string(300, 'x') + "]"}));
-    EXPECT_FALSE(MaskBit(gif, 1, 0));
-    EXPECT_TRUE(MaskBit(gif, 1, 1));
+    EXPECT_EQ(std::pair(MaskBit(gif, 1, 0), MaskBit(gif, 1, 1)), std::pair(false, true));
     // Drawing needs the transparent entry black on the surface; the frame table keeps it.
     EXPECT_EQ(gif.FrameDIBXOR(1)->ColorTable()[4], 0);
     EXPECT_EQ(gif.lpFramePaletteColor(1, 1), RGB(1, 2, 3));
@@ -82,14 +81,14 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
     const auto& full = file.bytes();
     cGIF gif;
     ASSERT_TRUE(gif.LoadFromStream(std::span(full).first(full.size() - 8)));
-    EXPECT_EQ(FramePixels(gif, 1).front(), 1);
-    EXPECT_EQ(FramePixels(gif, 1).back(), 0);
+    EXPECT_EQ(std::pair(FramePixels(gif, 1).front(), FramePixels(gif, 1).back()),
+              (std::pair<uint8_t, uint8_t>(1, 0)));
     const size_t introducer = 13 + 6;
     for (size_t n = 6; n < full.size(); ++n) {
-        EXPECT_EQ(gif.LoadFromStream(std::span(full).first(n)), n > introducer) << n;
-        if (n > introducer) {
-            EXPECT_TRUE(gif.LoadDamaged()) << n;
-        }
+        const bool loaded = gif.LoadFromStream(std::span(full).first(n));
+        EXPECT_EQ(std::pair(loaded, loaded && gif.LoadDamaged()),
+                  std::pair(n > introducer, n > introducer))
+            << n;
     }
     ASSERT_TRUE(gif.LoadFromStream(full));
     EXPECT_FALSE(gif.LoadDamaged());
@@ -159,10 +158,9 @@ void ExpectLikeTheReference(const cGIF& gif, const std::string& name) {
     int32_t n = 0;
     for (int32_t w, h, left, top; frames >> w >> h >> left >> top; at += 4u * w * h) {
         ASSERT_LE(++n, gif.FramesCount());
-        EXPECT_EQ(gif.FrameDIBXOR(n)->Width(), w);
-        EXPECT_EQ(gif.FrameDIBXOR(n)->Height(), h);
-        EXPECT_EQ(gif.FrameLeft(n), left);
-        EXPECT_EQ(gif.FrameTop(n), top);
+        EXPECT_EQ(std::tuple(gif.FrameDIBXOR(n)->Width(), gif.FrameDIBXOR(n)->Height(),
+                             gif.FrameLeft(n), gif.FrameTop(n)),
+                  std::tuple(w, h, left, top));
         std::vector<uint8_t> actual;
         for (const uint8_t index : FramePixels(gif, n)) {
             const uint8_t* bgr = &gif.lpFramePalette(n)[4 * size_t{index}];

@@ -139,9 +139,9 @@ TEST(DiffFramesTest, TransparencyModeSharesOneAddedGlobalEntry) {
     test::AddFrame(gif, 3, 1, {5, 5, 4}, 1); // its last pixel is outside frame 2
     ASSERT_TRUE(DiffFrames(gif, 1));
     EXPECT_EQ(gif.GlobalPaletteEntries(), 256);
-    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1)), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), (std::vector<uint8_t>{255, 5, 255}));
-    EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(3)), (std::vector<uint8_t>{255, 5, 4}));
+    EXPECT_EQ((std::vector{test::Pixels(*gif.FrameDIBXOR(1)), test::Pixels(*gif.FrameDIBXOR(2)),
+                           test::Pixels(*gif.FrameDIBXOR(3))}),
+              (std::vector<std::vector<uint8_t>>{{1, 2, 3}, {255, 5, 255}, {255, 5, 4}}));
     for (int32_t n : {2, 3}) {
         EXPECT_EQ(Frame(gif, n).substr(11), "0 0 0 0 1/255 0/256");
         EXPECT_EQ(gif.FrameDIBXOR(n)->Width(), 3);

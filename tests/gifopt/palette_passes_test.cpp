@@ -25,14 +25,13 @@ TEST(CompactPaletteTest, GlobalKeepsUsedEntriesInOrderAndRenumbersEverythingOnIt
         test::AddFrame(gif, 4, 1, {0, 3, 5, 3});
         test::SetTransparent(gif, 1, 5);
         EXPECT_EQ(CompactGlobalPalette(gif), 5);
-        EXPECT_EQ(gif.GlobalPaletteEntries(), 3);
         EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1)), (std::vector<uint8_t>{0, 1, 2, 1}));
-        EXPECT_EQ(gif.FrameTransparentColorIndex(1), 2);
-        EXPECT_EQ(gif.ScreenBackgroundColorIndex(), expectedBackground);
+        EXPECT_EQ(std::tuple(gif.GlobalPaletteEntries(), gif.FrameTransparentColorIndex(1),
+                             gif.ScreenBackgroundColorIndex(), gif.LocalPaletteEntries(1)),
+                  std::tuple(3, 2, expectedBackground, 3));
         EXPECT_EQ(Entries(gif.lpGlobalPalette(), 1, 2), Entries(old, 3, 4));
         EXPECT_EQ(Entries(gif.lpGlobalPalette(), 3, 256), std::vector<uint8_t>(253 * 4));
         EXPECT_EQ(gif.lpFramePalette(1), gif.lpGlobalPalette());
-        EXPECT_EQ(gif.LocalPaletteEntries(1), 3);
         // The surface is ready to draw: transparent entry black, mask on the transparent pixel.
         EXPECT_EQ(gif.FrameDIBXOR(1)->ColorTable()[8 + 2], 0);
         EXPECT_EQ(gif.FrameDIBAND(1)->lpBits()[0], 0x20);

@@ -35,9 +35,8 @@ TEST(AtomicFile, TargetChangesOnlyOnCommitAndNoTemporaryIsLeft) {
     EXPECT_NE(nowhere.Error().find("missing"), std::string::npos);
 }
 
-// The temporary file has a short name of its own, so any legal target name works. A name with a
-// NUL byte would reach the system as the name it stops at: it is refused, and that file stays.
-// The new file gets the mode asked for (less the umask), and a failure keeps the system's reason.
+// The temporary name is short, so any legal target works; a NUL name is refused and the file it
+// stops at stays.
 TEST(AtomicFile, AnyLegalNameWorksANulNameIsRefusedAndFailuresSayWhy) {
     TempDir dir;
     const std::string longest(255, 'n');

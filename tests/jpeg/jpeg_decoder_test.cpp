@@ -17,6 +17,7 @@ namespace {
 using test::Decode;
 using test::Rgb;
 using test::TestJpeg;
+using test::WithFrameSize;
 constexpr uint64_t kLimit = test::kPixelLimit;
 
 Rgb PixelAt(const JpegPicture& picture, uint32_t x, uint32_t y) {
@@ -122,14 +123,6 @@ size_t ScanData(const std::vector<uint8_t>& file) {
     return at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
 }
 
-std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> file, uint16_t width, uint16_t height) {
-    const uint8_t sof[] = {0xFF, 0xC0};
-    const auto frame = std::search(file.begin(), file.end(), sof, sof + 2);
-    frame[5] = uint8_t(height >> 8), frame[6] = uint8_t(height);
-    frame[7] = uint8_t(width >> 8), frame[8] = uint8_t(width);
-    return file;
-}
-
 TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
     const std::vector<uint8_t> good = test::WriteTestJpeg({.width = 256, .height = 128});
     const size_t scan = ScanData(good), half = good.size() / 2;
@@ -158,8 +151,7 @@ TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const JpegDecodeResult result = DecodeJpeg(c.file, kLimit);
-        ASSERT_TRUE(std::holds_alternative<JpegFailure>(result));
-        EXPECT_EQ(std::get<JpegFailure>(result).fault, c.fault);
+        ASSERT_EQ(test::FaultOf(result), c.fault);
         EXPECT_FALSE(std::get<JpegFailure>(result).detail.empty());
     }
     // Junk between header segments costs no pixel, so browsers and we read the file.

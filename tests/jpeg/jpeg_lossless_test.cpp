@@ -87,22 +87,16 @@ TEST(JpegLossless, EveryOrientationStandsUprightWithItsProfileWhereverTheDecoder
 // The picture's own numbers stay: the quantization tables, and the decoded samples exactly.
 // What the rewrite drops is what it may: other metadata and a baseline file's Huffman codes.
 TEST(JpegLossless, KeepsTablesAndPixelsOfEveryColourSpace) {
+    TestJpeg cmyk{.width = 40, .height = 24, .stored = JCS_CMYK, .lumaH = 1, .lumaV = 1};
+    TestJpeg unmarked = cmyk;
+    unmarked.adobeMarker = false;
+    cmyk.iccProfile = test::TestProfile("CMYK", 900);
     const TestJpeg specs[] = {
         {.width = 48, .height = 40},
         {.width = 40, .height = 40, .lumaH = 1, .lumaV = 1, .progressive = true},
         {.width = 40, .height = 24, .stored = JCS_GRAYSCALE},
-        {.width = 40,
-         .height = 24,
-         .stored = JCS_CMYK,
-         .lumaH = 1,
-         .lumaV = 1,
-         .iccProfile = test::TestProfile("CMYK", 900)},
-        {.width = 40,
-         .height = 24,
-         .stored = JCS_CMYK,
-         .lumaH = 1,
-         .lumaV = 1,
-         .adobeMarker = false},
+        cmyk,
+        unmarked,
         {.width = 40, .height = 24, .stored = JCS_YCCK},
     };
     for (const TestJpeg& spec : specs) {
@@ -141,21 +135,15 @@ TEST(JpegLossless, RefusesWhatTheDecoderRefusesAndStopsAtTheSizeLimit) {
     for (const auto& [file, fault] :
          {std::pair{cut, JpegFault::Damaged},
           std::pair{std::vector<uint8_t>{'h', 'i'}, JpegFault::NotJpeg}}) {
-        const JpegRewriteResult result = RewriteJpegLosslessly(file, kLimit);
-        ASSERT_TRUE(std::holds_alternative<JpegFailure>(result));
-        EXPECT_EQ(std::get<JpegFailure>(result).fault, fault);
+        EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(file, kLimit)), fault);
     }
-    const JpegRewriteResult tooLarge = RewriteJpegLosslessly(good, 256 * 128 - 1);
-    ASSERT_TRUE(std::holds_alternative<JpegFailure>(tooLarge));
-    EXPECT_EQ(std::get<JpegFailure>(tooLarge).fault, JpegFault::TooLarge);
+    EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(good, 256 * 128 - 1)), JpegFault::TooLarge);
     const size_t size = Rewrite(good).size();
     EXPECT_EQ(std::get<std::vector<uint8_t>>(RewriteJpegLosslessly(good, kLimit, size)).size(),
               size);
-    for (const size_t limit : {size - 1, size / 2, size_t{10}}) {
-        const JpegRewriteResult over = RewriteJpegLosslessly(good, kLimit, limit);
-        ASSERT_TRUE(std::holds_alternative<JpegFailure>(over)) << limit;
-        EXPECT_EQ(std::get<JpegFailure>(over).fault, JpegFault::OverLimit) << limit;
-    }
+    for (const size_t limit : {size - 1, size / 2, size_t{10}})
+        EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(good, kLimit, limit)), JpegFault::OverLimit)
+            << limit;
 }
 
 } // namespace

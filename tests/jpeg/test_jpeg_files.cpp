@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <gtest/gtest.h>
 
 namespace lumatrim::test {
 
@@ -77,13 +76,6 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     jpeg_destroy_compress(&info);
     std::free(buffer);
     return file;
-}
-
-JpegPicture Decode(const std::vector<uint8_t>& file) {
-    JpegDecodeResult result = DecodeJpeg(file, kPixelLimit);
-    if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
-    auto* picture = std::get_if<JpegPicture>(&result);
-    return picture ? std::move(*picture) : JpegPicture{};
 }
 
 std::vector<uint8_t> TestProfile(const char* space, size_t bytes) {

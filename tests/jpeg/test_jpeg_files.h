@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <optional>
 #include <vector>
 
 namespace lumatrim::test {
@@ -39,7 +41,29 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec);
 inline constexpr uint64_t kPixelLimit = uint64_t{1} << 28;
 
 // The picture DecodeJpeg gives; a refusal fails the test and gives an empty picture.
-JpegPicture Decode(const std::vector<uint8_t>& file);
+inline JpegPicture Decode(const std::vector<uint8_t>& file) {
+    JpegDecodeResult result = DecodeJpeg(file, kPixelLimit);
+    if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
+    auto* picture = std::get_if<JpegPicture>(&result);
+    return picture ? std::move(*picture) : JpegPicture{};
+}
+
+// The fault a decode or rewrite failed with; none when it gave a result.
+template <typename Result> std::optional<JpegFault> FaultOf(const Result& result) {
+    const auto* failure = std::get_if<JpegFailure>(&result);
+    return failure ? std::optional(failure->fault) : std::nullopt;
+}
+
+// The file with its baseline frame header's width and height replaced.
+inline std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> jpeg, uint16_t width,
+                                          uint16_t height) {
+    size_t at = 2;
+    while (jpeg.at(at + 1) != 0xC0)
+        at += 2 + (size_t{jpeg.at(at + 2)} << 8 | jpeg.at(at + 3));
+    jpeg.at(at + 5) = uint8_t(height >> 8), jpeg.at(at + 6) = uint8_t(height);
+    jpeg.at(at + 7) = uint8_t(width >> 8), jpeg.at(at + 8) = uint8_t(width);
+    return jpeg;
+}
 
 // A made-up profile of `bytes` bytes for `space` ("RGB ", "GRAY", "CMYK"); one over 65,519
 // bytes needs more than one APP2 segment.

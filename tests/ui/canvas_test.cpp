@@ -3,10 +3,7 @@
 
 #include "imaging/errors.h"
 #include "ui/canvas_geometry.h"
-#include "ui/uc_canvas.h"
 
-#include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace lumatrim {
@@ -43,7 +40,7 @@ TEST(CanvasGeometryTest, LaysOutCentredZoomedScrolledAndFittedPictures) {
     EXPECT_THROW(LayOutCanvas(View(10, 10, 70000, 10, 70000), {}), OverflowError);
 }
 
-// The widget tests below run at zoom 1; partly visible zoomed pixels are checked here.
+// Partly visible zoomed pixels.
 TEST(CanvasGeometryTest, PaintSpansAndPicturePixelsFollowZoomAndScroll) {
     const CanvasView zoomed = View(300, 200, 400, 300, 3);
     CanvasLayout layout = LayOutCanvas(zoomed, {});
@@ -53,82 +50,6 @@ TEST(CanvasGeometryTest, PaintSpansAndPicturePixelsFollowZoomAndScroll) {
     const CanvasView small = View(300, 200, 100, 80);
     EXPECT_EQ(PictureX(small, LayOutCanvas(small, {}), 99), -1); // left of the picture
     EXPECT_EQ(PictureX(View(300, 200, 0, 0), {}, 150), 0);
-}
-
-// A 300 x 200 canvas holding a picture whose left half is red and right half blue.
-class CanvasWidgetTest : public ::testing::Test {
-protected:
-    CanvasWidgetTest() {
-        canvas.resize(300, 200);
-        canvas.show();
-        Show(400, 300);
-    }
-
-    void Show(int32_t width, int32_t height) {
-        auto surface = std::make_shared<cDIB>();
-        surface->Create(width, height, 32);
-        surface->Cls(RGB(255, 0, 0));
-        cDIB blue;
-        blue.Create(width / 2, height, 32);
-        blue.Cls(RGB(0, 0, 255));
-        blue.Stretch(surface->hDIBDC(), width / 2, 0, width / 2, height);
-        canvas.SetDIB(surface);
-        canvas.Resize();
-    }
-
-    QPoint ScrollPos() const {
-        int32_t x = 0, y = 0;
-        canvas.GetScrollPos(x, y);
-        return {x, y};
-    }
-    QRgb PixelAt(int x, int y) { return canvas.grab().toImage().pixel(x, y); }
-    QRgb Background() const { return canvas.palette().color(QPalette::Dark).rgb(); }
-
-    ucCanvas canvas;
-};
-
-TEST_F(CanvasWidgetTest, PaintsTheVisiblePartAndTheBackgroundAround) {
-    EXPECT_EQ(PixelAt(149, 100), QColor(Qt::red).rgb()); // scrolled to (50, 50): picture x 199
-    EXPECT_EQ(PixelAt(151, 100), QColor(Qt::blue).rgb());
-    Show(100, 80);
-    EXPECT_EQ(PixelAt(100, 60), QColor(Qt::red).rgb());
-    EXPECT_EQ(PixelAt(199, 139), QColor(Qt::blue).rgb());
-    EXPECT_EQ(PixelAt(99, 60), Background());
-    EXPECT_EQ(PixelAt(150, 140), Background());
-    canvas.SetDIB(nullptr); // an empty surface takes its place, drawn as background only
-    canvas.Resize();
-    EXPECT_EQ(PixelAt(150, 100), Background());
-}
-
-TEST_F(CanvasWidgetTest, DraggingPansWithinTheRangeAndReportsScrolls) {
-    QSignalSpy scrolls(&canvas, &ucCanvas::Scroll);
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(canvas.cursor().shape(), Qt::ClosedHandCursor);
-    QTest::mouseMove(&canvas, QPoint(80, 90));
-    EXPECT_EQ(ScrollPos(), QPoint(70, 60));
-    QTest::mouseMove(&canvas, QPoint(1, 1)); // beyond the maximum: stops there
-    QTest::mouseMove(&canvas, QPoint(-50, 1));
-    EXPECT_EQ(ScrollPos(), QPoint(100, 100));
-    EXPECT_EQ(scrolls.count(), 2);               // the last move changed nothing
-    QTest::mouseMove(&canvas, QPoint(250, 199)); // below zero: stops there
-    EXPECT_EQ(ScrollPos(), QPoint(0, 0));
-    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(250, 199));
-    EXPECT_EQ(canvas.cursor().shape(), Qt::OpenHandCursor);
-    canvas.SetWorkMode(1); // the press is the caller's to handle: no panning
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(100, 100));
-    QTest::mouseMove(&canvas, QPoint(50, 50));
-    EXPECT_EQ(ScrollPos(), QPoint(0, 0));
-}
-
-TEST_F(CanvasWidgetTest, MouseEventsReportPicturePixels) {
-    QSignalSpy downs(&canvas, &ucCanvas::MouseDown);
-    QTest::mousePress(&canvas, Qt::RightButton, Qt::ShiftModifier, QPoint(10, 20));
-    ASSERT_EQ(downs.count(), 1);
-    const QList<QVariant> down = downs.takeFirst();
-    EXPECT_EQ(down[0].value<int16_t>(), 2);  // right button
-    EXPECT_EQ(down[1].value<int16_t>(), 1);  // Shift
-    EXPECT_EQ(down[2].value<int32_t>(), 60); // scrolled to (50, 50)
-    EXPECT_EQ(down[3].value<int32_t>(), 70);
 }
 
 } // namespace
