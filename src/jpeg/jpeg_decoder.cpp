@@ -42,7 +42,7 @@ bool AllComponentsSampledAlike(const jpeg_decompress_struct& info) {
 // Rows go straight into the picture; ink rows pass through `inkRows` to become RGB. The
 // picture's memory is reserved whole but only filled as rows arrive, so a file that turns out
 // damaged early has cost little.
-bool ReadRows(JpegSource& source, JpegPicture& picture) {
+bool ReadRows(JpegSource& source, JpegPicture& picture, const std::stop_token& stop) {
     jpeg_decompress_struct& info = source.Info();
     const bool ink = IsInk(info.jpeg_color_space);
     const size_t stride = size_t{picture.width} * picture.components;
@@ -50,6 +50,10 @@ bool ReadRows(JpegSource& source, JpegPicture& picture) {
     picture.samples.reserve(stride * picture.height);
     std::array<JSAMPROW, kRowBatch> rows{};
     while (info.output_scanline < info.output_height) {
+        if (stop.stop_requested()) {
+            source.Trap().failure = JpegFailure{JpegFault::Stopped, {}};
+            return false;
+        }
         const size_t first = info.output_scanline;
         const size_t count = std::min(kRowBatch, size_t{picture.height} - first);
         if (!ink) picture.samples.resize((first + count) * stride);
@@ -73,7 +77,8 @@ bool ReadRows(JpegSource& source, JpegPicture& picture) {
 
 } // namespace
 
-JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels) {
+JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels,
+                            std::stop_token stop) {
     JpegSource source(file);
     if (!source.ReadHeader(maxPixels)) return source.Failure();
     jpeg_decompress_struct& info = source.Info();
@@ -90,7 +95,7 @@ JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels) {
     if (ProfileFits(source.IccProfile(), picture.components))
         picture.iccProfile = source.IccProfile();
     // Finishing reads on to the end of the file, where a cut-off or damaged tail shows.
-    if (!ReadRows(source, picture) ||
+    if (!ReadRows(source, picture, stop) ||
         !RunTrapped(source.Trap(), [&] { jpeg_finish_decompress(&info); }))
         return source.Failure();
     TurnUpright(picture, source.Orientation());

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <span>
+#include <stop_token>
 #include <variant>
 
 namespace lumatrim {
@@ -18,7 +19,9 @@ namespace lumatrim {
 using JpegDecodeResult = std::variant<JpegPicture, JpegFailure>;
 
 // Corrupt or cut-off data fails as Damaged at the first row where the decoder finds it; a
-// picture of more than `maxPixels` pixels fails as TooLarge before any is decoded.
-JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels);
+// picture of more than `maxPixels` pixels fails as TooLarge before any is decoded. A stop
+// requested on `stop` ends the decoding within a batch of rows, as Stopped.
+JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels,
+                            std::stop_token stop = {});
 
 } // namespace lumatrim

@@ -14,6 +14,7 @@ enum class JpegFault {
     TooLarge,    // more pixels than the caller allows, by the frame header
     Damaged,     // corrupt or cut-off data, as the decoder found it
     OverLimit,   // a rewrite would be larger than the caller's limit
+    Stopped,     // the caller asked for a stop before the work was done
 };
 
 struct JpegFailure {

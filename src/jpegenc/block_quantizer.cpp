@@ -63,9 +63,12 @@ float OffGridShare(const BlockPlane& plane, const trellis::QuantizerTable& table
     return count == 0 ? 1.0f : static_cast<float>(std::min(1.0, 12 * squares / count));
 }
 
+// How many blocks the search takes between looks at the stop request: about 10 ms of work.
+constexpr size_t kBlocksBetweenStopChecks = 4096;
+
 void QuantizePlane(BlockPlane& plane, const std::vector<uint32_t>& order,
                    const trellis::QuantizerTable& table, const trellis::SymbolCosts& costs,
-                   float lambda) {
+                   float lambda, const std::stop_token& stop) {
     const size_t blocks = order.size();
     std::vector<float> dc(blocks);
     for (size_t i = 0; i < blocks; ++i)
@@ -74,6 +77,7 @@ void QuantizePlane(BlockPlane& plane, const std::vector<uint32_t>& order,
     trellis::TrellisQuantizeDc(dc, table.step[0], table.errorScale[0], lambda, costs, chosenDc);
     float exact[64];
     for (size_t i = 0; i < blocks; ++i) {
+        if (i % kBlocksBetweenStopChecks == 0 && stop.stop_requested()) return;
         int16_t* block = plane.Block(order[i]);
         ExactCoefficients(block, exact);
         trellis::TrellisQuantizeAc(exact, table, costs, lambda, block);
@@ -101,13 +105,13 @@ void QuantizeRounded(std::span<BlockPlane> planes,
 void QuantizeRateDistortion(std::span<BlockPlane> planes,
                             std::span<const trellis::QuantizerTable> tables,
                             std::span<const ComponentCoding> coding,
-                            const TrellisSettings& settings) {
+                            const TrellisSettings& settings, const std::stop_token& stop) {
     const std::array<trellis::SymbolCosts, 2> costs = RoundedCosts(planes, tables, coding);
     for (size_t c = 0; c < planes.size(); ++c) {
         const float lambda = settings.lambda *
                              std::pow(OffGridShare(planes[c], tables[c]), settings.offGridExponent);
         QuantizePlane(planes[c], DcCodingOrder(planes[c], coding[c], planes.size() > 1), tables[c],
-                      costs[coding[c].table], lambda);
+                      costs[coding[c].table], lambda, stop);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "jpegtrellis/quantizer_table.h"
 
 #include <span>
+#include <stop_token>
 #include <vector>
 
 namespace lumatrim {
@@ -44,10 +45,11 @@ TrellisSettings DefaultTrellisSettings();
 
 void QuantizeRounded(std::span<BlockPlane> planes, std::span<const trellis::QuantizerTable> tables);
 
+// Leaves the planes part done when a stop is requested on `stop`; the caller then writes nothing.
 void QuantizeRateDistortion(std::span<BlockPlane> planes,
                             std::span<const trellis::QuantizerTable> tables,
                             std::span<const ComponentCoding> coding,
-                            const TrellisSettings& settings);
+                            const TrellisSettings& settings, const std::stop_token& stop = {});
 
 // The blocks of a component (indexes into its plane) in the order a DC scan codes them: in an
 // interleaved scan MCU by MCU, samplingH x samplingV blocks each, else row by row.

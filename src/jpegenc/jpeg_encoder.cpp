@@ -43,9 +43,11 @@ std::vector<ComponentCoding> Coding(int components, bool halfChroma) {
 }
 
 // The exact coefficients of every component; the sample planes live only while transformed.
-std::vector<BlockPlane> TransformPlanes(std::vector<SamplePlane> planes) {
+std::vector<BlockPlane> TransformPlanes(std::vector<SamplePlane> planes,
+                                        const std::stop_token& stop) {
     std::vector<BlockPlane> blocks;
     for (SamplePlane& plane : planes) {
+        if (stop.stop_requested()) return {};
         blocks.push_back(TransformPlane(plane));
         plane = SamplePlane{};
     }
@@ -66,7 +68,8 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
     const bool halfChroma = HalvesChroma(picture, samples, options.chroma);
     if (halfChroma) HalveChroma(samples, picture.width, picture.height);
     const std::vector<ComponentCoding> coding = Coding(picture.components, halfChroma);
-    std::vector<BlockPlane> planes = TransformPlanes(std::move(samples));
+    std::vector<BlockPlane> planes = TransformPlanes(std::move(samples), options.stop);
+    if (options.stop.stop_requested()) return {};
 
     const std::optional<std::array<QuantTable, 2>> standard = StandardTables(quality);
     if (!standard) return {};
@@ -77,12 +80,13 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
     if (options.fast)
         QuantizeRounded(planes, tables);
     else
-        QuantizeRateDistortion(planes, tables, coding, settings);
+        QuantizeRateDistortion(planes, tables, coding, settings, options.stop);
+    if (options.stop.stop_requested()) return {};
 
     const QuantizedPicture quantized{picture.width, picture.height, quality,
                                      planes,        coding,         picture.iccProfile};
     return options.fast ? WriteCoefficients(quantized, StandardScript(picture.components))
-                        : WriteWithBestScript(quantized);
+                        : WriteWithBestScript(quantized, options.stop);
 }
 
 } // namespace lumatrim

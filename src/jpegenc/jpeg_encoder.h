@@ -12,6 +12,7 @@
 #include "jpegenc/block_quantizer.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 namespace lumatrim {
@@ -29,11 +30,15 @@ struct JpegEncodeOptions {
     // default's time for 0.3 to 28% more bytes.
     bool fast = false;
     ChromaSampling chroma = ChromaSampling::Auto;
+    // A stop requested here ends the encoding between its steps (a batch of blocks, a trial
+    // of a scan script), with no file.
+    std::stop_token stop{};
 };
 
 // The JPEG file of `picture`, with its colour profile in APP2 "ICC_PROFILE" segments; a grey
 // picture is written with one component. Empty if the picture is empty, has other than 1 or 3
-// components, samples that do not match its size, or a side beyond JPEG's 65,500.
+// components, samples that do not match its size, or a side beyond JPEG's 65,500, and when
+// stopped.
 std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOptions& options);
 
 // EncodeJpeg with another trade in the search, for the benchmark that measures it.

@@ -110,12 +110,13 @@ struct Trial {
     size_t combinedBytes = kEndOfImageBytes;
 };
 
-Trial TryCandidates(const QuantizedPicture& picture) {
+Trial TryCandidates(const QuantizedPicture& picture, const std::stop_token& stop) {
     const int components = static_cast<int>(picture.planes.size());
     const size_t choices = 1 + static_cast<size_t>(components);
     std::vector<size_t> bestBytes(choices, std::numeric_limits<size_t>::max());
     Trial trial{std::vector<size_t>(choices, 0), {}, kEndOfImageBytes};
     for (size_t candidate = 0; candidate < CandidateCount(components); ++candidate) {
+        if (stop.stop_requested()) return {};
         const Script script =
             Compose(components, PlansOf(components, std::vector<size_t>(choices, candidate)));
         std::vector<uint8_t> file = WriteCoefficients(picture, script.scans);
@@ -187,16 +188,18 @@ std::vector<size_t> ScanEnds(std::span<const uint8_t> file) {
     return ends;
 }
 
-std::vector<uint8_t> WriteWithBestScript(const QuantizedPicture& picture) {
+std::vector<uint8_t> WriteWithBestScript(const QuantizedPicture& picture,
+                                         const std::stop_token& stop) {
     const int components = static_cast<int>(picture.planes.size());
     if (picture.planes[0].Blocks() >= kSampleFromBlocks) {
         const SampledPicture sample(picture, kSampleEvery);
-        const Trial trial = TryCandidates(sample.picture);
-        if (trial.smallest.empty()) return {};
+        const Trial trial = TryCandidates(sample.picture, stop);
+        if (trial.smallest.empty() || stop.stop_requested()) return {};
         return WriteCoefficients(picture,
                                  Compose(components, PlansOf(components, trial.bestPlan)).scans);
     }
-    Trial trial = TryCandidates(picture);
+    Trial trial = TryCandidates(picture, stop);
+    if (stop.stop_requested()) return {};
     if (trial.smallest.empty() || trial.combinedBytes >= trial.smallest.size())
         return std::move(trial.smallest);
     std::vector<uint8_t> combined =

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <span>
+#include <stop_token>
 #include <vector>
 
 namespace lumatrim {
@@ -25,8 +26,10 @@ namespace lumatrim {
 std::vector<Scan> StandardScript(int components);
 
 // The smallest file among the candidate scripts and the one combining their best plans (for a
-// large picture, the best plans on a sample of its rows). Empty if libjpeg refused.
-std::vector<uint8_t> WriteWithBestScript(const QuantizedPicture& picture);
+// large picture, the best plans on a sample of its rows). Empty if libjpeg refused, or if a stop
+// was requested before the last write.
+std::vector<uint8_t> WriteWithBestScript(const QuantizedPicture& picture,
+                                         const std::stop_token& stop = {});
 
 // Where each scan's bytes end in a JPEG file written by libjpeg: offsets just past the
 // entropy-coded data of each scan, in file order. The first scan's bytes include the headers.

@@ -154,6 +154,9 @@ TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
         ASSERT_EQ(test::FaultOf(result), c.fault);
         EXPECT_FALSE(std::get<JpegFailure>(result).detail.empty());
     }
+    std::stop_source stopping;
+    stopping.request_stop();
+    EXPECT_EQ(test::FaultOf(DecodeJpeg(good, kLimit, stopping.get_token())), JpegFault::Stopped);
     // Junk between header segments costs no pixel, so browsers and we read the file.
     EXPECT_EQ(Decode(Spliced(good, 2, {0, 0, 0}, 0)).width, 256u);
 }

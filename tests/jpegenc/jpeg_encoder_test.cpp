@@ -98,6 +98,12 @@ TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
     JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false};
     for (const JpegPicture& picture : {JpegPicture{}, twoComponents, short_, wide})
         EXPECT_TRUE(EncodeJpeg(picture, {}).empty());
+    // A run that is stopping gets no file, however far the encoding had come.
+    std::stop_source stopping;
+    stopping.request_stop();
+    for (const bool fast : {true, false})
+        EXPECT_TRUE(
+            EncodeJpeg(MakePicture(64, 64, 3), {85, fast, {}, stopping.get_token()}).empty());
 }
 
 // Red lines one sample wide on white: colour edges that halved chroma would blur.

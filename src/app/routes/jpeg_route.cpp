@@ -34,6 +34,7 @@ RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
     case JpegFault::NotJpeg:
     case JpegFault::Undecodable:
     case JpegFault::OverLimit:
+    case JpegFault::Stopped: // the driver reports a stopped item as not done
         break;
     }
     return Failure(std::string(kUnexpectedErrorLoadingImage), path);
@@ -78,17 +79,19 @@ std::string JpegSaveErrorText(JpegSaveStatus status) {
 RouteResult ReduceJpeg(const RouteJob& job) {
     const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
     if (!file) return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
-    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels);
+    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels, job.stop);
     if (const auto* failure = std::get_if<JpegFailure>(&decoded))
         return ReadFailure(*failure, job.source);
 
     JpegEncodeOptions options;
     options.quality = std::clamp(job.quality, 1, 100);
     options.fast = job.effort == Effort::Fast;
+    options.stop = job.stop;
     std::vector<uint8_t> encoded = EncodeJpeg(std::get<JpegPicture>(decoded), options);
     if (encoded.empty())
         return Failure(JpegSaveErrorText(JpegSaveStatus::GenericError), job.source);
     decoded = JpegPicture{};
+    if (job.stop.stop_requested()) return Failure({}, job.source); // reported as not done
     RouteProduct product;
     product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
     product.reduced = Candidate{std::move(encoded), nullptr};
