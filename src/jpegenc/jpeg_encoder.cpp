@@ -54,18 +54,14 @@ std::vector<BlockPlane> TransformPlanes(std::vector<SamplePlane> planes,
     return blocks;
 }
 
-} // namespace
-
-std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOptions& options) {
-    return EncodeJpeg(picture, options, DefaultTrellisSettings());
-}
-
-std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOptions& options,
-                                const TrellisSettings& settings) {
+// `release`, when given, is the picture's own samples, freed as soon as the planes hold them.
+std::vector<uint8_t> Encode(const JpegPicture& picture, const JpegEncodeOptions& options,
+                            const TrellisSettings& settings, std::vector<uint8_t>* release) {
     if (!IsEncodable(picture)) return {};
     const int quality = std::clamp(options.quality, 1, 100);
     std::vector<SamplePlane> samples = ComponentPlanes(picture);
     const bool halfChroma = HalvesChroma(picture, samples, options.chroma);
+    if (release) *release = std::vector<uint8_t>();
     if (halfChroma) HalveChroma(samples, picture.width, picture.height);
     const std::vector<ComponentCoding> coding = Coding(picture.components, halfChroma);
     std::vector<BlockPlane> planes = TransformPlanes(std::move(samples), options.stop);
@@ -87,6 +83,21 @@ std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOpti
                                      planes,        coding,         picture.iccProfile};
     return options.fast ? WriteCoefficients(quantized, StandardScript(picture.components))
                         : WriteWithBestScript(quantized, options.stop);
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOptions& options) {
+    return Encode(picture, options, DefaultTrellisSettings(), nullptr);
+}
+
+std::vector<uint8_t> EncodeJpeg(JpegPicture&& picture, const JpegEncodeOptions& options) {
+    return Encode(picture, options, DefaultTrellisSettings(), &picture.samples);
+}
+
+std::vector<uint8_t> EncodeJpeg(const JpegPicture& picture, const JpegEncodeOptions& options,
+                                const TrellisSettings& settings) {
+    return Encode(picture, options, settings, nullptr);
 }
 
 } // namespace lumatrim

@@ -87,10 +87,9 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     options.quality = std::clamp(job.quality, 1, 100);
     options.fast = job.effort == Effort::Fast;
     options.stop = job.stop;
-    std::vector<uint8_t> encoded = EncodeJpeg(std::get<JpegPicture>(decoded), options);
+    std::vector<uint8_t> encoded = EncodeJpeg(std::get<JpegPicture>(std::move(decoded)), options);
     if (encoded.empty())
         return Failure(JpegSaveErrorText(JpegSaveStatus::GenericError), job.source);
-    decoded = JpegPicture{};
     if (job.stop.stop_requested()) return Failure({}, job.source); // reported as not done
     RouteProduct product;
     product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
