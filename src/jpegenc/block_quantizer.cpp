@@ -63,7 +63,7 @@ float OffGridShare(const BlockPlane& plane, const trellis::QuantizerTable& table
     return count == 0 ? 1.0f : static_cast<float>(std::min(1.0, 12 * squares / count));
 }
 
-// How many blocks the search takes between looks at the stop request: about 10 ms of work.
+// How many blocks the search takes between looks at the stop request: a few milliseconds of work.
 constexpr size_t kBlocksBetweenStopChecks = 4096;
 
 void QuantizePlane(BlockPlane& plane, const std::vector<uint32_t>& order,
