@@ -90,9 +90,10 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     std::vector<uint8_t> encoded = EncodeJpeg(std::get<JpegPicture>(std::move(decoded)), options);
     if (encoded.empty())
         return Failure(JpegSaveErrorText(JpegSaveStatus::GenericError), job.source);
-    if (job.stop.stop_requested()) return Failure({}, job.source); // reported as not done
     RouteProduct product;
-    product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
+    // A stopping run reports the item as not done whatever it returns: spare it the rewrite.
+    if (!job.stop.stop_requested())
+        product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
     product.reduced = Candidate{std::move(encoded), nullptr};
     // Names the output it could not write, set off from the status number (the driver adds the
     // system's reason after it).
