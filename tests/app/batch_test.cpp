@@ -63,9 +63,9 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
     fs::current_path(previous);
 
     EXPECT_EQ(host.progress, (std::vector<float>{12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100, 0}));
-    using enum MousePointer;
-    EXPECT_EQ(host.pointers, (std::vector{Hourglass, Hourglass, Hourglass, Hourglass, Hourglass,
-                                          Hourglass, Hourglass, Hourglass, Default}));
+    std::vector<MousePointer> pointers(8, MousePointer::Hourglass);
+    pointers.push_back(MousePointer::Default);
+    EXPECT_EQ(host.pointers, pointers);
     EXPECT_EQ(host.messages, std::vector{kDone});
     EXPECT_EQ(files.FileNames(),
               (Names{"PHOTO.PNG", "PHOTO_reduced.png", "a.b.c.png", "a.b.c_reduced.png",
@@ -81,30 +81,16 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
         std::pair(std::optional<std::string>("png"), std::optional(Listed("PHOTO_reduced.png"))));
 }
 
-// A failed write leaves no temporary file and names its cause; a path with a NUL byte is never
-// used. A host whose time limit throws stands in for a route that raises.
+// A folder under a routed name cannot be read; a host whose time limit throws stands in for a
+// route that raises. Missing, unnamable and unwritable items fail end to end in cli_fault_test.
 TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
     fs::create_directory(files / "folder.png");
-    fs::create_directory(files / "blocked_reduced.png");
-    Add("keep.png");
-    const std::string withNul = Listed("keep.png") + std::string(1, '\0') + ".png";
-    test::RecordingHost host({Listed("gone.png"), Listed("gone.txt"), withNul, Listed("folder.png"),
-                              Add("blocked.png"), Add("fine.png")});
+    test::RecordingHost host({Listed("folder.png"), Add("fine.png")});
     Run(host);
-    const std::string gone = "Cannot find the file: " + Listed("gone.png");
     EXPECT_EQ(host.messages,
-              (std::vector{ErrorOnImage(gone),
-                           ErrorOnImage("Cannot find the file: " + Listed("gone.txt")),
-                           ErrorOnImage("Invalid file name: " + Listed("keep.png") + "\\0.png"),
-                           ErrorOnImage("Cannot read the file: " + Listed("folder.png")),
-                           ErrorOnImage("Cannot write the file: " + Listed("blocked_reduced.png") +
-                                        " (Is a directory)"),
-                           kDone}));
+              (std::vector{ErrorOnImage("Cannot read the file: " + Listed("folder.png")), kDone}));
     using enum ItemStatus;
-    ASSERT_EQ(test::Statuses(host.reports), (std::vector{Error, Error, Error, Error, Error, Ok}));
-    EXPECT_EQ(host.reports[0].message, gone);
-    EXPECT_FALSE(host.reports[4].output);
-    EXPECT_EQ(test::ReadText(files / "keep.png"), "\x89PNG-source");
+    EXPECT_EQ(test::Statuses(host.reports), (std::vector{Error, Ok}));
 
     struct RaisingHost : test::RecordingHost {
         using RecordingHost::RecordingHost;
@@ -119,8 +105,7 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
               (std::vector{
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("fine.png")),
                   ErrorOnImage("Unexpected error (too big) reducing: " + Listed("b.png")), kDone}));
-    EXPECT_EQ(files.FileNames(), (Names{"b.png", "blocked.png", "blocked_reduced.png", "fine.png",
-                                        "folder.png", "keep.png"}));
+    EXPECT_EQ(files.FileNames(), (Names{"b.png", "fine.png", "folder.png"}));
 }
 
 // Progress after the change is over the new count.

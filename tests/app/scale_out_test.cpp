@@ -10,17 +10,14 @@
 #include "app/batch/parallel_batch.h"
 #include "app/batch/shard.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
-#include <unistd.h>
 
 namespace lumatrim {
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-using test::Quoted;
 using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> content
 
 // A host whose outputs may go under a folder of their own.
@@ -154,43 +151,6 @@ TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt)
         EXPECT_EQ(reports[3].message, std::string(kOutsideCurrentFolder) + "../elsewhere.png");
         EXPECT_EQ(reports[4].output, folder + "/top_reduced.png");
     }
-}
-
-// As root the run is made as "nobody", for whom the read-only bits hold. The optimizer keeps
-// each PNG as it is, so the outputs are copies.
-TEST_F(ScaleOutTest, ReadOnlySourcesAreReducedIntoTheOutputFolder) {
-    const test::TempDir root;
-    const fs::path sources = root / "sources", out = root / "out";
-    MakeSources(sources, {"deep/er/a.png", "b.png"});
-    fs::copy_file(LUMATRIM_BATCH, app / "lumatrim-batch");
-    test::WriteScript(app / "optipng", "exit 0");
-    for (const fs::path& path : {app.path(), app / "optipng", root.path()})
-        fs::permissions(path, fs::perms::all);
-    const Names readOnly = {"deep/er", "deep", "."};
-    const auto setReadOnly = [&](fs::perms perms) {
-        for (const std::string& folder : readOnly)
-            fs::permissions(sources / folder, perms);
-    };
-    using enum fs::perms;
-    setReadOnly(owner_read | owner_exec | group_read | group_exec | others_read | others_exec);
-    const auto run = [&](const std::string& options) {
-        std::string command = "cd " + Quoted(sources.string()) + " && exec ";
-        if (::geteuid() == 0) command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-        command += Quoted((app / "lumatrim-batch").string()) + " -j 2 --json " + options +
-                   " deep/er/a.png b.png > /dev/null 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    fs::create_directory(out);
-    fs::permissions(out, fs::perms::all);
-    const Tree before = ReadTree(sources);
-
-    EXPECT_EQ(run(""), 1) << "the sources' folders must be read-only for the run";
-    EXPECT_EQ(run("--output-dir " + Quoted(out.string())), 0);
-    EXPECT_EQ(ReadTree(sources), before);
-    EXPECT_EQ(ReadTree(out), (Tree{{"b_reduced.png", before.at("b.png")},
-                                   {"deep/er/a_reduced.png", before.at("deep/er/a.png")}}));
-    setReadOnly(all);
 }
 
 } // namespace
