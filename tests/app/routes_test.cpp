@@ -130,21 +130,19 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveSizeAndDamage)
     RouteWorkspace workspace;
     RunBatch(host, files.path().string(), workspace);
 
-    using enum MessageIcon;
-    const auto loadError = [&](const char* name) {
-        return test::Message("Error loading gif file.." + path(name), "Error Loading GIF file",
-                             Exclamation);
+    const auto shown = [&](const std::string& prompt, const char* title) {
+        return test::Message(prompt, title, MessageIcon::Exclamation);
     };
-    ASSERT_EQ(host.messages.size(), 6u);
-    EXPECT_EQ(host.messages[0], loadError("broken.gif"));
-    EXPECT_EQ(host.messages[1], test::Message("Error saving gif file.." +
-                                                  path("blocked_reduced.gif") + " (Is a directory)",
-                                              "Error Saving GIF file", Exclamation));
-    EXPECT_EQ(std::get<0>(host.messages[2]), std::string(kGifTooLarge) + path("huge.gif"));
-    EXPECT_EQ(host.messages[3], loadError("colourless.gif"));
     const std::string damage = std::string(kGifDamaged) + path("cut.gif");
-    EXPECT_EQ(host.messages[4], test::Message(damage, "Damaged image", Exclamation));
-    EXPECT_EQ(host.messages[5], test::kDone);
+    const char* loading = "Error Loading GIF file";
+    EXPECT_EQ(host.messages,
+              (std::vector{shown("Error loading gif file.." + path("broken.gif"), loading),
+                           shown("Error saving gif file.." + path("blocked_reduced.gif") +
+                                     " (Is a directory)",
+                                 "Error Saving GIF file"),
+                           shown(std::string(kGifTooLarge) + path("huge.gif"), loading),
+                           shown("Error loading gif file.." + path("colourless.gif"), loading),
+                           shown(damage, "Damaged image"), test::kDone}));
     using enum ItemStatus;
     ASSERT_EQ(test::Statuses(host.reports),
               (std::vector{Ok, Error, Error, Ok, Error, Ok, Error, Ok}));
@@ -175,15 +173,16 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128StartFailureOrTimeOutAndServi
               3);
     EXPECT_EQ(test::ReadText(dir / "seen"), tricky);
     EXPECT_GE(polls, 2);
-    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, test::kNoEvents), 128 + 9);
-    EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, test::kNoEvents),
-              kStartFailureBase + ENOENT);
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, [] {}), 128 + 9);
+    EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, [] {}), kStartFailureBase + ENOENT);
     test::WriteScript(dir / "hang", "echo $$ > \"$1\"\nexec sleep 30");
-    EXPECT_EQ(ShellAndWait({(dir / "hang").string(), (dir / "pid").string()}, 0, test::kNoEvents,
-                           std::chrono::milliseconds(200)),
+    EXPECT_EQ(ShellAndWait(
+                  {(dir / "hang").string(), (dir / "pid").string()}, 0, [] {},
+                  std::chrono::milliseconds(200)),
               kChildTimedOut);
     EXPECT_NE(::kill(std::stoi(test::ReadText(dir / "pid")), 0), 0);
-    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "exit 4"}, 0, test::kNoEvents, std::chrono::hours(1)),
+    EXPECT_EQ(ShellAndWait(
+                  {"/bin/sh", "-c", "exit 4"}, 0, [] {}, std::chrono::hours(1)),
               4);
 }
 
