@@ -22,10 +22,9 @@ using test::ErrorOnImage;
 using test::kDone;
 using Names = std::vector<std::string>;
 
-// The stand-in optimizer keeps a PNG source's first six bytes. A source starting "SLOW" takes a
-// while, so a parallel run that let a later item overtake an earlier one with the same output
-// would end with the earlier item's output. Every run also proves that it left its sources
-// alone and no temporary file behind.
+// The stand-in optimizer keeps a PNG source's first six bytes; one starting "SLOW" takes a
+// while. Every run also proves that it left its sources alone and no temporary file behind.
+// Parallel runs against one at a time are in scale_out_test.cpp and cli_fault_test.cpp.
 class BatchTest : public ::testing::Test {
 protected:
     BatchTest() {
@@ -108,7 +107,7 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
     EXPECT_EQ(files.FileNames(), (Names{"b.png", "fine.png", "folder.png"}));
 }
 
-// Progress after the change is over the new count.
+// Progress after the change is over the new count; an empty list says so.
 TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     test::RecordingHost host({Add("a.png", "SLOW"), Add("b.png"), Add("c.png"), Add("d.png")});
     host.onEvents = [](test::RecordingHost& self) { self.items.resize(2); };
@@ -116,6 +115,10 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_EQ(host.reports.size(), 2u);
     EXPECT_EQ(host.progress, (std::vector<float>{25, 100, 0}));
     EXPECT_EQ(host.messages.back(), kDone);
+    test::RecordingHost empty({});
+    Run(empty, 4);
+    EXPECT_EQ(empty.messages, (std::vector<test::Message>{{"No files added.", "", {}}}));
+    EXPECT_TRUE(empty.progress.empty());
 }
 
 // Ties go to what changes least: the copy, then the lossless alternative.
@@ -184,42 +187,6 @@ TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     };
     EXPECT_EQ(LatestConflicts(items),
               (std::vector<std::ptrdiff_t>{-1, -1, -1, 0, 3, -1, 5, 2, -1, 6, -1, -1}));
-}
-
-TEST_F(BatchTest, ParallelRunsShowTheHostTheSameCallsAndFilesAsOneAtATime) {
-    const Names items = {Add("a.PNG", "SLOW-upper-case"),
-                         Add("b.png", "SLOW-bbbbbbbbbb"),
-                         Add("a.png", "FAST-lower"),
-                         Listed("gone.png"),
-                         Add("c.txt", "text"),
-                         Add("d.png", "FAST-dddd"),
-                         Listed("a_reduced.png"),
-                         Add("b.png", "SLOW-bbbbbbbbbb")};
-    const auto record = [&](unsigned jobs) {
-        for (const std::string& name : files.FileNames())
-            if (name.find("_reduced") != std::string::npos) fs::remove(files / name);
-        test::RecordingHost host(items);
-        Run(host, jobs);
-        std::vector<std::string> texts;
-        for (const ItemReport& r : host.reports)
-            texts.push_back(r.source + "|" + r.output.value_or("-") + "|" +
-                            std::to_string(int(r.status)) + "|" + r.message.value_or("-"));
-        EXPECT_EQ(test::ReadBytes(files / "a_reduced.png"),
-                  test::ReadBytes(files / "a_reduced_reduced.png"));
-        return std::tuple(host.progress, host.pointers, host.messages, texts,
-                          test::ReadBytes(files / "a_reduced.png"));
-    };
-    const auto sequential = record(1);
-    EXPECT_EQ(std::get<4>(sequential), (std::vector<uint8_t>{'F', 'A', 'S', 'T', '-', 'l'}));
-    for (const unsigned jobs : {2U, 3U, 8U})
-        EXPECT_EQ(record(jobs), sequential) << jobs << " jobs";
-
-    for (const unsigned jobs : {1U, 4U}) {
-        test::RecordingHost empty({});
-        Run(empty, jobs);
-        EXPECT_EQ(empty.messages, (std::vector<test::Message>{{"No files added.", "", {}}}));
-        EXPECT_TRUE(empty.progress.empty());
-    }
 }
 
 // More items fail at once than the run holds outcomes for, and every other one waits for the
