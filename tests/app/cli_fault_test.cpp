@@ -321,7 +321,7 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere)
         EXPECT_EQ(into[i]["output"], output.string());
         EXPECT_TRUE(IsCompleteOutput(output, items[i]));
     }
-    EXPECT_EQ(into.back()["status"], "skipped"); // and skipped is no failure:
+    EXPECT_EQ(into.back()["status"], "skipped"); // which is no failure
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitSuccess);
 }
