@@ -16,10 +16,20 @@ QByteArray Resource(const char* name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The shipped hand carries alpha; older one-bit pointers rely on their mask instead. The 2 x 2
-// one has pixel (1, 0) white, (0, 0) black and (0, 1) masked away, rows stored bottom-up.
 // Hotspots and the fallbacks are covered through the window in form1_test.cpp.
-TEST(PointerFileTest, ReadsAlphaAndOneBitPointersWithTheirClearSurround) {
+TEST(PointerFileTest, ReadsTheShippedHandWithItsOutlineFillAndClearSurround) {
+    const std::optional<QCursor> hand = DecodePointerFile(Resource("HAND-M.CUR"));
+    ASSERT_TRUE(hand);
+    const QImage image = hand->pixmap().toImage();
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    EXPECT_EQ(image.pixelColor(6, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(7, 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+}
+
+// The shipped pointers carry alpha; older one-bit ones rely on the mask instead. This 2 x 2
+// cursor has pixel (1, 0) white, (0, 0) black and (0, 1) masked away, rows stored bottom-up.
+TEST(PointerFileTest, ReadsPalettizedBitmapsThroughTheirMask) {
     QByteArray dib;
     auto put = [&](uint32_t value, int bytes) {
         dib.append(reinterpret_cast<const char*>(&value), bytes);
@@ -28,25 +38,13 @@ TEST(PointerFileTest, ReadsAlphaAndOneBitPointersWithTheirClearSurround) {
     for (uint32_t word : {0u, 0u, 0u, 0u, 0u, 0u, 0x000000u, 0xFFFFFFu, 0u, 0x40u, 0x80u, 0u})
         put(word, 4); // header rest, colour table, colour rows, mask rows
     const char entry[16] = {2, 2, 2, 0, 1, 0, 1, 0, static_cast<char>(dib.size()), 0, 0, 0, 22};
-    const struct {
-        QByteArray file;
-        QSize size;
-        QPoint black, white, clear;
-    } cases[] = {{Resource("HAND-M.CUR"), {32, 32}, {6, 0}, {7, 2}, {0, 0}},
-                 {QByteArray("\0\0\2\0\1\0", 6) + QByteArray(entry, 16) + dib,
-                  {2, 2},
-                  {0, 0},
-                  {1, 0},
-                  {0, 1}}};
-    for (const auto& c : cases) {
-        const std::optional<QCursor> pointer = DecodePointerFile(c.file);
-        ASSERT_TRUE(pointer) << c.file.size();
-        const QImage image = pointer->pixmap().toImage();
-        ASSERT_EQ(image.size(), c.size);
-        EXPECT_EQ(image.pixelColor(c.black), QColor(Qt::black));
-        EXPECT_EQ(image.pixelColor(c.white), QColor(Qt::white));
-        EXPECT_EQ(image.pixelColor(c.clear).alpha(), 0);
-    }
+    const std::optional<QCursor> cursor =
+        DecodePointerFile(QByteArray("\0\0\2\0\1\0", 6) + QByteArray(entry, 16) + dib);
+    ASSERT_TRUE(cursor);
+    const QImage image = cursor->pixmap().toImage();
+    EXPECT_EQ(image.pixelColor(1, 0), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(0, 1).alpha(), 0);
 }
 
 TEST(PointerFileTest, BrokenFilesGiveNoPointer) {
