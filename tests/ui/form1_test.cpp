@@ -207,12 +207,10 @@ TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenUnreadableOrTildeFi
                        [&] { serviced = window.CurrentPointer() != MousePointer::Default; });
     AddFolderTree(".gif");
     EXPECT_TRUE(serviced);
-    QStringList found{folder + "/temp~.gif",
-                      folder + "/x.gif",
-                      folder + "/old/.d.gif",
-                      folder + "/old/y.GIF",
-                      folder + "/old/deep/lone_reduced.gif",
-                      folder + "/old/deep/z.gif"};
+    QStringList found;
+    for (const char* name : {"temp~.gif", "x.gif", "old/.d.gif", "old/y.GIF",
+                             "old/deep/lone_reduced.gif", "old/deep/z.gif"})
+        found << folder + "/" + name;
     if (readable) found.insert(2, folder + "/locked/b.gif"); // permissions do not apply here
     EXPECT_EQ(window.ListView1->ItemTexts(), found);
     EXPECT_EQ(window.CurrentPointer(), MousePointer::Default);
