@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The BMP route on a file of every kind: exact colours where 256 are enough, dithering where
-// not, a copy where an 8-bit file cannot show the same picture, and failures that say where.
-// Then the real files in tests/data through all four routes: none comes out larger.
+// not, a copy where an 8-bit file cannot show the same picture (its failures are in
+// routes_test.cpp). Then the real files in tests/data through all four routes: none comes out
+// larger.
 #include "app/batch/batch_driver.h"
 #include "app/platform/paths.h"
 #include "app/routes/bmp_route.h"
@@ -58,20 +59,8 @@ size_t DistinctColours(const Shown& picture) {
     return colours.size();
 }
 
-// A 24 x 24 picture of 576 colours, as a 32-bit BMP file.
-void WriteManyColours(const fs::path& file) {
-    cDIB picture;
-    ASSERT_TRUE(picture.Create(24, 24, 32));
-    for (int32_t y = 0; y < 24; ++y)
-        for (int32_t x = 0; x < 24; ++x) {
-            const uint32_t colour = uint32_t(10 * x) << 16 | uint32_t(10 * y) << 8 | 99;
-            std::memcpy(picture.lpBits() + y * picture.BytesPerScanline() + 4 * x, &colour, 4);
-        }
-    ASSERT_TRUE(picture.Save(file));
-}
-
 // With --allow-larger the route's own candidate is written whatever its size, so every kind
-// shows what the route makes of it. The corpus files among them take each path too.
+// shows what the route makes of it. The photos among them have more than 256 colours.
 TEST(BmpRoute, EveryKindBecomesTheSamePixelsInEightBitsOrIsKeptWhenItCannot) {
     const test::TempDir dir;
     std::vector<std::string> items;
@@ -81,8 +70,6 @@ TEST(BmpRoute, EveryKindBecomesTheSamePixelsInEightBitsOrIsKeptWhenItCannot) {
         items.push_back((dir / entry.path().filename().string()).string());
     }
     std::sort(items.begin(), items.end());
-    WriteManyColours(dir / "many.bmp");
-    items.push_back((dir / "many.bmp").string());
     test::RecordingHost host(items);
     host.allowLarger = true;
     RunBatch(host, dir.path().string());
@@ -117,35 +104,6 @@ TEST(BmpRoute, EveryKindBecomesTheSamePixelsInEightBitsOrIsKeptWhenItCannot) {
         EXPECT_EQ(report.result, ItemResult::Lossless);
         EXPECT_GT(colours, 0u);
         EXPECT_EQ(Show(*report.output), Show(report.source));
-    }
-}
-
-// A load failure names the source (and a picture too large to reduce says so), a write
-// failure the output it could not write.
-TEST(BmpRoute, FailuresSayWhatAndWhere) {
-    const test::TempDir dir;
-    const std::vector<uint8_t> bmp = test::ReadBytes(test::DataFile("bmp/picture_24bpp.bmp"));
-    test::WriteBytes(dir / "cut.bmp", {bmp.begin(), bmp.end() - 2});
-    std::vector<uint8_t> huge = bmp;
-    const uint32_t side = 16385;
-    std::memcpy(huge.data() + 18, &side, 4);
-    std::memcpy(huge.data() + 22, &side, 4);
-    test::WriteBytes(dir / "huge.bmp", huge);
-    test::WriteBytes(dir / "blocked.bmp", bmp);
-    fs::create_directory(dir / "blocked_reduced.bmp");
-    const auto path = [&](const std::string& name) { return (dir / name).string(); };
-    test::RecordingHost host({path("cut.bmp"), path("huge.bmp"), path("blocked.bmp")});
-    RunBatch(host, dir.path().string());
-
-    EXPECT_EQ(host.messages,
-              (std::vector{test::ErrorOnImage("Unexpected error loading image.." + path("cut.bmp")),
-                           test::ErrorOnImage(std::string(kImageTooLarge) + path("huge.bmp")),
-                           test::ErrorOnImage("Cannot write the file: " +
-                                              path("blocked_reduced.bmp") + " (Is a directory)"),
-                           test::kDone}));
-    for (const ItemReport& report : host.reports) {
-        EXPECT_EQ(report.status, ItemStatus::Error);
-        EXPECT_EQ(report.route, "bmp");
     }
 }
 

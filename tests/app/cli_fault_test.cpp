@@ -43,6 +43,7 @@ struct ChildSetup {
     std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
     bool unprivileged = false;
     std::optional<std::string> input; // standard input; none for /dev/null
+    fs::path folder;                  // to run in; the test's own when empty
 };
 
 struct ChildResult {
@@ -54,6 +55,7 @@ struct ChildResult {
 std::string ChildCommand(const std::vector<std::string>& arguments, const ChildSetup& setup,
                          const fs::path& tempFolder, const fs::path& capture) {
     std::string command;
+    if (!setup.folder.empty()) command += "cd " + Quoted(setup.folder.string()) + " && ";
     if (setup.fileSizeLimit)
         command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
     command += "exec ";
@@ -264,6 +266,8 @@ protected:
                 EXPECT_EQ(line["output"], *output);
             }
             EXPECT_TRUE(IsCompleteOutput(*output, source));
+            EXPECT_EQ(std::pair(line["bytes_in"], line["bytes_out"]),
+                      std::pair(Json(fs::file_size(source)), Json(fs::file_size(*output))));
         } else {
             EXPECT_NE(expected, Outcome::Ok);
             ASSERT_EQ(line["status"], "error");
@@ -287,17 +291,16 @@ protected:
     bool earlierOutputs = false; // every routed item has one
 };
 
-// As root, the run is made as "nobody": permission bits do not bind root.
-TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
+// As root, the run is made as "nobody": permission bits do not bind root. With an output folder
+// of their own, sources in a read-only folder are reduced.
+TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere) {
     Optimizer("exit 0");
     const std::vector<std::string> items = Sources({{"notes.txt", {'n'}}});
     const std::vector<std::string> before = files.FileNames();
     fs::permissions(files.path(),
                     fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
                                        fs::perms::others_write));
-    const std::vector<Json> lines = Run(items, ChildSetup{{}, true, {}});
-    fs::permissions(files.path(), fs::perms::all);
-
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, true, {}, {}});
     ExpectClearOutcomes(lines);
     for (const Json& line : lines)
         EXPECT_NE(line["status"], "ok") << line;
@@ -307,6 +310,20 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemAndWritesNothing) {
                                        *PlannedOutput(items[3]) + " (Permission denied)");
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitItemFailed);
+
+    const test::TempDir out;
+    fs::permissions(out.path(), fs::perms::all);
+    const std::vector<Json> into = Run(items, ChildSetup{{}, true, {}, files.path()},
+                                       {"--output-dir", (out / "reduced").string()});
+    fs::permissions(files.path(), fs::perms::all);
+    for (size_t i = 0; i + 1 < items.size(); ++i) {
+        const fs::path output = out / "reduced" / fs::path(*PlannedOutput(items[i])).filename();
+        EXPECT_EQ(into[i]["output"], output.string());
+        EXPECT_TRUE(IsCompleteOutput(output, items[i]));
+    }
+    EXPECT_EQ(into.back()["status"], "skipped"); // which is no failure
+    EXPECT_EQ(files.FileNames(), before);
+    EXPECT_EQ(exitCode, kExitSuccess);
 }
 
 // The limit is far below the large sources, above the small ones and the run's own report. The
@@ -315,7 +332,7 @@ TEST_F(CliFaultTest, DiskFillingUpDuringAWriteLeavesNoPartOfAnOutput) {
     Optimizer("exit 0");
     const std::vector<std::string> items =
         Sources({{"big.png", PngShaped(256 * 1024)}, {"big.bmp", MakeBmp(300, 300)}});
-    const std::vector<Json> lines = Run(items, ChildSetup{64 * 1024, false, {}});
+    const std::vector<Json> lines = Run(items, ChildSetup{64 * 1024, false, {}, {}});
 
     ExpectClearOutcomes(lines);
     EXPECT_EQ(lines[0]["status"], "ok");
@@ -418,7 +435,7 @@ TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) 
                                             bitmap, missing};
     const std::string list =
         items[0] + "\n" + items[1] + "\n" + photo + "\r\n\r\n" + bitmap + "\n" + missing + "\r\n";
-    const std::vector<Json> lines = Run(items, ChildSetup{{}, false, list});
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, false, list, {}});
 
     ASSERT_EQ(lines.size(), items.size());
     EXPECT_EQ(lines[0]["message"], "Invalid file name: " + keep + "\\0.gif");

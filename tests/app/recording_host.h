@@ -64,8 +64,6 @@ inline std::vector<ItemStatus> Statuses(const std::vector<ItemReport>& reports) 
     return statuses;
 }
 
-inline const std::function<void()> kNoEvents = [] {};
-
 // `text` as one word of a shell command.
 inline std::string Quoted(const std::string& text) {
     std::string quoted = "'";

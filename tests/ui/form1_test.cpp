@@ -31,9 +31,6 @@
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
-inline void PrintTo(const QRect& r, std::ostream* out) {
-    *out << '{' << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << '}';
-}
 
 namespace lumatrim {
 namespace {
@@ -133,13 +130,10 @@ protected:
     bool RunEnds() {
         return QTest::qWaitFor([&] { return !window.IsRunning(); }, 10000);
     }
-    QString Cell(int index, int column) const { // 1-based
-        return window.ListView1->topLevelItem(index - 1)->text(column);
-    }
     QStringList Column(int column) const {
         QStringList cells;
         for (int index = 1; index <= window.ListView1->ItemCount(); ++index)
-            cells << Cell(index, column);
+            cells << window.ListView1->topLevelItem(index - 1)->text(column);
         return cells;
     }
 
@@ -151,20 +145,35 @@ protected:
     Form1 window;
 };
 
-// The designed size is the smallest; beyond it the list and the commands take the room.
-TEST_F(Form1Test, LaysOutTheControlsFromTwipsAndGrowsWithTheWindow) {
+// The designed size is the smallest. The controls stay inside the window and apart, the
+// buttons end with the list, which takes all the room the window gains; the rest move down.
+TEST_F(Form1Test, LaysOutTheControlsApartAndGrowsThemWithTheWindow) {
     EXPECT_EQ(window.size(), QSize(441, 352));
     EXPECT_EQ(window.minimumSize(), window.size());
     EXPECT_EQ(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    std::vector<std::pair<QWidget*, QRect>> placed = {
-        {window.ListView1, {8, 8, 425, 121}},     {window.Check1, {8, 136, 137, 89}},
-        {window.Check3, {152, 136, 137, 89}},     {window.Check2, {296, 136, 137, 89}},
-        {window.Frame1, {9, 232, 424, 55}},       {window.Slider1, {3, 15, 377, 33}},
-        {window.QualityValue, {383, 15, 36, 33}}, {window.ProgressBar1, {9, 296, 425, 25}},
-        {window.RunTotal, {9, 324, 425, 20}},
+    const std::vector<QWidget*> controls = {window.ListView1, window.Check1, window.Check3,
+                                            window.Check2,    window.Frame1, window.ProgressBar1,
+                                            window.RunTotal};
+    const auto placed = [&] {
+        std::vector<QRect> rects;
+        for (const QWidget* control : controls) {
+            EXPECT_TRUE(window.rect().contains(control->geometry())) << rects.size();
+            for (const QRect& other : rects)
+                EXPECT_FALSE(other.intersects(control->geometry())) << rects.size();
+            rects.push_back(control->geometry());
+        }
+        EXPECT_EQ(window.Check2->geometry().right(), rects[0].right());
+        EXPECT_LT(window.Slider1->geometry().right(), window.QualityValue->x());
+        EXPECT_LT(window.QualityValue->geometry().right(), window.Frame1->width());
+        return rects;
     };
-    for (const auto& [widget, geometry] : placed)
-        EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
+    const std::vector<QRect> before = placed();
+    window.show();
+    window.resize(441 + 360, 352 + 240);
+    const std::vector<QRect> after = placed();
+    EXPECT_EQ(after[0].size(), before[0].size() + QSize(360, 240));
+    for (size_t i = 1; i < controls.size(); ++i)
+        EXPECT_EQ(after[i].y(), before[i].y() + 240) << i;
     EXPECT_TRUE(window.Creator->isHidden() && window.ucCanvasSrc->isHidden() &&
                 window.ucCanvasTrg->isHidden());
     EXPECT_EQ(std::tuple(window.Slider1->minimum(), window.Slider1->maximum(), window.Quality()),
@@ -174,39 +183,40 @@ TEST_F(Form1Test, LaysOutTheControlsFromTwipsAndGrowsWithTheWindow) {
     QTest::keyClick(window.Slider1, Qt::Key_Left);
     EXPECT_EQ(std::pair(window.QualityValue->text(), window.Quality()),
               std::pair(QString("79"), 79));
-
-    window.show();
-    window.resize(441 + 360, 352 + 240);
-    placed = {{window.ListView1, {8, 8, 785, 361}},     {window.Check1, {8, 376, 257, 89}},
-              {window.Check2, {536, 376, 257, 89}},     {window.Slider1, {3, 15, 737, 33}},
-              {window.QualityValue, {743, 15, 36, 33}}, {window.RunTotal, {9, 564, 785, 20}}};
-    for (const auto& [widget, geometry] : placed)
-        EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
 }
 
-// Links to folders are not followed, so loops end; the window stays responsive meanwhile. Our
-// own outputs beside their sources are not inputs; an output without its source is.
-TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenFoldersTildeFilesOrOurOutputs) {
+// Links to folders are not followed, so loops end; a folder that cannot be read is passed over;
+// the window stays responsive meanwhile. Our own outputs beside their sources are not inputs;
+// an output without its source is.
+TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenUnreadableOrTildeFilesOrOurOutputs) {
     fs::create_directories(files / "old/deep");
     fs::create_directories(files / ".cache");
+    fs::create_directories(files / "locked");
     for (const char* name :
-         {"x.gif", "x_reduced.gif", "old/y.GIF", "old/.d.gif", "old/deep/z.gif",
+         {"x.gif", "x_reduced.gif", "old/y.GIF", "old/.d.gif", "old/deep/z.gif", "locked/b.gif",
           "old/deep/lone_reduced.gif", "~tmp.gif", "temp~.gif", ".cache/c.gif", "old/n.png"})
         test::WriteBytes(files / name, {1});
     fs::create_directory_symlink(files.path(), files / "old/loop");
     fs::create_directory_symlink(files / "old", files / "link");
+    fs::permissions(files / "locked", fs::perms::none);
+    fs::permissions(files.path(), fs::perms::all); // scratch folders are private to their maker
+    const UnprivilegedScope unprivileged;
+    const bool readable = ::faccessat(AT_FDCWD, (files / "locked").c_str(), R_OK, AT_EACCESS) == 0;
     bool serviced = false;
     QTimer::singleShot(0, &window,
                        [&] { serviced = window.CurrentPointer() != MousePointer::Default; });
     AddFolderTree(".gif");
     EXPECT_TRUE(serviced);
-    EXPECT_EQ(window.ListView1->ItemTexts(),
-              (QStringList{folder + "/temp~.gif", folder + "/x.gif", folder + "/old/.d.gif",
-                           folder + "/old/y.GIF", folder + "/old/deep/lone_reduced.gif",
-                           folder + "/old/deep/z.gif"}));
+    QStringList found;
+    for (const char* name : {"temp~.gif", "x.gif", "old/.d.gif", "old/y.GIF",
+                             "old/deep/lone_reduced.gif", "old/deep/z.gif"})
+        found << folder + "/" + name;
+    if (readable) found.insert(2, folder + "/locked/b.gif"); // permissions do not apply here
+    EXPECT_EQ(window.ListView1->ItemTexts(), found);
     EXPECT_EQ(window.CurrentPointer(), MousePointer::Default);
     AddFolderTree("*"); // every file, whatever its extension, but no folders
-    EXPECT_EQ(window.ListView1->ItemCount(), 6 + 7);
+    const int count = 6 + 7 + 2 * readable;
+    EXPECT_EQ(window.ListView1->ItemCount(), count);
     EXPECT_TRUE(messages.empty());
     AddFolderTree("*.tif");
     EXPECT_EQ(messages, (std::vector<Shown>{{"No file in " + folder +
@@ -216,22 +226,7 @@ TEST_F(Form1Test, AddsAFolderTreeShallowestFirstWithoutHiddenFoldersTildeFilesOr
     extension = "gif";
     folder.clear(); // cancelled picker
     QTest::mouseClick(window.Check3, Qt::LeftButton);
-    EXPECT_EQ(window.ListView1->ItemCount(), 13);
-}
-
-TEST_F(Form1Test, AddsAFolderTreePassingOverUnreadableFolders) {
-    fs::create_directories(files / "locked");
-    fs::create_directories(files / "next/deeper"); // the walk must go on past "locked"
-    for (const char* name : {"a.gif", "locked/b.gif", "next/deeper/d.gif"})
-        test::WriteBytes(files / name, {1});
-    fs::permissions(files / "locked", fs::perms::none);
-    fs::permissions(files.path(), fs::perms::all); // scratch folders are private to their maker
-    const UnprivilegedScope unprivileged;
-    if (::faccessat(AT_FDCWD, (files / "locked").c_str(), R_OK, AT_EACCESS) == 0)
-        GTEST_SKIP() << "permissions do not apply";
-    AddFolderTree("gif");
-    EXPECT_EQ(window.ListView1->ItemTexts(),
-              (QStringList{folder + "/a.gif", folder + "/next/deeper/d.gif"}));
+    EXPECT_EQ(window.ListView1->ItemCount(), count);
 }
 
 // Dropped folders and those named on the command line give the files of their trees that have
@@ -258,11 +253,14 @@ TEST_F(Form1Test, TakesDroppedOrNamedFilesAndFoldersButNotText) {
     EXPECT_EQ(window.ListView1->ItemTexts(), QStringList{Path("notes.txt")} + fromFolder);
 }
 
-// A double click removes the item under it (none where there is none); a drag carries an item
-// past its neighbours.
-TEST_F(Form1Test, DoubleClickRemovesAnItemAndDraggingMovesOne) {
+// The dialog's files come in its order. A double click removes the item under it (none where
+// there is none); a drag carries an item past its neighbours; Delete removes the selected
+// items, Enter presses the focused button, and every control explains itself.
+TEST_F(Form1Test, EditsTheListByMouseAndKeyboardAndExplainsEveryControl) {
     window.show();
-    const QStringList p = AddFiles({"a.png", "b.png", "c.png", "d.png", "e.png"});
+    const QStringList p = AddFiles({"c.png", "a.png", "b.png", "d.png", "e.png"});
+    AddFiles({}); // cancelled
+    EXPECT_EQ(window.ListView1->ItemTexts(), p);
     QWidget* viewport = window.ListView1->viewport();
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, ItemCentre(window, 2));
     window.ListView1->clearSelection();
@@ -276,6 +274,19 @@ TEST_F(Form1Test, DoubleClickRemovesAnItemAndDraggingMovesOne) {
     EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{p[0], p[3], p[4], p[2]}));
     EXPECT_EQ(window.ListView1->currentItem(), window.ListView1->topLevelItem(3));
     EXPECT_EQ(viewport->cursor().shape(), Qt::ArrowCursor);
+
+    window.ListView1->clearSelection();
+    window.ListView1->topLevelItem(0)->setSelected(true);
+    window.ListView1->topLevelItem(2)->setSelected(true);
+    QTest::keyClick(window.ListView1, Qt::Key_Delete);
+    EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{p[3], p[2]}));
+    chosenFiles = {"/web/d.png"};
+    QTest::keyClick(window.Check1, Qt::Key_Return);
+    EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{p[3], p[2], "/web/d.png"}));
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             window.ListView1, window.Check1, window.Check3, window.Check2, window.Slider1,
+             window.QualityValue, window.ProgressBar1, window.RunTotal})
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->metaObject()->className();
 }
 
 // The buttons' pointer and the one shown while an item is held, as (shape, hotspot).
@@ -303,28 +314,35 @@ TEST_F(Form1Test, PointersComeFromTheApplicationFolderOrFallBack) {
               (std::vector{shipped, shipped, shipped, {Qt::BitmapCursor, QPoint(16, 16)}}));
 }
 
-// A missing item is reported without ending the run; a failed row has its message as its tip.
+// A missing item is reported without ending the run, and its box can silence the run's further
+// failures (the next run asks again); a failed row has its message as its tip.
 TEST_F(Form1Test, EachRunShowsProgressOutcomesAFailureTheTotalAndDone) {
     Optimizer();
+    silenceFailures = true;
     std::vector<int> values;
     QObject::connect(window.ProgressBar1, &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
     const QString gone = Path("gone.png");
-    Reduce({Write("a.png"), Write("big.png", "GROWTH"), gone, Write("notes.txt", "notes")});
+    Reduce({Write("a.png"), Write("big.png", "GROWTH"), gone, Write("notes.txt", "notes"),
+            Path("gone2.png")});
     ASSERT_TRUE(RunEnds());
-    EXPECT_EQ(values, (std::vector<int>{25, 50, 75, 100, 0}));
+    EXPECT_EQ(values, (std::vector<int>{20, 40, 60, 80, 100, 0}));
     const QString missing = "Cannot find the file: " + gone;
     EXPECT_EQ(messages,
               (std::vector<Shown>{{missing, "Error on image", MessageIcon::Exclamation}, kDone}));
-    EXPECT_EQ(Column(1), (QStringList{"reduced", "copy", "failed", "skipped"}));
-    EXPECT_EQ(Column(2), (QStringList{"11 B", "6 B", "-", "5 B"}));
-    EXPECT_EQ(Column(3), (QStringList{"6 B", "6 B", "-", "-"}));
-    EXPECT_EQ(Column(4), (QStringList{"45.5%", "0.0%", "-", "-"}));
+    EXPECT_EQ(Column(1), (QStringList{"reduced", "copy", "failed", "skipped", "failed"}));
+    EXPECT_EQ(Column(2), (QStringList{"11 B", "6 B", "-", "5 B", "-"}));
+    EXPECT_EQ(Column(3), (QStringList{"6 B", "6 B", "-", "-", "-"}));
+    EXPECT_EQ(Column(4), (QStringList{"45.5%", "0.0%", "-", "-", "-"}));
     EXPECT_EQ(window.ListView1->topLevelItem(2)->toolTip(0), missing);
     EXPECT_EQ(window.ListView1->topLevelItem(0)->toolTip(0), QString());
-    EXPECT_EQ(window.RunTotal->text(), "4 files: 17 B to 12 B, 29% saved, 1 failed, 1 skipped");
+    EXPECT_EQ(window.RunTotal->text(), "5 files: 17 B to 12 B, 29% saved, 2 failed, 1 skipped");
     EXPECT_EQ(window.CurrentPointer(), MousePointer::Default);
     EXPECT_FALSE(window.Check2->isChecked()); // or the next press would only set it back
+    messages.clear();
+    QTest::mouseClick(window.Check2, Qt::LeftButton);
+    ASSERT_TRUE(RunEnds());
+    EXPECT_EQ(messages.size(), 2u);
 }
 
 // The run works off the window's thread: rows fill in as their items end while the window goes
@@ -333,8 +351,8 @@ TEST_F(Form1Test, NothingChangesUnderARunThatLeavesTheWindowFree) {
     Optimizer();
     Reduce({Write("a.png"), Write("w.png", "WAIT-source"), Write("b.png")});
     ASSERT_TRUE(window.IsRunning());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(1, 1) == "reduced"; }));
-    EXPECT_EQ(Cell(2, 1), QString());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Column(1)[0] == "reduced"; }));
+    EXPECT_EQ(Column(1)[1], QString());
     EXPECT_FALSE(window.Check1->isEnabled() || window.Check3->isEnabled() ||
                  window.Slider1->isEnabled());
     EXPECT_EQ(std::pair(window.Check2->text(), window.Check2->isEnabled()),
@@ -375,51 +393,14 @@ TEST_F(Form1Test, StopAndCloseEndTheRunAndItsOptimizerAtOnce) {
             EXPECT_FALSE(window.Check2->isEnabled());
         }
         ASSERT_TRUE(RunEnds()); // the optimizer would sleep for 30 s
-        EXPECT_EQ(Cell(2, 1), "not done");
+        EXPECT_EQ(Column(1)[1], "not done");
         EXPECT_FALSE(fs::exists(files / "h_reduced.png"));
-        EXPECT_EQ(fs::exists(files / "a_reduced.png"), Cell(1, 1) == "reduced");
+        EXPECT_EQ(fs::exists(files / "a_reduced.png"), Column(1)[0] == "reduced");
         EXPECT_NE(::kill(std::stoi(test::ReadText(appFolder / "pid")), 0), 0) << "child left";
         EXPECT_FALSE(fs::exists(test::ReadText(appFolder / "work"))) << "work file left";
         EXPECT_TRUE(messages.empty());
         EXPECT_EQ(window.Check2->text(), "Reduce");
     }
-}
-
-// Each failure's box can silence the rest of the run's; their rows still tell.
-TEST_F(Form1Test, OneAnswerSilencesTheRunsFurtherFailures) {
-    const QStringList gone{Path("1.png"), Path("2.png"), Path("3.png")};
-    silenceFailures = true;
-    Reduce(gone);
-    ASSERT_TRUE(RunEnds());
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(std::get<0>(messages[0]), "Cannot find the file: " + gone[0]);
-    EXPECT_EQ(messages[1], kDone);
-    EXPECT_EQ(Column(1), (QStringList{"failed", "failed", "failed"}));
-    EXPECT_EQ(window.RunTotal->text(), "3 files: 3 failed");
-    messages.clear();
-    QTest::mouseClick(window.Check2, Qt::LeftButton); // the next run asks again
-    ASSERT_TRUE(RunEnds());
-    EXPECT_EQ(messages.size(), 2u);
-}
-
-// The dialog's files come in its order; Delete removes the selected items, Enter presses the
-// focused button, and every control explains itself.
-TEST_F(Form1Test, KeyboardAndTips) {
-    window.show();
-    const QStringList paths = AddFiles({"c.png", "a.png", "b.png"});
-    AddFiles({}); // cancelled
-    EXPECT_EQ(window.ListView1->ItemTexts(), paths);
-    window.ListView1->topLevelItem(0)->setSelected(true);
-    window.ListView1->topLevelItem(2)->setSelected(true);
-    QTest::keyClick(window.ListView1, Qt::Key_Delete);
-    EXPECT_EQ(window.ListView1->ItemTexts(), QStringList{paths[1]});
-    chosenFiles = {"/web/d.png"};
-    QTest::keyClick(window.Check1, Qt::Key_Return);
-    EXPECT_EQ(window.ListView1->ItemTexts(), (QStringList{paths[1], "/web/d.png"}));
-    for (const QWidget* control : std::initializer_list<const QWidget*>{
-             window.ListView1, window.Check1, window.Check3, window.Check2, window.Slider1,
-             window.QualityValue, window.ProgressBar1, window.RunTotal})
-        EXPECT_FALSE(control->toolTip().isEmpty()) << control->metaObject()->className();
 }
 
 } // namespace
