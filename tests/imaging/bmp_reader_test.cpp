@@ -190,6 +190,7 @@ TEST(BmpReader, DamagedAndOddFilesAreRefusedOrReadAsBrowsersReadThem) {
         {"16777232 x 8 painted by 40 runs", RleFile(16777232, 8, true, longRuns), BmpStatus::Ok,
          true},
         {"16385 x 16384", RleFile(16385, 16384, false, endOfBitmap), BmpStatus::TooLarge},
+        {"one pixel left out", RleFile(3, 1, false, {2, 5, 0, 1}), BmpStatus::Ok, true},
     };
     for (const Case& c : cases) {
         BmpLayout layout;
