@@ -89,6 +89,19 @@ TEST(DiffFramesTest, RemovesRepeatsAndCropsToTheChangedArea) {
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), std::vector<uint8_t>{2});
 }
 
+// Delays are unsigned 16-bit hundredths: a join must not wrap, nor read -1 (65535) as short.
+TEST(DiffFramesTest, ADelaySumThatOverflowsEndsThePassWithoutWrapping) {
+    for (const int32_t second : {5000, -1}) {
+        cGIF gif;
+        TwoFrames(gif);
+        gif.SetFrameDelay(1, 30000);
+        gif.SetFrameDelay(2, second);
+        EXPECT_FALSE(DiffFrames(gif, 0));
+        EXPECT_EQ(gif.FramesCount(), 2);
+        EXPECT_EQ(gif.FrameDelay(1), 30000);
+    }
+}
+
 TEST(DiffFramesTest, TransparencyModeSharesOneAddedGlobalEntry) {
     cGIF gif;
     test::SetGlobal(gif, 255);
