@@ -109,41 +109,37 @@ Bytes Unpacked(const Bytes& blocks) {
     return data;
 }
 
-TEST(LzwCodec, LongRunsRoundTripInPacketsOf254Bytes) {
-    // One colour: strings grow past 4000 bytes and fill the table.
-    auto dib = Surface(4000, 2200, 1);
-    Bytes blocks;
-    mGIFLZWEnc().EncodeImage(blocks, *dib, 3, false);
-    EXPECT_GT(blocks.size(), 255u);
-    auto back = Surface(4000, 2200, 0);
-    Decode(*back, false, 2, Unpacked(blocks));
-    EXPECT_EQ(Pixels(*back), Pixels(*dib));
-}
-
-// Noise on 16 colours fills the table several times; every policy must give data the decoder
-// turns back into the same pixels, and the table must be reported full.
-TEST(LzwCodec, EveryClearPolicyRoundTrips) {
-    auto dib = Surface(300, 200);
+// Every clear policy gives data the decoder turns back into the same pixels: one colour grows
+// strings past 4000 bytes, noise on 16 colours fills the table several times (reported full).
+TEST(LzwCodec, EveryPictureAndClearPolicyRoundTrips) {
+    auto noise = Surface(300, 200);
     uint32_t seed = 1;
     for (int32_t y = 0; y < 200; ++y)
         for (int32_t x = 0; x < 300; ++x) {
             seed = seed * 1103515245u + 12345u;
-            dib->lpBits()[y * dib->BytesPerScanline() + x] = static_cast<uint8_t>(seed >> 28);
+            noise->lpBits()[y * noise->BytesPerScanline() + x] = static_cast<uint8_t>(seed >> 28);
         }
-    const ClearPolicy policies[] = {
-        {}, {4093, false, 0}, {300, false, 0}, {4096, true, 0}, {4096, true, ClearPolicy::kNever}};
+    const auto flat = Surface(4000, 2200, 1), tiny = Surface(8, 8, 3);
+    const std::pair<const cDIB*, ClearPolicy> cases[] = {
+        {flat.get(), {}},
+        {noise.get(), {}},
+        {noise.get(), {4093, false, 0}},
+        {noise.get(), {300, false, 0}},
+        {noise.get(), {4096, true, 0}},
+        {noise.get(), {4096, true, ClearPolicy::kNever}},
+        {tiny.get(), {}}};
     mGIFLZWEnc encoder;
-    for (const ClearPolicy& policy : policies) {
+    for (const auto& [dib, policy] : cases) {
+        SCOPED_TRACE(testing::Message() << dib->Width() << " wide, clear at " << policy.fullAt
+                                        << (policy.deferred ? " deferred" : ""));
+        const uint8_t bits = dib == noise.get() ? 5 : 3;
         Bytes blocks;
-        encoder.EncodeImage(blocks, *dib, 5, false, policy);
-        EXPECT_TRUE(encoder.TableFilled());
-        auto back = Surface(300, 200, 0xFF);
-        Decode(*back, false, 4, Unpacked(blocks));
-        EXPECT_EQ(Pixels(*back), Pixels(*dib)) << policy.fullAt << ' ' << policy.deferred;
+        encoder.EncodeImage(blocks, *dib, bits, false, policy);
+        EXPECT_EQ(encoder.TableFilled(), dib != tiny.get());
+        auto back = Surface(dib->Width(), dib->Height(), 0xFF);
+        Decode(*back, false, static_cast<uint8_t>(bits - 1), Unpacked(blocks));
+        EXPECT_EQ(Pixels(*back), Pixels(*dib));
     }
-    Bytes small;
-    encoder.EncodeImage(small, *Surface(8, 8, 3), 3, false);
-    EXPECT_FALSE(encoder.TableFilled());
 }
 
 } // namespace

@@ -65,6 +65,11 @@ TEST(OptimizeGifTest, DisposalAndTimingCasesKeepTheAnimation) {
          {{{1, 1, 1, 1}, 1, 0, false}, {{1, 1, 1, 1}, 1, 0, false}, {{2, 2, 2, 2}, 1, 10, false}}},
         {"a frame drawing nothing after a restoring one shows the cleared screen",
          {{{1, 1, 1, 1}, 2, 10, false}, {{0, 0, 0, 0}, 1, 20, true}, {{2, 2, 2, 2}, 1, 10, false}}},
+        {"a point moving right and back must be cleared where it was, however it is rebuilt",
+         {{{3, 0, 0, 0}, 2, 10, true},
+          {{0, 0, 3, 0}, 2, 10, true},
+          {{0, 0, 0, 3}, 2, 10, true},
+          {{3, 0, 0, 0}, 2, 10, true}}},
         {"a covering frame that restores to previous brings back the cleared screen",
          {{{1, 1, 1, 1}, 2, 10, false}, {{2, 2, 2, 2}, 3, 10, false}, {{0, 3, 0, 0}, 1, 10, true}}},
     };

@@ -33,31 +33,6 @@ TEST(RebuildFramesTest, JoinsEqualPicturesAndDrawsOnlyTheChange) {
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(2)), std::vector<uint8_t>{1});
 }
 
-// A 2 x 2 sprite moves right across a transparent 8 x 2 screen, then comes back: the points it
-// leaves must be cleared, by restoring to the background or to the screen before.
-TEST(RebuildFramesTest, RestoresWhereTheNextPictureLeavesPointsEmpty) {
-    cGIF gif;
-    test::SetGlobal(gif, 4);
-    for (const int32_t left : {0, 3, 6, 0}) {
-        const int32_t n = test::AddFrame(gif, 8, 2, test::Filled(8, 2, 0));
-        for (int32_t y = 0; y < 2; ++y)
-            for (int32_t x = left; x < left + 2; ++x)
-                gif.FrameDIBXOR(n)->lpBits()[y * gif.FrameDIBXOR(n)->BytesPerScanline() + x] = 3;
-        test::SetTransparent(gif, n, 0);
-        gif.SetFrameDisposalMethod(n, 2);
-        gif.SetFrameDelay(n, 10);
-        gif.FrameMask(n, 0);
-    }
-    const auto expected = test::Timeline(gif);
-    ASSERT_TRUE(RebuildFrames(gif));
-    EXPECT_EQ(test::Timeline(gif), expected);
-    ASSERT_EQ(gif.FramesCount(), 4);
-    for (int32_t n = 1; n <= 3; ++n) {
-        EXPECT_TRUE(gif.FrameDisposalMethod(n) == 2 || gif.FrameDisposalMethod(n) == 3) << n;
-        EXPECT_EQ(gif.FrameDIBXOR(n)->Width(), 2) << n;
-    }
-}
-
 // 200 colours, then 100 new ones in the top half: more than one table holds, so each frame
 // gets a local table of just the colours it draws.
 TEST(RebuildFramesTest, FramesOfMoreColoursThanOneTableHoldsGetTablesOfTheirOwn) {
