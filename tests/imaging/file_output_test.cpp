@@ -36,6 +36,13 @@ TEST(AtomicFile, TargetChangesOnlyOnCommitOrCopyAndNoTemporaryIsLeft) {
     EXPECT_TRUE(WriteFileAtomically(dir / longest, big));
     EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"a", longest, "src"}));
 
+    // A name with a NUL byte reaches the system as the name it stops at: it is refused, and
+    // that existing file is neither replaced nor removed.
+    const std::string withNul = (dir / "a").string() + '\0' + ".gif";
+    EXPECT_FALSE(WriteFileAtomically(withNul, big));
+    EXPECT_FALSE(CopyFileAtomically(dir / "src", withNul));
+    EXPECT_EQ(ReadBytes(dir / "a"), big);
+
     AtomicFile nowhere(dir / "missing" / "a");
     EXPECT_FALSE(nowhere.Write(std::vector<uint8_t>{1}) || nowhere.Commit());
     EXPECT_NE(nowhere.Error().find("missing"), std::string::npos);
