@@ -6,7 +6,6 @@
 #include "jpegenc/jpeg_encoder.h"
 
 #include "libjpeg_decode.h"
-#include "support/jpeg_tables.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -42,20 +41,20 @@ double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 TEST(EncodeJpeg, WritesLibjpegsTablesAtTheAskedQuality) {
     for (const bool fast : {true, false})
         for (const int quality : {1, 50, 85, 100}) {
-            const auto colour = EncodeJpeg(MakePicture(24, 16, 3), {quality, fast});
-            EXPECT_EQ(test::QuantizationTables(colour),
-                      (std::vector{test::ReferenceTable(test::kLuminance, quality),
-                                   test::ReferenceTable(test::kChrominance, quality)}))
-                << quality;
-            const auto grey = EncodeJpeg(MakePicture(24, 16, 1), {quality, fast});
-            EXPECT_EQ(test::QuantizationTables(grey),
-                      std::vector<std::vector<uint16_t>>{
-                          test::ReferenceTable(test::kLuminance, quality)});
+            const test::QuantTables reference = test::LibjpegTables(quality);
+            for (const uint8_t components : {1, 3}) {
+                const auto file = EncodeJpeg(MakePicture(24, 16, components), {quality, fast});
+                EXPECT_EQ(
+                    test::DecodeWithLibjpeg(file).tables,
+                    test::QuantTables(reference.begin(), reference.begin() + components / 2 + 1))
+                    << quality;
+            }
         }
 }
 
 // Every size (partial blocks and MCUs), component count, sampling and effort gives a
-// progressive file that libjpeg reads without a warning, close to the picture.
+// progressive file that libjpeg reads without a warning, close to the picture, with its colour
+// profile (one of several segments for colour).
 TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
     struct Size {
         uint32_t width, height;
@@ -66,7 +65,9 @@ TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
                 for (const bool fast : {true, false}) {
                     SCOPED_TRACE(testing::Message() << size.width << "x" << size.height << " "
                                                     << int(components) << (fast ? " fast" : ""));
-                    const JpegPicture picture = MakePicture(size.width, size.height, components);
+                    JpegPicture picture = MakePicture(size.width, size.height, components);
+                    for (size_t i = 0; i < (components == 3 ? 70000u : 3u); ++i)
+                        picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
                     const test::DecodedJpeg decoded =
                         test::DecodeWithLibjpeg(EncodeJpeg(picture, {90, fast, chroma}));
                     ASSERT_TRUE(decoded.ok);
@@ -76,17 +77,8 @@ TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
                                          decoded.height, decoded.samplingH, decoded.samplingV),
                               std::tuple(0, true, size.width, size.height, sampling, sampling));
                     EXPECT_GT(Psnr(decoded.samples, picture.samples), 30);
+                    EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
                 }
-}
-
-TEST(EncodeJpeg, KeepsTheColourProfileAcrossSegments) {
-    for (const size_t bytes : {size_t{3}, size_t{70000}}) {
-        JpegPicture picture = MakePicture(16, 16, 3);
-        for (size_t i = 0; i < bytes; ++i)
-            picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
-        const test::DecodedJpeg decoded = test::DecodeWithLibjpeg(EncodeJpeg(picture, {}));
-        EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
-    }
 }
 
 TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
@@ -117,15 +109,14 @@ JpegPicture RedLines(bool sourceFullChroma) {
     return picture;
 }
 
+// A source that had halved chroma already, or smooth colour, gets halved chroma.
 TEST(EncodeJpeg, KeepsFullChromaWhereAFullChromaSourceHasSharpColourEdges) {
-    const auto lumaSampling = [](const JpegPicture& picture) {
-        return test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0);
-    };
-    EXPECT_EQ(lumaSampling(RedLines(true)), 1);
-    EXPECT_EQ(lumaSampling(RedLines(false)), 2); // the source had halved it already
     JpegPicture smooth = MakePicture(48, 32, 3);
     smooth.sourceFullChroma = true;
-    EXPECT_EQ(lumaSampling(smooth), 2);
+    const std::pair<JpegPicture, int> cases[] = {
+        {RedLines(true), 1}, {RedLines(false), 2}, {smooth, 2}};
+    for (const auto& [picture, luma] : cases)
+        EXPECT_EQ(test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0), luma);
 }
 
 // The search trades error for bits: fewer bytes than plain rounding, for a bounded loss.

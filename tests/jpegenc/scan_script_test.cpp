@@ -13,6 +13,7 @@ namespace lumatrim {
 namespace {
 
 TEST(ScanScript, TheChosenScriptIsNoLargerAndHoldsTheSamePixels) {
+    const std::array<QuantTable, 2> standard = StandardTables(75).value();
     for (const uint8_t components : {1, 3}) {
         JpegPicture picture{40, 24, components, {}, {}, false};
         for (size_t i = 0; i < size_t{40} * 24 * components; ++i)
@@ -20,17 +21,12 @@ TEST(ScanScript, TheChosenScriptIsNoLargerAndHoldsTheSamePixels) {
         std::vector<BlockPlane> planes;
         for (const SamplePlane& plane : ComponentPlanes(picture))
             planes.push_back(TransformPlane(plane));
-        const std::vector<ComponentCoding> coding(components, ComponentCoding{});
-        const std::optional<std::array<QuantTable, 2>> standard = StandardTables(75);
-        ASSERT_TRUE(standard);
-        std::vector<trellis::QuantizerTable> tables(
-            components, trellis::QuantizerTable::From((*standard)[0].data(), 1));
-        QuantizeRounded(planes, tables);
+        QuantizeRounded(
+            planes, std::vector(components, trellis::QuantizerTable::From(standard[0].data(), 1)));
+        const std::vector coding(components, ComponentCoding{});
         const QuantizedPicture quantized{40, 24, 75, planes, coding, {}};
-
         const std::vector<uint8_t> plain = WriteCoefficients(quantized, StandardScript(components));
         const std::vector<uint8_t> chosen = WriteWithBestScript(quantized);
-        EXPECT_EQ(ScanEnds(plain).size(), StandardScript(components).size());
         EXPECT_LE(chosen.size(), plain.size());
         const test::DecodedJpeg a = test::DecodeWithLibjpeg(plain);
         const test::DecodedJpeg b = test::DecodeWithLibjpeg(chosen);
