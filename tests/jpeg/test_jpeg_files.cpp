@@ -5,6 +5,7 @@
 
 #include "jpeg/exif_orientation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,23 +17,6 @@ namespace {
 [[noreturn]] void Abort(j_common_ptr info) {
     info->err->output_message(info);
     std::abort();
-}
-
-int QuadrantOf(uint32_t x, uint32_t y, const TestJpeg& spec) {
-    return (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
-}
-
-// One row in the input colour space: RGB, grey, or inverted CMYK (255 for no ink).
-std::vector<uint8_t> RowOf(uint32_t y, const TestJpeg& spec, int components) {
-    std::vector<uint8_t> row;
-    for (uint32_t x = 0; x < spec.width; ++x) {
-        const int q = QuadrantOf(x, y, spec);
-        const Rgb c = kQuadrants[q];
-        if (components == 1) row.push_back(uint8_t(kGreyQuadrants[q]));
-        if (components == 3) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
-        if (components == 4) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), 255});
-    }
-    return row;
 }
 
 } // namespace
@@ -66,8 +50,16 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     }
     if (!spec.iccProfile.empty())
         jpeg_write_icc_profile(&info, spec.iccProfile.data(), unsigned(spec.iccProfile.size()));
+    // Rows in the input colour space: RGB, grey, or inverted CMYK (255 for no ink).
+    std::vector<uint8_t> row(size_t{spec.width} * components);
     for (uint32_t y = 0; y < spec.height; ++y) {
-        std::vector<uint8_t> row = RowOf(y, spec, components);
+        for (uint32_t x = 0; x < spec.width; ++x) {
+            const int q = (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
+            const Rgb c = kQuadrants[q];
+            const int first = components == 1 ? kGreyQuadrants[q] : c.r;
+            const uint8_t pixel[] = {uint8_t(first), uint8_t(c.g), uint8_t(c.b), 255};
+            std::copy_n(pixel, components, &row[x * size_t(components)]);
+        }
         JSAMPROW rows[] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }
