@@ -56,16 +56,14 @@ TEST(EncodeJpeg, WritesLibjpegsTablesAtTheAskedQuality) {
 // progressive file that libjpeg reads without a warning, close to the picture, with its colour
 // profile (one of several segments for colour).
 TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
-    struct Size {
-        uint32_t width, height;
-    };
-    for (const Size size : {Size{1, 1}, Size{7, 9}, Size{8, 8}, Size{17, 33}, Size{64, 47}})
+    for (const auto& [width, height] :
+         {std::pair{1u, 1u}, {7u, 9u}, {8u, 8u}, {17u, 33u}, {64u, 47u}})
         for (const uint8_t components : {1, 3})
             for (const ChromaSampling chroma : {ChromaSampling::Full, ChromaSampling::Half})
                 for (const bool fast : {true, false}) {
-                    SCOPED_TRACE(testing::Message() << size.width << "x" << size.height << " "
+                    SCOPED_TRACE(testing::Message() << width << "x" << height << " "
                                                     << int(components) << (fast ? " fast" : ""));
-                    JpegPicture picture = MakePicture(size.width, size.height, components);
+                    JpegPicture picture = MakePicture(width, height, components);
                     for (size_t i = 0; i < (components == 3 ? 70000u : 3u); ++i)
                         picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
                     const test::DecodedJpeg decoded =
@@ -75,18 +73,15 @@ TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
                     sampling[0] = components == 3 && chroma == ChromaSampling::Half ? 2 : 1;
                     EXPECT_EQ(std::tuple(decoded.warnings, decoded.progressive, decoded.width,
                                          decoded.height, decoded.samplingH, decoded.samplingV),
-                              std::tuple(0, true, size.width, size.height, sampling, sampling));
+                              std::tuple(0, true, width, height, sampling, sampling));
                     EXPECT_GT(Psnr(decoded.samples, picture.samples), 30);
                     EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
                 }
 }
 
 TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
-    JpegPicture twoComponents = MakePicture(4, 4, 1);
-    twoComponents.components = 2;
-    twoComponents.samples.resize(32);
-    JpegPicture short_ = MakePicture(4, 4, 3);
-    short_.samples.pop_back();
+    const JpegPicture twoComponents{4, 4, 2, std::vector<uint8_t>(32), {}, false};
+    const JpegPicture short_{4, 4, 3, std::vector<uint8_t>(47), {}, false};
     JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false};
     for (const JpegPicture& picture : {JpegPicture{}, twoComponents, short_, wide})
         EXPECT_TRUE(EncodeJpeg(picture, {}).empty());

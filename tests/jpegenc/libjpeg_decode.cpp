@@ -18,14 +18,6 @@ struct Errors {
     int warnings = 0;
 };
 
-[[noreturn]] void Jump(j_common_ptr codec) {
-    std::longjmp(reinterpret_cast<Errors*>(codec->err)->jump, 1);
-}
-
-void CountWarning(j_common_ptr codec, int level) {
-    if (level < 0) ++reinterpret_cast<Errors*>(codec->err)->warnings;
-}
-
 QuantTables TablesOf(JQUANT_TBL* const (&tables)[NUM_QUANT_TBLS]) {
     QuantTables out;
     for (const JQUANT_TBL* table : tables)
@@ -40,8 +32,12 @@ struct Decompressor {
     unsigned int iccSize = 0;
     Decompressor() {
         codec.err = jpeg_std_error(&errors.manager);
-        errors.manager.error_exit = Jump;
-        errors.manager.emit_message = CountWarning;
+        errors.manager.error_exit = [](j_common_ptr c) {
+            std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
+        };
+        errors.manager.emit_message = [](j_common_ptr c, int level) {
+            if (level < 0) ++reinterpret_cast<Errors*>(c->err)->warnings;
+        };
         jpeg_create_decompress(&codec);
     }
     ~Decompressor() {
