@@ -148,7 +148,7 @@ size_t ScanData(const std::vector<uint8_t>& file) {
     return at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]);
 }
 
-TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
+TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCauseAlsoByTheRewrite) {
     const std::vector<uint8_t> good = test::WriteTestJpeg({.width = 256, .height = 128});
     const size_t scan = ScanData(good), half = good.size() / 2;
     struct Case {
@@ -177,6 +177,7 @@ TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCause) {
         const JpegDecodeResult result = DecodeJpeg(c.file, kLimit);
         ASSERT_EQ(test::FaultOf(result), c.fault);
         EXPECT_FALSE(std::get<JpegFailure>(result).detail.empty());
+        EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(c.file, kLimit)), c.fault);
     }
     std::stop_source stopping;
     stopping.request_stop();

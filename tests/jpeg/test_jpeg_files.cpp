@@ -11,21 +11,14 @@
 
 namespace lumatrim::test {
 
-namespace {
-
-// The specs are all valid: a failure is a fault of the test itself.
-[[noreturn]] void Abort(j_common_ptr info) {
-    info->err->output_message(info);
-    std::abort();
-}
-
-} // namespace
-
 std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
-    errors.error_exit = Abort;
+    errors.error_exit = [](j_common_ptr codec) { // the specs are valid: a test's own fault
+        codec->err->output_message(codec);
+        std::abort();
+    };
     jpeg_create_compress(&info);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
