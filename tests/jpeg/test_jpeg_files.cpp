@@ -43,14 +43,17 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     }
     if (!spec.iccProfile.empty())
         jpeg_write_icc_profile(&info, spec.iccProfile.data(), unsigned(spec.iccProfile.size()));
-    // Rows in the input colour space: RGB, grey, or inverted CMYK (255 for no ink).
+    // Rows in the input colour space: RGB, grey, or inverted CMYK (255 for no ink) with as much
+    // black as the colour allows, so that both kinds of ink count.
     std::vector<uint8_t> row(size_t{spec.width} * components);
     for (uint32_t y = 0; y < spec.height; ++y) {
         for (uint32_t x = 0; x < spec.width; ++x) {
             const int q = (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
             const Rgb c = kQuadrants[q];
             const int first = components == 1 ? kGreyQuadrants[q] : c.r;
-            const uint8_t pixel[] = {uint8_t(first), uint8_t(c.g), uint8_t(c.b), 255};
+            const int light = components == 4 ? std::max({c.r, c.g, c.b}) : 255;
+            const uint8_t pixel[] = {uint8_t(first * 255 / light), uint8_t(c.g * 255 / light),
+                                     uint8_t(c.b * 255 / light), uint8_t(light)};
             std::copy_n(pixel, components, &row[x * size_t(components)]);
         }
         JSAMPROW rows[] = {row.data()};
