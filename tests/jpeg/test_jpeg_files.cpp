@@ -5,43 +5,20 @@
 
 #include "jpeg/exif_orientation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 namespace lumatrim::test {
 
-namespace {
-
-// The specs are all valid: a failure is a fault of the test itself.
-[[noreturn]] void Abort(j_common_ptr info) {
-    info->err->output_message(info);
-    std::abort();
-}
-
-int QuadrantOf(uint32_t x, uint32_t y, const TestJpeg& spec) {
-    return (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
-}
-
-// One row in the input colour space: RGB, grey, or inverted CMYK (255 for no ink).
-std::vector<uint8_t> RowOf(uint32_t y, const TestJpeg& spec, int components) {
-    std::vector<uint8_t> row;
-    for (uint32_t x = 0; x < spec.width; ++x) {
-        const int q = QuadrantOf(x, y, spec);
-        const Rgb c = kQuadrants[q];
-        if (components == 1) row.push_back(uint8_t(kGreyQuadrants[q]));
-        if (components == 3) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
-        if (components == 4) row.insert(row.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), 255});
-    }
-    return row;
-}
-
-} // namespace
-
 std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
-    errors.error_exit = Abort;
+    errors.error_exit = [](j_common_ptr codec) { // the specs are valid: a test's own fault
+        codec->err->output_message(codec);
+        std::abort();
+    };
     jpeg_create_compress(&info);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
@@ -66,8 +43,19 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec) {
     }
     if (!spec.iccProfile.empty())
         jpeg_write_icc_profile(&info, spec.iccProfile.data(), unsigned(spec.iccProfile.size()));
+    // Rows in the input colour space: RGB, grey, or inverted CMYK (255 for no ink) with as much
+    // black as the colour allows, so that both kinds of ink count.
+    std::vector<uint8_t> row(size_t{spec.width} * components);
     for (uint32_t y = 0; y < spec.height; ++y) {
-        std::vector<uint8_t> row = RowOf(y, spec, components);
+        for (uint32_t x = 0; x < spec.width; ++x) {
+            const int q = (y >= spec.height / 2 ? 2 : 0) + (x >= spec.width / 2 ? 1 : 0);
+            const Rgb c = kQuadrants[q];
+            const int first = components == 1 ? kGreyQuadrants[q] : c.r;
+            const int light = components == 4 ? std::max({c.r, c.g, c.b}) : 255;
+            const uint8_t pixel[] = {uint8_t(first * 255 / light), uint8_t(c.g * 255 / light),
+                                     uint8_t(c.b * 255 / light), uint8_t(light)};
+            std::copy_n(pixel, components, &row[x * size_t(components)]);
+        }
         JSAMPROW rows[] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }

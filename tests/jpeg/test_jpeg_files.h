@@ -7,6 +7,7 @@
 #pragma once
 
 #include "jpeg/jpeg_decoder.h"
+#include "jpeg/jpeg_lossless.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -40,12 +41,17 @@ std::vector<uint8_t> WriteTestJpeg(const TestJpeg& spec);
 
 inline constexpr uint64_t kPixelLimit = uint64_t{1} << 28;
 
-// The picture DecodeJpeg gives; a refusal fails the test and gives an empty picture.
-inline JpegPicture Decode(const std::vector<uint8_t>& file) {
-    JpegDecodeResult result = DecodeJpeg(file, kPixelLimit);
+// What a decode or rewrite gave; a refusal fails the test and gives an empty value.
+template <typename Value, typename Result> Value Given(Result result) {
     if (const auto* failure = std::get_if<JpegFailure>(&result)) ADD_FAILURE() << failure->detail;
-    auto* picture = std::get_if<JpegPicture>(&result);
-    return picture ? std::move(*picture) : JpegPicture{};
+    auto* value = std::get_if<Value>(&result);
+    return value ? std::move(*value) : Value{};
+}
+inline JpegPicture Decode(const std::vector<uint8_t>& file) {
+    return Given<JpegPicture>(DecodeJpeg(file, kPixelLimit));
+}
+inline std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& file) {
+    return Given<std::vector<uint8_t>>(RewriteJpegLosslessly(file, kPixelLimit));
 }
 
 // The fault a decode or rewrite failed with; none when it gave a result.

@@ -6,7 +6,6 @@
 #include "jpegenc/jpeg_encoder.h"
 
 #include "libjpeg_decode.h"
-#include "support/jpeg_tables.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -42,31 +41,31 @@ double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 TEST(EncodeJpeg, WritesLibjpegsTablesAtTheAskedQuality) {
     for (const bool fast : {true, false})
         for (const int quality : {1, 50, 85, 100}) {
-            const auto colour = EncodeJpeg(MakePicture(24, 16, 3), {quality, fast});
-            EXPECT_EQ(test::QuantizationTables(colour),
-                      (std::vector{test::ReferenceTable(test::kLuminance, quality),
-                                   test::ReferenceTable(test::kChrominance, quality)}))
-                << quality;
-            const auto grey = EncodeJpeg(MakePicture(24, 16, 1), {quality, fast});
-            EXPECT_EQ(test::QuantizationTables(grey),
-                      std::vector<std::vector<uint16_t>>{
-                          test::ReferenceTable(test::kLuminance, quality)});
+            const test::QuantTables reference = test::LibjpegTables(quality);
+            for (const uint8_t components : {1, 3}) {
+                const auto file = EncodeJpeg(MakePicture(24, 16, components), {quality, fast});
+                EXPECT_EQ(
+                    test::DecodeWithLibjpeg(file).tables,
+                    test::QuantTables(reference.begin(), reference.begin() + components / 2 + 1))
+                    << quality;
+            }
         }
 }
 
 // Every size (partial blocks and MCUs), component count, sampling and effort gives a
-// progressive file that libjpeg reads without a warning, close to the picture.
+// progressive file that libjpeg reads without a warning, close to the picture, with its colour
+// profile (one of several segments for colour).
 TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
-    struct Size {
-        uint32_t width, height;
-    };
-    for (const Size size : {Size{1, 1}, Size{7, 9}, Size{8, 8}, Size{17, 33}, Size{64, 47}})
+    for (const auto& [width, height] :
+         {std::pair{1u, 1u}, {7u, 9u}, {8u, 8u}, {17u, 33u}, {64u, 47u}})
         for (const uint8_t components : {1, 3})
             for (const ChromaSampling chroma : {ChromaSampling::Full, ChromaSampling::Half})
                 for (const bool fast : {true, false}) {
-                    SCOPED_TRACE(testing::Message() << size.width << "x" << size.height << " "
+                    SCOPED_TRACE(testing::Message() << width << "x" << height << " "
                                                     << int(components) << (fast ? " fast" : ""));
-                    const JpegPicture picture = MakePicture(size.width, size.height, components);
+                    JpegPicture picture = MakePicture(width, height, components);
+                    for (size_t i = 0; i < (components == 3 ? 70000u : 3u); ++i)
+                        picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
                     const test::DecodedJpeg decoded =
                         test::DecodeWithLibjpeg(EncodeJpeg(picture, {90, fast, chroma}));
                     ASSERT_TRUE(decoded.ok);
@@ -74,27 +73,15 @@ TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
                     sampling[0] = components == 3 && chroma == ChromaSampling::Half ? 2 : 1;
                     EXPECT_EQ(std::tuple(decoded.warnings, decoded.progressive, decoded.width,
                                          decoded.height, decoded.samplingH, decoded.samplingV),
-                              std::tuple(0, true, size.width, size.height, sampling, sampling));
+                              std::tuple(0, true, width, height, sampling, sampling));
                     EXPECT_GT(Psnr(decoded.samples, picture.samples), 30);
+                    EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
                 }
 }
 
-TEST(EncodeJpeg, KeepsTheColourProfileAcrossSegments) {
-    for (const size_t bytes : {size_t{3}, size_t{70000}}) {
-        JpegPicture picture = MakePicture(16, 16, 3);
-        for (size_t i = 0; i < bytes; ++i)
-            picture.iccProfile.push_back(static_cast<uint8_t>(i * 7));
-        const test::DecodedJpeg decoded = test::DecodeWithLibjpeg(EncodeJpeg(picture, {}));
-        EXPECT_EQ(decoded.iccProfile, picture.iccProfile);
-    }
-}
-
 TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
-    JpegPicture twoComponents = MakePicture(4, 4, 1);
-    twoComponents.components = 2;
-    twoComponents.samples.resize(32);
-    JpegPicture short_ = MakePicture(4, 4, 3);
-    short_.samples.pop_back();
+    const JpegPicture twoComponents{4, 4, 2, std::vector<uint8_t>(32), {}, false};
+    const JpegPicture short_{4, 4, 3, std::vector<uint8_t>(47), {}, false};
     JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false};
     for (const JpegPicture& picture : {JpegPicture{}, twoComponents, short_, wide})
         EXPECT_TRUE(EncodeJpeg(picture, {}).empty());
@@ -117,15 +104,14 @@ JpegPicture RedLines(bool sourceFullChroma) {
     return picture;
 }
 
+// A source that had halved chroma already, or smooth colour, gets halved chroma.
 TEST(EncodeJpeg, KeepsFullChromaWhereAFullChromaSourceHasSharpColourEdges) {
-    const auto lumaSampling = [](const JpegPicture& picture) {
-        return test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0);
-    };
-    EXPECT_EQ(lumaSampling(RedLines(true)), 1);
-    EXPECT_EQ(lumaSampling(RedLines(false)), 2); // the source had halved it already
     JpegPicture smooth = MakePicture(48, 32, 3);
     smooth.sourceFullChroma = true;
-    EXPECT_EQ(lumaSampling(smooth), 2);
+    const std::pair<JpegPicture, int> cases[] = {
+        {RedLines(true), 1}, {RedLines(false), 2}, {smooth, 2}};
+    for (const auto& [picture, luma] : cases)
+        EXPECT_EQ(test::DecodeWithLibjpeg(EncodeJpeg(picture, {})).samplingH.at(0), luma);
 }
 
 // The search trades error for bits: fewer bytes than plain rounding, for a bounded loss.

@@ -18,12 +18,11 @@ struct Errors {
     int warnings = 0;
 };
 
-[[noreturn]] void Jump(j_common_ptr codec) {
-    std::longjmp(reinterpret_cast<Errors*>(codec->err)->jump, 1);
-}
-
-void CountWarning(j_common_ptr codec, int level) {
-    if (level < 0) ++reinterpret_cast<Errors*>(codec->err)->warnings;
+QuantTables TablesOf(JQUANT_TBL* const (&tables)[NUM_QUANT_TBLS]) {
+    QuantTables out;
+    for (const JQUANT_TBL* table : tables)
+        if (table) out.emplace_back(table->quantval, table->quantval + DCTSIZE2);
+    return out;
 }
 
 struct Decompressor {
@@ -33,8 +32,12 @@ struct Decompressor {
     unsigned int iccSize = 0;
     Decompressor() {
         codec.err = jpeg_std_error(&errors.manager);
-        errors.manager.error_exit = Jump;
-        errors.manager.emit_message = CountWarning;
+        errors.manager.error_exit = [](j_common_ptr c) {
+            std::longjmp(reinterpret_cast<Errors*>(c->err)->jump, 1);
+        };
+        errors.manager.emit_message = [](j_common_ptr c, int level) {
+            if (level < 0) ++reinterpret_cast<Errors*>(c->err)->warnings;
+        };
         jpeg_create_decompress(&codec);
     }
     ~Decompressor() {
@@ -51,6 +54,7 @@ bool Decode(Decompressor& d, const std::vector<uint8_t>& file, DecodedJpeg& out)
     jpeg_read_header(&codec, TRUE);
     jpeg_read_icc_profile(&codec, &d.icc, &d.iccSize);
     out.progressive = codec.progressive_mode;
+    out.tables = TablesOf(codec.quant_tbl_ptrs);
     for (int c = 0; c < codec.num_components; ++c) {
         out.samplingH.push_back(codec.comp_info[c].h_samp_factor);
         out.samplingV.push_back(codec.comp_info[c].v_samp_factor);
@@ -58,8 +62,7 @@ bool Decode(Decompressor& d, const std::vector<uint8_t>& file, DecodedJpeg& out)
     jpeg_start_decompress(&codec);
     out.width = codec.output_width;
     out.height = codec.output_height;
-    out.components = codec.output_components;
-    const size_t stride = size_t{out.width} * static_cast<size_t>(out.components);
+    const size_t stride = size_t{out.width} * static_cast<size_t>(codec.output_components);
     out.samples.resize(stride * out.height);
     while (codec.output_scanline < codec.output_height) {
         JSAMPROW row = out.samples.data() + codec.output_scanline * stride;
@@ -79,6 +82,19 @@ DecodedJpeg DecodeWithLibjpeg(const std::vector<uint8_t>& file) {
     if (decompressor.icc)
         out.iccProfile.assign(decompressor.icc, decompressor.icc + decompressor.iccSize);
     return out;
+}
+
+QuantTables LibjpegTables(int quality) {
+    jpeg_compress_struct codec{};
+    jpeg_error_mgr errors{};
+    codec.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&codec);
+    codec.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&codec);
+    jpeg_set_quality(&codec, quality, TRUE);
+    QuantTables tables = TablesOf(codec.quant_tbl_ptrs);
+    jpeg_destroy_compress(&codec);
+    return tables;
 }
 
 } // namespace lumatrim::test
