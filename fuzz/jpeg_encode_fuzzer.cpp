@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> file = lumatrim::EncodeJpeg(picture, encode);
     const lumatrim::test::DecodedJpeg decoded = lumatrim::test::DecodeWithLibjpeg(file);
     if (file.empty() || !decoded.ok || decoded.warnings != 0 || decoded.width != picture.width ||
-        decoded.height != picture.height || decoded.components != picture.components ||
+        decoded.height != picture.height || decoded.samplingH.size() != picture.components ||
         decoded.iccProfile != picture.iccProfile)
         __builtin_trap();
     return 0;
