@@ -69,8 +69,7 @@ WindowRun::WindowRun(Window window, std::string applicationFolder, unsigned jobs
     std::vector<std::string> items;
     for (int32_t index = 1; index <= host.ItemCount(); ++index)
         items.push_back(host.ItemText(index));
-    RunSettings settings{
-        host.Quality(), host.ChildTimeLimit(), host.EffortSetting(), host.AllowLarger(), {}};
+    RunSettings settings = ReadRunSettings(host);
     thread_ =
         std::jthread([window = std::move(window), items = std::move(items), settings,
                       folder = std::move(applicationFolder), jobs](std::stop_token stop) mutable {

@@ -121,7 +121,7 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_TRUE(empty.progress.empty());
 }
 
-// Ties go to what changes least: the copy, then the lossless alternative.
+// Ties go to what changes least: the copy, then the lossless alternative, then the route's own.
 TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesOwn) {
     using enum ItemResult;
     struct Case {
@@ -140,11 +140,15 @@ TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesO
         {{100, std::nullopt, std::nullopt}, true, Copy},
         {{std::nullopt, 120, std::nullopt}, false, Reduced},
         {{std::nullopt, std::nullopt, std::nullopt}, false, std::nullopt},
+        {{100, 90, 80, 60}, false, Lossy},
+        {{100, 90, 60, 60}, false, Lossless},
+        {{100, 90, 80, 120}, true, Lossy},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ChooseResult(c.sizes, c.allowLarger), c.chosen)
             << c.sizes.source.value_or(0) << " " << c.sizes.reduced.value_or(0) << " "
-            << c.sizes.lossless.value_or(0) << " " << c.allowLarger;
+            << c.sizes.lossless.value_or(0) << " " << c.sizes.lossy.value_or(0) << " "
+            << c.allowLarger;
 }
 
 // Paths are kept in blocks of a mebibyte: those on either side of a block's end, an empty one and

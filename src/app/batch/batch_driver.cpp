@@ -97,7 +97,7 @@ RouteResult RunRoute(const Route& route, BatchHost& host, const std::string& sou
     try {
         return route.run({source, output, applicationFolder, host.Quality(),
                           [&host] { host.DoEvents(); }, host.ChildTimeLimit(), host.EffortSetting(),
-                          host.StopToken(), workspace});
+                          host.StopToken(), workspace, host.LossyLevel(), host.KeepMetadata()});
     } catch (const std::exception& error) {
         return SourceFailure("Unexpected error (" + std::string(error.what()) + ") reducing: ",
                              source);
@@ -131,6 +131,8 @@ bool WriteResult(const RouteProduct& product, ItemResult result, const std::stri
         return WriteCandidate(*product.reduced, output, mode, error);
     case ItemResult::Lossless:
         return WriteCandidate(*product.lossless, output, mode, error);
+    case ItemResult::Lossy:
+        return WriteCandidate(*product.lossy, output, mode, error);
     case ItemResult::Copy:
         break;
     }
@@ -153,7 +155,8 @@ ItemReport NotDone(ItemReport report) {
 ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& product,
                   const std::string& output) {
     const std::optional<ItemResult> result =
-        ChooseResult({SizeOf(report.source), SizeOf(product.reduced), SizeOf(product.lossless)},
+        ChooseResult({SizeOf(report.source), SizeOf(product.reduced), SizeOf(product.lossless),
+                      SizeOf(product.lossy)},
                      host.AllowLarger());
     if (!result) return Failed(host, report, product.writeFailure);
     if (host.OutputFolder()) MakeFoldersFor(output);

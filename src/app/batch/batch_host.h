@@ -33,8 +33,9 @@ enum class MousePointer : int { Default = 0, Hourglass = 11 };
 enum class ItemStatus { Ok, Skipped, Error, NotDone };
 
 // What an item's output holds: the route's own result, the route's lossless alternative (the
-// same pixels in fewer bytes), or a byte copy of the source, which nothing else beat.
-enum class ItemResult { Reduced, Lossless, Copy };
+// same pixels in fewer bytes), a byte copy of the source, which nothing else beat, or a lossy
+// result the user asked for (other pixels that pass the route's likeness floor).
+enum class ItemResult { Reduced, Lossless, Copy, Lossy };
 
 // The outcome of one list item, for hosts that keep a record of the run.
 struct ItemReport {
@@ -57,6 +58,12 @@ struct RunSettings {
     bool allowLarger = false;
     // Asks the run to stop: no further item starts, a running companion program is ended.
     std::stop_token stop;
+    // Lossy PNG and GIF at this level (see LossyLevel); none keeps them lossless.
+    std::optional<int32_t> lossy;
+    // Keep the metadata each format can carry (EXIF, XMP, text chunks, comments).
+    bool keepMetadata = false;
+    // Give each output its source's modification time.
+    bool preserveTimes = false;
 };
 
 class BatchHost {
@@ -82,6 +89,10 @@ public:
     // How much time the routes may spend to save bytes.
     virtual Effort EffortSetting() const { return Effort::Default; }
     virtual bool AllowLarger() const { return false; }
+    // Lossy PNG and GIF: the level, 1 to 100; none for lossless (the default).
+    virtual std::optional<int32_t> LossyLevel() const { return std::nullopt; }
+    virtual bool KeepMetadata() const { return false; }
+    virtual bool PreserveTimes() const { return false; }
     // Stopping the run: see RunSettings::stop.
     virtual std::stop_token StopToken() const { return {}; }
     // Where outputs go instead of beside their sources (see PlaceUnder); none for beside them.
@@ -92,6 +103,19 @@ public:
 
     virtual void ReportItem(const ItemReport&) {}
 };
+
+// What `host` tells the routes, read once when a run starts; `stop` is left to the caller.
+inline RunSettings ReadRunSettings(const BatchHost& host) {
+    RunSettings settings;
+    settings.quality = host.Quality();
+    settings.childTimeLimit = host.ChildTimeLimit();
+    settings.effort = host.EffortSetting();
+    settings.allowLarger = host.AllowLarger();
+    settings.lossy = host.LossyLevel();
+    settings.keepMetadata = host.KeepMetadata();
+    settings.preserveTimes = host.PreserveTimes();
+    return settings;
+}
 
 // The title a message is shown under.
 inline std::string_view DisplayTitle(const std::string& title) {

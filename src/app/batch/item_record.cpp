@@ -36,6 +36,8 @@ std::string_view ResultName(std::optional<ItemResult> result) {
         return "lossless";
     case ItemResult::Copy:
         return "copy";
+    case ItemResult::Lossy:
+        return "lossy";
     }
     return {};
 }

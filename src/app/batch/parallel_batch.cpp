@@ -157,11 +157,8 @@ std::vector<uintmax_t> RoutedSizes(const PathList& items) {
 }
 
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
-    RunInputs run{host.FixedItems(),
-                  applicationFolder,
-                  {host.Quality(), host.ChildTimeLimit(), host.EffortSetting(), host.AllowLarger(),
-                   host.StopToken()},
-                  host.OutputFolder()};
+    RunInputs run{host.FixedItems(), applicationFolder, ReadRunSettings(host), host.OutputFolder()};
+    run.settings.stop = host.StopToken();
     if (run.items) return run;
     auto items = std::make_shared<PathList>();
     for (int32_t index = 1; index <= host.ItemCount(); ++index)

@@ -9,13 +9,15 @@
 namespace lumatrim {
 
 std::optional<ItemResult> ChooseResult(const CandidateSizes& sizes, bool allowLarger) {
+    if (allowLarger && sizes.lossy) return ItemResult::Lossy;
     if (allowLarger && sizes.reduced) return ItemResult::Reduced;
     if (allowLarger && sizes.lossless) return ItemResult::Lossless;
     // Closest to the source first, so a strictly smaller size is needed to move further away.
-    const std::array<std::pair<ItemResult, std::optional<uintmax_t>>, 3> inOrder = {{
+    const std::array<std::pair<ItemResult, std::optional<uintmax_t>>, 4> inOrder = {{
         {ItemResult::Copy, sizes.source},
         {ItemResult::Lossless, sizes.lossless},
         {ItemResult::Reduced, sizes.reduced},
+        {ItemResult::Lossy, sizes.lossy},
     }};
     std::optional<ItemResult> best;
     std::optional<uintmax_t> bestSize;

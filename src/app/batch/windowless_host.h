@@ -22,6 +22,9 @@ public:
     }
     Effort EffortSetting() const override { return settings_.effort; }
     bool AllowLarger() const override { return settings_.allowLarger; }
+    std::optional<int32_t> LossyLevel() const override { return settings_.lossy; }
+    bool KeepMetadata() const override { return settings_.keepMetadata; }
+    bool PreserveTimes() const override { return settings_.preserveTimes; }
     std::stop_token StopToken() const override { return settings_.stop; }
     std::optional<std::string> OutputFolder() const override { return outputFolder_; }
 

@@ -34,6 +34,9 @@ struct RouteJob {
     Effort effort;        // for routes that trade time for bytes
     std::stop_token stop; // a companion program is ended when the run is asked to stop
     RouteWorkspace& workspace;
+    // Lossy PNG and GIF at this level, 1 to 100; none for lossless.
+    std::optional<int32_t> lossy = std::nullopt;
+    bool keepMetadata = false; // keep EXIF, XMP, text chunks and comments
 };
 
 // A failure to show: the prompt already ends with the path it concerns.
@@ -52,11 +55,14 @@ struct Candidate {
     std::optional<uintmax_t> Size() const;
 };
 
-// What a route offers for its source. The driver writes the smallest of `reduced`, `lossless`
-// and a byte copy of the source.
+// What a route offers for its source. The driver writes the smallest of `reduced`, `lossless`,
+// `lossy` and a byte copy of the source.
 struct RouteProduct {
     std::optional<Candidate> reduced;  // the route's own result
     std::optional<Candidate> lossless; // the same picture in other bytes, where the route has one
+    // Other pixels in fewer bytes, offered only when the job asks for lossy results and the
+    // route's likeness check passed.
+    std::optional<Candidate> lossy;
     // Shown when the output cannot be written; each route keeps its own words for it.
     RouteFailure writeFailure;
     // Why the route offers nothing but the source, or what damage it found in it (reported with
