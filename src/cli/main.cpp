@@ -28,8 +28,14 @@ int main(int argc, char** argv) {
     std::function<void(const ItemRecord&)> printJson;
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
-    const RunSettings settings{options.quality, ChildTimeLimit(options), options.effort,
-                               options.allowLarger, signals.Token()};
+    const RunSettings settings{.quality = options.quality,
+                               .childTimeLimit = ChildTimeLimit(options),
+                               .effort = options.effort,
+                               .allowLarger = options.allowLarger,
+                               .stop = signals.Token(),
+                               .lossy = std::nullopt,
+                               .keepMetadata = false,
+                               .preserveTimes = false};
     CliHost host(std::move(paths), settings, std::cerr, isatty(STDERR_FILENO) == 1, !options.json,
                  printJson, options.outputFolder);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
