@@ -17,6 +17,10 @@ skip() {
 for tool in mungekey munged munge slurmctld slurmd sbatch squeue sinfo scontrol scancel; do
     command -v "$tool" > /dev/null || skip "$tool is not installed (packages: munge, slurmctld, slurmd, slurm-client)"
 done
+# Inside a Slurm job of its own (a CI runner may be one), its variables would steer sbatch.
+for variable in $(compgen -e); do
+    case $variable in SLURM_* | SBATCH_*) unset "$variable" ;; esac
+done
 source_folder=$(cd "$1" && pwd)
 batch_folder=$(cd "$2" && pwd)
 export PATH="$batch_folder:$PATH"
@@ -33,7 +37,8 @@ recipe_block() {
 }
 # The document's folder, array and CPUs per task are a site's; this machine's replace them.
 shards=3
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/lumatrim-slurm-XXXXXX")
+# Under /tmp whatever TMPDIR says: munged wants every folder above its socket open to all.
+scratch=$(mktemp -d /tmp/lumatrim-slurm-XXXXXX)
 trap 'slurm_cluster_stop; rm -rf "$scratch"' EXIT
 trap 'exit 130' INT TERM HUP
 chmod 755 "$scratch"
