@@ -18,6 +18,12 @@ LUMATRIM_BENCH_PACKAGES=(
     libjpeg-turbo-progs butteraugli python3-pil python3-numpy
 )
 
+# What CI runs besides the build: a one-node Slurm cluster for the Slurm recipe of
+# docs/scale-out.md (tests/product/slurm_recipe.sh).
+LUMATRIM_CI_PACKAGES=(
+    munge slurmctld slurmd slurm-client
+)
+
 lumatrim_install_missing() {
     local missing=() package
     for package in "$@"; do

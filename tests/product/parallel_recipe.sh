@@ -18,23 +18,9 @@ recipe=$(awk '/^## GNU parallel over SSH/ { section = 1 } section && /^```sh/ { 
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/lumatrim-recipe-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-make_tree() {
-    local samples="$source_folder/samples"
-    mkdir -p "$1/sub/deeper"
-    cp "$samples/audacious-plugins-data_posbar.png" "$1/a.png"
-    cp "$samples/ckeditor_emojipanel.png" "$1/A.PNG"
-    cp "$samples/ckeditor_loader.gif" "$1/sub/b.gif"
-    cp "$samples/ckeditor_loader.gif" "$1/sub/B.GIF"
-    cp "$samples/csmash-data_mouse1.jpg" "$1/c.jpg"
-    cp "$samples/csmash-data_mouse1.jpg" "$1/c.jpeg"
-    cp "$samples/libsdl2-image-tests_sdl2_image_sample.bmp" "$1/sub/deeper/d.bmp"
-    cp "$samples/ckeditor_emojipanel.png" "$1/e.png"
-    echo notes > "$1/notes.txt"
-    printf '%s\n' a.png sub/b.gif c.jpg A.PNG a_reduced.png sub/deeper/d.bmp notes.txt \
-        sub/B.GIF c.jpeg missing.png ./e.png sub/../e.png a_reduced_reduced.png > "$1/list.txt"
-}
-make_tree "$scratch/one"
-make_tree "$scratch/shards"
+source "$(dirname "$0")/recipe_tree.sh"
+make_recipe_tree "$source_folder" "$scratch/one"
+make_recipe_tree "$source_folder" "$scratch/shards"
 
 one_status=0
 (cd "$scratch/one" && lumatrim-batch --json - < list.txt 2> /dev/null |
