@@ -32,6 +32,7 @@ PreviewPane::PreviewPane(QWidget* parent)
     message_->setWordWrap(true);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     message_->setMargin(8);
+    message_->setFrameShape(QFrame::StyledPanel); // the pane's place, as the canvas marks it
     stack_->addWidget(canvas_);
     stack_->addWidget(message_);
 }

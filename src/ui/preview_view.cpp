@@ -119,6 +119,10 @@ void PreviewView::Show(const QString& source, const std::optional<ItemRecord>& r
     ++request_;
     pending_ = 0;
     if (source != source_ || !SourcePane->HasPicture()) {
+        if (source != source_) { // another picture starts fitted to its pane
+            zoom_.reset();
+            ApplyZoom();
+        }
         source_ = source;
         SourcePane->ShowWords("Source", "Loading...");
         const std::optional<uintmax_t> bytes = record ? record->bytesIn : FileSize(source);

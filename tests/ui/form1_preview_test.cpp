@@ -86,7 +86,8 @@ TEST_F(PreviewTest, ShowsTheCurrentRowsSourceThenItsResultPixelForPixel) {
     EXPECT_FALSE(window.Preview->OpenFolderButton->isEnabled());
 }
 
-// +, Ctrl with the wheel, "1:1" and "Fit" act on both panes, and dragging one pans both.
+// +, Ctrl with the wheel, "1:1" and "Fit" act on both panes, and dragging one pans both; the
+// next row's pictures start fitted again.
 TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
     window.show();
     window.AddPaths({Copy("jpeg/hugin-data_help_en_en_120px-flatfield2_munich.jpg", "p.jpg")});
@@ -119,6 +120,9 @@ TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
     EXPECT_EQ(window.Preview->ZoomLabel->text(), "Fit");
     QTest::mouseClick(window.Preview->ActualSizeButton, Qt::LeftButton);
     EXPECT_EQ(zooms(), std::tuple(false, 1, false, 1));
+    window.AddPaths({Copy("csmash-data_mouse1.jpg", "m.jpg")}); // another row's picture is fitted
+    QTest::keyClick(window.ListView1, Qt::Key_Down);
+    EXPECT_EQ(window.Preview->Zoom(), std::nullopt);
 }
 
 // Both panes play on one clock: at every moment they show the same picture (the optimizer keeps
