@@ -107,6 +107,7 @@ PreviewView::~PreviewView() {
 }
 
 void PreviewView::Clear() {
+    decoders_.clear(); // decodes not yet started are for rows no longer current
     ++request_;
     pending_ = 0;
     source_.clear();
@@ -116,6 +117,7 @@ void PreviewView::Clear() {
 
 void PreviewView::Show(const QString& source, const std::optional<ItemRecord>& record,
                        bool running) {
+    decoders_.clear(); // decodes not yet started are for rows no longer current
     ++request_;
     pending_ = 0;
     if (source != source_ || !SourcePane->HasPicture()) {

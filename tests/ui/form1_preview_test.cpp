@@ -37,6 +37,13 @@ protected:
     bool Settled() {
         return QTest::qWaitFor([&] { return window.Preview->Settled(); }, 10000);
     }
+    // The window shows `path` as its one row, reduced, with the result in the preview.
+    bool ShownReduced(const QString& path) {
+        window.show();
+        window.AddPaths({path});
+        QTest::mouseClick(window.Check2, Qt::LeftButton);
+        return RunEnds() && Settled();
+    }
     void Wheel(ucCanvas* canvas, int delta) {
         const QPointF at(canvas->width() / 2.0, canvas->height() / 2.0);
         QWheelEvent wheel(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -89,11 +96,8 @@ TEST_F(PreviewTest, ShowsTheCurrentRowsSourceThenItsResultPixelForPixel) {
 // +, Ctrl with the wheel, "1:1" and "Fit" act on both panes, and dragging one pans both; the
 // next row's pictures start fitted again.
 TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
-    window.show();
-    window.AddPaths({Copy("jpeg/hugin-data_help_en_en_120px-flatfield2_munich.jpg", "p.jpg")});
-    QTest::mouseClick(window.Check2, Qt::LeftButton);
-    ASSERT_TRUE(RunEnds());
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(
+        ShownReduced(Copy("jpeg/hugin-data_help_en_en_120px-flatfield2_munich.jpg", "p.jpg")));
     ucCanvas* source = window.ucCanvasSrc;
     ucCanvas* result = window.ucCanvasTrg;
     const auto zooms = [&] {
@@ -128,11 +132,7 @@ TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
 // Both panes play on one clock: at every moment they show the same picture (the optimizer keeps
 // what is shown), and that picture changes as the animation goes on.
 TEST_F(PreviewTest, AnAnimatedGifPlaysInBothPanesInStep) {
-    window.show();
-    window.AddPaths({Copy("gif/deluge-web_grid-loading.gif", "g.gif")});
-    QTest::mouseClick(window.Check2, Qt::LeftButton);
-    ASSERT_TRUE(RunEnds());
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(ShownReduced(Copy("gif/deluge-web_grid-loading.gif", "g.gif")));
     ASSERT_TRUE(window.Preview->ResultPane->HasPicture());
     EXPECT_EQ(window.Preview->SourcePane->Picture()->frames.size(), 8u);
     std::set<size_t> framesSeen;
