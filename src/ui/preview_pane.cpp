@@ -60,14 +60,15 @@ void PreviewPane::ShowWords(const QString& caption, const QString& words) {
     stack_->setCurrentWidget(message_);
 }
 
-bool PreviewPane::ShowFrameAt(int64_t elapsed) {
-    if (!picture_ || picture_->frames.size() < 2) return false;
-    const size_t frame = FrameAt(picture_->delays, elapsed);
-    if (frame == frame_) return false;
-    frame_ = frame;
-    canvas_->SetDIB(picture_->frames[frame]);
-    canvas_->update();
-    return true;
+std::optional<int64_t> PreviewPane::ShowFrameAt(int64_t elapsed) {
+    if (!picture_ || picture_->frames.size() < 2) return std::nullopt;
+    const FramePlace place = FrameAt(picture_->delays, elapsed);
+    if (place.frame != frame_) {
+        frame_ = place.frame;
+        canvas_->SetDIB(picture_->frames[frame_]);
+        canvas_->update();
+    }
+    return place.left;
 }
 
 } // namespace lumatrim

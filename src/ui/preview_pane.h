@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QStackedWidget;
@@ -34,8 +35,9 @@ public:
     bool HasPicture() const { return picture_ != nullptr; }
     const PreviewPicture* Picture() const { return picture_.get(); }
     size_t ShownFrame() const { return frame_; }
-    // Shows the frame for `elapsed` milliseconds into the animation; false when it is the same.
-    bool ShowFrameAt(int64_t elapsed);
+    // Shows the frame for `elapsed` milliseconds into the animation; gives the milliseconds until
+    // the next frame is due, none for a still picture.
+    std::optional<int64_t> ShowFrameAt(int64_t elapsed);
 
 private:
     QLabel* const caption_;

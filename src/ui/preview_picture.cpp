@@ -80,15 +80,15 @@ PreviewPicture DecodePreview(const QString& path) {
     return picture;
 }
 
-size_t FrameAt(const std::vector<int32_t>& delays, int64_t elapsed) {
+FramePlace FrameAt(const std::vector<int32_t>& delays, int64_t elapsed) {
     const int64_t loop = std::accumulate(delays.begin(), delays.end(), int64_t{0});
-    if (loop <= 0) return 0;
+    if (loop <= 0) return {};
     int64_t into = elapsed % loop;
     for (size_t frame = 0; frame < delays.size(); ++frame) {
-        if (into < delays[frame]) return frame;
+        if (into < delays[frame]) return {frame, delays[frame] - into};
         into -= delays[frame];
     }
-    return 0;
+    return {};
 }
 
 } // namespace lumatrim

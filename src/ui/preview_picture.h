@@ -27,9 +27,14 @@ struct PreviewPicture {
 
 PreviewPicture DecodePreview(const QString& path);
 
-// Which frame shows `elapsed` milliseconds into an animation that loops: the panes of the
-// preview keep step by time, so a result whose optimizer merged or dropped frames stays level
-// with its source.
-size_t FrameAt(const std::vector<int32_t>& delays, int64_t elapsed);
+// Which frame shows `elapsed` milliseconds into an animation that loops, and for how much longer:
+// the panes of the preview keep step by time, so a result whose optimizer merged or dropped
+// frames stays level with its source.
+struct FramePlace {
+    size_t frame = 0;
+    int64_t left = 0; // milliseconds until the next frame; 0 for a picture without delays
+    bool operator==(const FramePlace&) const = default;
+};
+FramePlace FrameAt(const std::vector<int32_t>& delays, int64_t elapsed);
 
 } // namespace lumatrim

@@ -21,8 +21,6 @@ namespace lumatrim {
 namespace {
 
 constexpr int32_t kMaxZoom = 16;
-// Often enough for the shortest frame browsers show (20 ms).
-constexpr int kTickMilliseconds = 10;
 // One decode for each pane at a time.
 constexpr int kDecoders = 2;
 
@@ -94,7 +92,8 @@ PreviewView::PreviewView(QWidget* parent)
             [this, source, result] { FollowScroll(result, source); });
     for (ucCanvas* canvas : {source, result})
         canvas->installEventFilter(this);
-    ticker_.setInterval(kTickMilliseconds);
+    ticker_.setSingleShot(true);
+    ticker_.setTimerType(Qt::PreciseTimer); // frames of 20 ms keep their length
     connect(&ticker_, &QTimer::timeout, this, &PreviewView::Tick);
     ApplyZoom();
     Clear();
@@ -179,9 +178,7 @@ void PreviewView::Received(PreviewPane* pane, std::shared_ptr<const PreviewPictu
     pane->ShowPicture(picture, picture->cutShort ? caption + " (first frame only)" : caption);
     ApplyZoom();
     clock_.restart();
-    SourcePane->ShowFrameAt(0);
-    ResultPane->ShowFrameAt(0);
-    if (picture->frames.size() > 1) ticker_.start();
+    Tick();
 }
 
 void PreviewView::ZoomIn() {
@@ -229,14 +226,17 @@ void PreviewView::FollowScroll(const ucCanvas* from, ucCanvas* to) {
     to->update();
 }
 
+// The timer wakes when the next frame of either pane is due, not more often.
 void PreviewView::Tick() {
     const int64_t elapsed = clock_.elapsed();
-    SourcePane->ShowFrameAt(elapsed);
-    ResultPane->ShowFrameAt(elapsed);
-    const auto animated = [](const PreviewPane* pane) {
-        return pane->Picture() && pane->Picture()->frames.size() > 1;
-    };
-    if (!animated(SourcePane.get()) && !animated(ResultPane.get())) ticker_.stop();
+    const std::optional<int64_t> source = SourcePane->ShowFrameAt(elapsed);
+    const std::optional<int64_t> result = ResultPane->ShowFrameAt(elapsed);
+    if (!source && !result) {
+        ticker_.stop();
+        return;
+    }
+    ticker_.start(
+        static_cast<int>(std::min(source.value_or(INT64_MAX), result.value_or(INT64_MAX))));
 }
 
 bool PreviewView::eventFilter(QObject* watched, QEvent* event) {

@@ -15,11 +15,12 @@ QString Fixture(const char* name) {
 // The animation loops; a frame lasts from its start up to, not including, the next one's.
 TEST(PreviewPictureTest, FrameAtFollowsTheDelaysAndLoops) {
     const std::vector<int32_t> delays{100, 20, 50};
-    const std::pair<int64_t, size_t> cases[] = {{0, 0},   {99, 0},  {100, 1}, {119, 1},
-                                                {120, 2}, {169, 2}, {170, 0}, {1700 + 120, 2}};
-    for (const auto& [elapsed, frame] : cases)
-        EXPECT_EQ(FrameAt(delays, elapsed), frame) << elapsed;
-    EXPECT_EQ(FrameAt({}, 500), 0u);
+    const std::pair<int64_t, FramePlace> cases[] = {
+        {0, {0, 100}},  {99, {0, 1}},  {100, {1, 20}},  {119, {1, 1}},
+        {120, {2, 50}}, {169, {2, 1}}, {170, {0, 100}}, {1700 + 120, {2, 50}}};
+    for (const auto& [elapsed, place] : cases)
+        EXPECT_EQ(FrameAt(delays, elapsed), place) << elapsed;
+    EXPECT_EQ(FrameAt({}, 500), FramePlace{});
 }
 
 // Delays as browsers count them (0 or 1 hundredths last a tenth of a second), a still picture as
