@@ -7,6 +7,7 @@
 #include "ui/preview_pane.h"
 #include "ui/uc_canvas.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -144,7 +145,7 @@ void PreviewView::ShowResult(const std::optional<ItemRecord>& record, bool runni
         ResultPane->ShowWords(missing.caption, missing.words);
         return;
     }
-    const QString path = QString::fromStdString(*output);
+    const QString path = QFile::decodeName(QByteArray::fromStdString(*output));
     outputFolder_ = QFileInfo(path).absolutePath();
     ResultPane->ShowWords("Result", "Loading...");
     Decode(ResultPane.get(), path, [record = *record](int32_t width, int32_t height) {
