@@ -165,8 +165,10 @@ void Form1::PlaceWindow() {
         return;
     }
     const QRect room = screen->availableGeometry();
-    const QSize wanted = (room.size() * 3 / 4).expandedTo(kOpeningSize).boundedTo(room.size());
-    resize(wanted.expandedTo(minimumSizeHint()).boundedTo(room.size()));
+    // The window manager's title bar comes on top of the window's own height.
+    const QSize most = room.size() - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize wanted = (room.size() * 3 / 4).expandedTo(kOpeningSize);
+    resize(wanted.expandedTo(minimumSizeHint()).boundedTo(most));
     move(room.center() - rect().center());
     Splitter->setSizes({width() / 2, width() / 2});
 }
