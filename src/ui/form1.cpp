@@ -5,34 +5,40 @@
 
 #include "app/batch/parallel_batch.h"
 #include "app/platform/paths.h"
+#include "app/routes/lossy_level.h"
 #include "ui/command_button.h"
 #include "ui/folder_walk.h"
 #include "ui/image_file_list.h"
 #include "ui/outcome_text.h"
 #include "ui/pointer_file.h"
+#include "ui/preview_pane.h"
+#include "ui/preview_view.h"
+#include "ui/run_options.h"
 #include "ui/slider_skin.h"
 #include "ui/uc_canvas.h"
 #include "ui/window_run.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
+#include <QSplitter>
 #include <QStyle>
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace lumatrim {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr const char* kReduceTip = "Write a smaller copy of each listed file beside it, named "
                                    "NAME_reduced.EXT; the files themselves are not changed";
@@ -40,14 +46,14 @@ constexpr const char* kStopTip =
     "Stop the run now: copies already written are kept, files not reached are left as they are";
 constexpr const char* kQualityTip =
     "Quality of the reduced JPEG files: lower values give smaller files";
+// Wide enough for a typical path and every column, where the screen allows.
+constexpr QSize kOpeningSize{960, 640};
+constexpr int kButtonHeight = 76;
+constexpr int kValueWidth = 36;
 
-// The layout is drawn in twips; at 96 dots per inch 15 of them make a pixel. Controls follow
-// the window as it grows beyond its designed size by `shift` and `grow`, in pixels.
-void Place(QWidget* widget, const QRect& twips, QPoint shift = {}, QSize grow = {0, 0}) {
-    widget->setGeometry(twips.left() / kTwipsPerPixel + shift.x(),
-                        twips.top() / kTwipsPerPixel + shift.y(),
-                        twips.width() / kTwipsPerPixel + grow.width(),
-                        twips.height() / kTwipsPerPixel + grow.height());
+QString LossyTip() {
+    return "--lossy: PNG and GIF outputs may change pixels slightly (level " +
+           QString::number(kDefaultLossyLevel) + " of 100) to become smaller";
 }
 
 QIcon StandardIcon(QStyle::StandardPixmap which) {
@@ -89,23 +95,30 @@ Form1::Form1(std::string applicationFolder, Form1Prompts prompts)
       Frame1(new QGroupBox("JPG Quality (only applies to JPG image files)", this)),
       Slider1(new QSlider(Qt::Horizontal, Frame1)), QualityValue(new QLabel(Frame1)),
       ProgressBar1(new QProgressBar(this)), RunTotal(new QLabel(this)), Creator(new QLabel(this)),
-      ucCanvasSrc(new ucCanvas(this)), ucCanvasTrg(new ucCanvas(this)),
+      LossyCheck(new QCheckBox("Lossy PNG and GIF", this)),
+      Options(new RunOptions([this] { return prompts_.chooseOutputFolder(this); }, this)),
+      Preview(new PreviewView(this)), Splitter(new QSplitter(Qt::Horizontal, this)),
+      ucCanvasSrc(Preview->SourcePane->Canvas()), ucCanvasTrg(Preview->ResultPane->Canvas()),
       applicationFolder_(std::move(applicationFolder)), prompts_(std::move(prompts)) {
     setWindowTitle("Lumatrim");
+    LayOutControls();
     PlaceWindow();
     StyleControls();
+    AddShortcuts();
     ShowTips();
     LoadPointers();
     SetSkinStyle(Slider1, kSkinStyleSolid);
     SetSkinSolidColor(Slider1, kWhite);
     HookSkin(Slider1);
-    ucCanvasSrc->SetWorkMode(1);
     connect(Slider1, &QSlider::valueChanged, QualityValue, qOverload<int>(&QLabel::setNum));
     // After the drop is over, so the desktop is not kept waiting by a folder walk.
     connect(ListView1, &ImageFileList::PathsDropped, this, &Form1::AddPaths, Qt::QueuedConnection);
     Check1->OnPress([this] { AddFiles(); });
     Check3->OnPress([this] { AddFolderTree(); });
     Check2->OnPress([this] { Reduce(); });
+    connect(ListView1, &QTreeWidget::currentItemChanged, this, &Form1::ShowCurrentPreview);
+    connect(Preview, &PreviewView::OpenFolderRequested, this, &Form1::OpenFolder);
+    ListView1->setFocus();
 }
 
 Form1::~Form1() {
@@ -113,36 +126,51 @@ Form1::~Form1() {
     SetMousePointer(MousePointer::Default);
 }
 
-void Form1::PlaceControls() {
-    const int dx = std::max(0, width() - minimumWidth());
-    const int dy = std::max(0, height() - minimumHeight());
-    Place(ListView1, {120, 120, 6375, 1815}, {}, {dx, dy});
-    const std::array buttons{Check1, Check3, Check2};
-    for (int index = 0; index < 3; ++index) { // the commands share the extra width
-        const int left = dx * index / 3, right = dx * (index + 1) / 3;
-        Place(buttons[index], {120 + 2160 * index, 2040, 2055, 1335}, {left, dy},
-              {right - left, 0});
+// The list and the preview take the room the window gains; the controls keep their heights.
+void Form1::LayOutControls() {
+    Splitter->addWidget(ListView1);
+    Splitter->addWidget(Preview);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->setStretchFactor(0, 1);
+    Splitter->setStretchFactor(1, 1);
+    auto* buttons = new QHBoxLayout;
+    for (CommandButton* button : {Check1, Check3, Check2}) {
+        button->setMinimumHeight(kButtonHeight);
+        buttons->addWidget(button, 1);
     }
-    Place(Frame1, {135, 3480, 6360, 825}, {0, dy}, {dx, 0});
-    Place(Slider1, {45, 225, 5655, 495}, {}, {dx, 0});
-    Place(QualityValue, {5745, 225, 540, 495}, {dx, 0});
-    Place(ProgressBar1, {135, 4440, 6375, 375}, {0, dy}, {dx, 0});
-    Place(RunTotal, {135, 4860, 6375, 300}, {0, dy}, {dx, 0});
+    auto* quality = new QHBoxLayout(Frame1);
+    quality->setContentsMargins(3, 0, 3, 3);
+    quality->addWidget(Slider1, 1);
+    QualityValue->setFixedWidth(kValueWidth);
+    quality->addWidget(QualityValue);
+    auto* jpegAndLossy = new QHBoxLayout;
+    jpegAndLossy->addWidget(Frame1, 1);
+    jpegAndLossy->addWidget(LossyCheck);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(Splitter, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(jpegAndLossy);
+    layout->addWidget(Options);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(RunTotal);
+    Creator->hide(); // a work control of the original layout
 }
 
-// The designed size is the smallest, so every control keeps room for its text.
+// Large enough for a typical path and every column, never larger than the screen, centred.
 void Form1::PlaceWindow() {
-    setMinimumSize(6615 / kTwipsPerPixel, 5280 / kTwipsPerPixel);
-    resize(minimumSize());
-    PlaceControls();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    // Work controls, outside the client area, which a larger window would show.
-    Place(Creator, {6705, 135, 255, 255});
-    Place(ucCanvasSrc, {7425, 270, 1905, 1590});
-    Place(ucCanvasTrg, {7425, 2070, 1905, 1590});
-    for (QWidget* unseen : std::initializer_list<QWidget*>{Creator, ucCanvasSrc, ucCanvasTrg})
-        unseen->hide();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(kOpeningSize);
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    // The window manager's title bar comes on top of the window's own height.
+    const QSize most = room.size() - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize wanted = (room.size() * 3 / 4).expandedTo(kOpeningSize);
+    resize(wanted.expandedTo(minimumSizeHint()).boundedTo(most));
+    move(room.center() - rect().center());
+    Splitter->setSizes({width() / 2, width() / 2});
 }
 
 void Form1::StyleControls() {
@@ -177,6 +205,7 @@ void Form1::ShowTips() {
     Check2->setToolTip(kReduceTip);
     Slider1->setToolTip(kQualityTip);
     QualityValue->setToolTip(kQualityTip);
+    LossyCheck->setToolTip(LossyTip());
     ProgressBar1->setToolTip("How far the run has got through the list");
     RunTotal->setToolTip("The last run's files, and the sizes before and after of those reduced");
 }
@@ -188,6 +217,14 @@ void Form1::LoadPointers() {
         button->setCursor(hand);
     ListView1->SetDragPointer(LoadPointerFile(
         FromUtf8(PathInFolder(applicationFolder_, "drag.ico")), QCursor(Qt::DragMoveCursor)));
+}
+
+// Ctrl+R presses Reduce, or Stop during a run; Ctrl+O adds files.
+void Form1::AddShortcuts() {
+    connect(new QShortcut(QKeySequence("Ctrl+R"), this), &QShortcut::activated, Check2,
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, Check1,
+            &QPushButton::click);
 }
 
 void Form1::AddFiles() {
@@ -264,17 +301,36 @@ void Form1::StartRun() {
             [this] { EndRun(); }},
         applicationFolder_, DefaultJobCount());
     ShowRunState();
+    ShowCurrentPreview();
 }
 
 void Form1::ShowItemOutcome(int32_t index, const ItemRecord& record) {
     records_.push_back(record);
     ListView1->ShowOutcome(index, DescribeOutcome(record));
+    ListView1->SetRecordNumber(index, records_.size() - 1);
+    if (index == ListView1->CurrentIndex()) ShowCurrentPreview();
+}
+
+void Form1::ShowCurrentPreview() {
+    const int32_t current = ListView1->CurrentIndex();
+    if (current == 0) {
+        Preview->Clear();
+        return;
+    }
+    const std::optional<size_t> number = ListView1->RecordNumber(current);
+    Preview->Show(ListView1->ItemText(current),
+                  number ? std::optional(records_.at(*number)) : std::nullopt, IsRunning());
+}
+
+void Form1::OpenFolder(const QString& folder) {
+    if (!folder.isEmpty()) prompts_.openFolder(folder);
 }
 
 void Form1::EndRun() {
     if (!run_) return;
     run_.reset(); // its thread has made its last call
     ShowRunState();
+    if (!ListView1->RecordNumber(ListView1->CurrentIndex())) ShowCurrentPreview();
     if (!records_.empty()) RunTotal->setText(DescribeTotal(records_));
     emit RunFinished();
     ShowPendingMessages();
@@ -283,7 +339,8 @@ void Form1::EndRun() {
 // Nothing changes under a run: the list, the quality and the Add commands wait for its end.
 void Form1::ShowRunState() {
     const bool running = IsRunning();
-    for (QWidget* control : std::initializer_list<QWidget*>{Check1, Check3, Slider1})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Check1, Check3, Slider1, LossyCheck, Options})
         control->setEnabled(!running && !adding_);
     ListView1->SetLocked(running || adding_);
     Check2->setText(running ? "Stop" : "Reduce");
@@ -345,9 +402,27 @@ void Form1::DoEvents() {
     QCoreApplication::processEvents();
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    PlaceControls();
+Effort Form1::EffortSetting() const {
+    return Options->EffortSetting();
+}
+
+std::optional<int32_t> Form1::LossyLevel() const {
+    if (!LossyCheck->isChecked()) return std::nullopt;
+    return kDefaultLossyLevel;
+}
+
+bool Form1::KeepMetadata() const {
+    return Options->KeepMetadata();
+}
+
+bool Form1::PreserveTimes() const {
+    return Options->PreserveTimes();
+}
+
+std::optional<std::string> Form1::OutputFolder() const {
+    const std::optional<QString> folder = Options->OutputFolder();
+    if (!folder) return std::nullopt;
+    return QFile::encodeName(*folder).toStdString();
 }
 
 // The window goes at once; a run in progress is stopped behind it, and its last calls are

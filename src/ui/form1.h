@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Form1: Lumatrim's one window. It holds the file list with each file's outcome, the three
-// commands (add files, add a folder tree, reduce or stop), the JPEG quality slider with its value,
-// the progress bar and the last run's total, and it is the batch run's host: the run works on a
-// thread of its own and reaches the window through its event queue (see WindowRun). The window
-// grows from its designed size, which is its smallest. A picture holder and two canvases from the
-// original layout stay hidden outside the client area.
+// Form1: Lumatrim's one window. It holds the file list with each file's outcome beside the
+// preview of the current row (the two share the width through a splitter), the three commands
+// (add files, add a folder tree, reduce or stop), the JPEG quality slider with its value and the
+// lossy check box, the run's other options, the progress bar and the last run's total, and it is
+// the batch run's host: the run works on a thread of its own and reaches the window through its
+// event queue (see WindowRun). The preview's two canvases are `ucCanvasSrc` and `ucCanvasTrg`;
+// a picture holder from the original layout stays hidden.
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -19,15 +20,19 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QSlider;
+class QSplitter;
 
 namespace lumatrim {
 
 class CommandButton;
 class ImageFileList;
+class PreviewView;
+class RunOptions;
 class WindowRun;
 class ucCanvas;
 
@@ -58,6 +63,11 @@ public:
                      MessageIcon icon) override;
     void SetMousePointer(MousePointer pointer) override;
     void DoEvents() override;
+    Effort EffortSetting() const override;
+    std::optional<int32_t> LossyLevel() const override;
+    bool KeepMetadata() const override;
+    bool PreserveTimes() const override;
+    std::optional<std::string> OutputFolder() const override;
 
     ImageFileList* const ListView1;
     CommandButton* const Check1;
@@ -69,6 +79,10 @@ public:
     QProgressBar* const ProgressBar1;
     QLabel* const RunTotal; // the last run's total
     QLabel* const Creator;
+    QCheckBox* const LossyCheck; // lossy PNG and GIF, beside the quality slider
+    RunOptions* const Options;
+    PreviewView* const Preview;
+    QSplitter* const Splitter; // the list and the preview
     ucCanvas* const ucCanvasSrc;
     ucCanvas* const ucCanvasTrg;
 
@@ -77,7 +91,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct PendingMessage {
@@ -86,13 +99,16 @@ private:
         MessageIcon icon;
     };
 
+    void LayOutControls();
     void PlaceWindow();
-    void PlaceControls(); // again at each change of size
     void StyleControls();
+    void AddShortcuts();
     void ShowTips();
     void LoadPointers();
     void StartRun();
     void ShowItemOutcome(int32_t index, const ItemRecord& record);
+    void ShowCurrentPreview();
+    void OpenFolder(const QString& folder);
     void EndRun();
     void ShowRunState();
     void ShowPendingMessages();

@@ -4,9 +4,11 @@
 #include "ui/form1_prompts.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace lumatrim {
 
@@ -44,10 +46,18 @@ bool ShowMessage(QWidget* owner, const QString& prompt, const QString& title, Me
     return failure && box.checkBox()->isChecked();
 }
 
+QString ChooseOutputFolder(QWidget* owner) {
+    return QFileDialog::getExistingDirectory(owner, "Please select the folder for the outputs:");
+}
+
+void OpenFolder(const QString& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
 } // namespace
 
 Form1Prompts DesktopPrompts() {
-    return {ChooseFiles, AskExtension, ChooseFolder, ShowMessage};
+    return {ChooseFiles, AskExtension, ChooseFolder, ShowMessage, ChooseOutputFolder, OpenFolder};
 }
 
 } // namespace lumatrim

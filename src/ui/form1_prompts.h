@@ -26,6 +26,10 @@ struct Form1Prompts {
     std::function<bool(QWidget* owner, const QString& prompt, const QString& title,
                        MessageIcon icon)>
         showMessage;
+    // The folder the outputs are to go to; empty when cancelled.
+    std::function<QString(QWidget* owner)> chooseOutputFolder;
+    // Shows `folder` in the desktop's file manager.
+    std::function<void(const QString& folder)> openFolder;
 };
 
 Form1Prompts DesktopPrompts();

@@ -21,6 +21,7 @@ enum Column { kName, kResult, kBefore, kAfter, kSaving, kColumnCount };
 
 constexpr int kMinimumNameWidth = 120;
 constexpr int kCellPadding = 14;
+constexpr int kRecordRole = Qt::UserRole;
 
 QStringList DroppedPaths(const QMimeData* data) {
     QStringList paths;
@@ -60,6 +61,7 @@ void ImageFileList::AddItem(const QString& path) {
     for (int column : {kBefore, kAfter, kSaving})
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     addTopLevelItem(item);
+    if (!currentItem()) setCurrentItem(item);
 }
 
 int32_t ImageFileList::ItemCount() const {
@@ -90,8 +92,27 @@ void ImageFileList::ShowOutcome(int32_t index, const OutcomeTexts& outcome) {
 }
 
 void ImageFileList::ClearOutcomes() {
-    for (int32_t index = 1; index <= ItemCount(); ++index)
+    for (int32_t index = 1; index <= ItemCount(); ++index) {
         ShowOutcome(index, {});
+        topLevelItem(index - 1)->setData(kName, kRecordRole, QVariant());
+    }
+}
+
+void ImageFileList::SetRecordNumber(int32_t index, size_t number) {
+    if (QTreeWidgetItem* item = topLevelItem(index - 1))
+        item->setData(kName, kRecordRole, QVariant::fromValue(qulonglong{number}));
+}
+
+std::optional<size_t> ImageFileList::RecordNumber(int32_t index) const {
+    const QTreeWidgetItem* item = topLevelItem(index - 1);
+    const QVariant number = item ? item->data(kName, kRecordRole) : QVariant();
+    if (!number.isValid()) return std::nullopt;
+    return static_cast<size_t>(number.toULongLong());
+}
+
+int32_t ImageFileList::CurrentIndex() const {
+    QTreeWidgetItem* item = currentItem();
+    return item ? indexOfTopLevelItem(item) + 1 : 0;
 }
 
 // Only a list of local files can be dropped; anything else shows the no-drop pointer.
@@ -170,6 +191,9 @@ void ImageFileList::ReorderStep(const QPoint& at) {
         hover->setText(column, text);
         hover->setToolTip(column, tip);
     }
+    const QVariant record = dragItem_->data(kName, kRecordRole);
+    dragItem_->setData(kName, kRecordRole, hover->data(kName, kRecordRole));
+    hover->setData(kName, kRecordRole, record);
     setCurrentItem(hover);
     dragItem_ = hover;
     ScrollNeighbourIntoView(hover, at.y());

@@ -2,9 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The batch's file list: full paths in processing order, each with the outcome of the last run
-// in the columns after it. Files come in by drops from the desktop (or from the window's
-// commands); a double-click or Delete removes the selected items, and dragging with a button held
-// carries an item along past its neighbours. While a run goes on the list is locked.
+// in the columns after it. The first file added becomes the current row, which the preview shows.
+// Files come in by drops from the desktop (or from the window's commands); a double-click or Delete
+// removes the selected items, and dragging with a button held carries an item along past its
+// neighbours. While a run goes on the list is locked.
 #pragma once
 
 #include "ui/outcome_text.h"
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <cstdint>
+#include <optional>
 
 namespace lumatrim {
 
@@ -34,6 +36,10 @@ public:
 
     void ShowOutcome(int32_t index, const OutcomeTexts& outcome); // 1-based
     void ClearOutcomes();
+    // Which of the last run's records an item's outcome is; it moves with the item's row.
+    void SetRecordNumber(int32_t index, size_t number);
+    std::optional<size_t> RecordNumber(int32_t index) const;
+    int32_t CurrentIndex() const; // 1-based; 0 for none
     // A locked list takes no drops and lets no item be removed or moved.
     void SetLocked(bool locked) { locked_ = locked; }
 

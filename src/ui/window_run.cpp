@@ -18,8 +18,9 @@ namespace {
 // every call meant for the window.
 class QueuedHost final : public WindowlessHost {
 public:
-    QueuedHost(WindowRun::Window window, std::vector<std::string> items, RunSettings settings)
-        : WindowlessHost(std::move(settings)), window_(std::move(window)),
+    QueuedHost(WindowRun::Window window, std::vector<std::string> items, RunSettings settings,
+               std::optional<std::string> outputFolder)
+        : WindowlessHost(std::move(settings), std::move(outputFolder)), window_(std::move(window)),
           items_(std::move(items)) {}
 
     int32_t ItemCount() const override { return static_cast<int32_t>(items_.size()); }
@@ -72,9 +73,11 @@ WindowRun::WindowRun(Window window, std::string applicationFolder, unsigned jobs
     RunSettings settings = ReadRunSettings(host);
     thread_ =
         std::jthread([window = std::move(window), items = std::move(items), settings,
-                      folder = std::move(applicationFolder), jobs](std::stop_token stop) mutable {
+                      outputFolder = host.OutputFolder(), folder = std::move(applicationFolder),
+                      jobs](std::stop_token stop) mutable {
             settings.stop = std::move(stop);
-            QueuedHost run(std::move(window), std::move(items), std::move(settings));
+            QueuedHost run(std::move(window), std::move(items), std::move(settings),
+                           std::move(outputFolder));
             try {
                 RunParallelBatch(run, folder, jobs);
             } catch (const std::exception& error) {

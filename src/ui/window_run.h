@@ -2,11 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // A batch run for the window, on a thread of its own so that the window never waits for a file.
-// The list and the settings are read from the window's host when the run starts; whatever the run
-// then tells its host reaches the window through the window's event queue, on the window's thread
-// and in the order the run said it. Each item is measured on the run's thread right after it
-// ends, as lumatrim-batch measures it, before a later item can write the same output. Going, a
-// run stops and waits for its thread.
+// The list, the settings and the output folder are read from the window's host when the run
+// starts; whatever the run then tells its host reaches the window through the window's event
+// queue, on the window's thread and in the order the run said it. Each item is measured on the
+// run's thread right after it ends, as lumatrim-batch measures it, before a later item can write
+// the same output. Going, a run stops and waits for its thread.
 #pragma once
 
 #include "app/batch/batch_host.h"

@@ -1,159 +1,46 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-#include "ui/form1.h"
+#include "ui/form1_fixture.h"
 
-#include "support/test_support.h"
 #include "ui/command_button.h"
 #include "ui/image_file_list.h"
+#include "ui/preview_pane.h"
+#include "ui/preview_view.h"
+#include "ui/run_options.h"
 #include "ui/uc_canvas.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSlider>
+#include <QSplitter>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <csignal>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <tuple>
 #include <unistd.h>
 
-// Readable failures.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
-namespace lumatrim {
+namespace lumatrim::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-using Shown = std::tuple<QString, QString, MessageIcon>; // prompt, title, icon
-const Shown kDone{"Done.", "Trimora", MessageIcon::None};
-
-// Whether `target` welcomed the drag (else the desktop shows the no-drop pointer); a welcomed
-// drag is then dropped.
-bool Drop(QWidget* target, QMimeData* data) {
-    QDragEnterEvent enter({5, 5}, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    if (enter.isAccepted()) QApplication::sendEvent(target, &drop);
-    return enter.isAccepted();
-}
-
-QPoint ItemCentre(const Form1& window, int index) { // 1-based
-    return window.ListView1->visualItemRect(window.ListView1->topLevelItem(index - 1)).center();
-}
-
-// Permission bits do not bind root: as root, the test runs as "nobody" while this lives.
-class UnprivilegedScope {
-public:
-    UnprivilegedScope() {
-        const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
-        switched_ = nobody && ::setegid(nobody->pw_gid) == 0 && ::seteuid(nobody->pw_uid) == 0;
-    }
-    ~UnprivilegedScope() {
-        if (switched_ && ::seteuid(0) == 0) (void)::setegid(0);
-    }
-
-private:
-    bool switched_ = false;
-};
-
-// A window whose dialogs answer from the test and whose message boxes are recorded.
-class Form1Test : public ::testing::Test {
-protected:
-    Form1Test() : window(appFolder.path().string(), ScriptedPrompts()) {}
-
-    Form1Prompts ScriptedPrompts() {
-        return {[this](QWidget*) { return chosenFiles; }, [this](QWidget*) { return extension; },
-                [this](QWidget*) { return folder; },
-                [this](QWidget*, const QString& prompt, const QString& title, MessageIcon icon) {
-                    messages.emplace_back(prompt, title, icon);
-                    return silenceFailures;
-                }};
-    }
-
-    QString Write(const std::string& name, const std::string& content = "\x89PNG-source") {
-        fs::create_directories((files / name).parent_path());
-        test::WriteBytes(files / name, {content.begin(), content.end()});
-        return Path(name);
-    }
-    QString Path(const std::string& name) const {
-        return QString::fromStdString((files / name).string());
-    }
-
-    QStringList AddFiles(const std::vector<std::string>& names) {
-        chosenFiles.clear();
-        for (const std::string& name : names)
-            chosenFiles << Write(name, "\x89PNG");
-        QTest::mouseClick(window.Check1, Qt::LeftButton);
-        return chosenFiles;
-    }
-
-    void AddFolderTree(const QString& typed) {
-        extension = typed;
-        folder = QString::fromStdString(files.path().string());
-        QTest::mouseClick(window.Check3, Qt::LeftButton);
-    }
-
-    // The stand-in optimizer keeps a PNG's first six bytes. A file starting "GROW" comes out
-    // larger; "WAIT" waits for the test's "go" file; "HANG" notes its work file and process and
-    // sleeps for good.
-    void Optimizer() {
-        std::ofstream(appFolder / "optipng")
-            << "#!/bin/sh\ncase $(head -c 4 \"$1\") in\n"
-            << "GROW) printf more >> \"$1\"; exit 0;;\n"
-            << "WAIT) while [ ! -e " << appFolder / "go"
-            << " ]; do sleep 0.02; done;;\n"
-            << "HANG) printf '%s' \"$1\" > " << appFolder / "work"
-            << "; echo $$ > " << appFolder / "pid"
-            << "; exec sleep 30;;\nesac\n"
-            << "head -c 6 \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n";
-        fs::permissions(appFolder / "optipng", fs::perms::owner_all);
-    }
-
-    void Reduce(const QStringList& items) {
-        for (const QString& item : items)
-            window.ListView1->AddItem(item);
-        QTest::mouseClick(window.Check2, Qt::LeftButton);
-    }
-    bool RunEnds() {
-        return QTest::qWaitFor([&] { return !window.IsRunning(); }, 10000);
-    }
-    QStringList Column(int column) const {
-        QStringList cells;
-        for (int index = 1; index <= window.ListView1->ItemCount(); ++index)
-            cells << window.ListView1->topLevelItem(index - 1)->text(column);
-        return cells;
-    }
-
-    test::TempDir appFolder, files;
-    QStringList chosenFiles;
-    QString extension, folder;
-    std::vector<Shown> messages;
-    bool silenceFailures = false;
-    Form1 window;
-};
-
-// The designed size is the smallest. The controls stay inside the window and apart, the
-// buttons end with the list, which takes all the room the window gains; the rest move down.
-TEST_F(Form1Test, LaysOutTheControlsApartAndGrowsThemWithTheWindow) {
-    EXPECT_EQ(window.size(), QSize(441, 352));
-    EXPECT_EQ(window.minimumSize(), window.size());
-    EXPECT_EQ(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    const std::vector<QWidget*> controls = {window.ListView1, window.Check1, window.Check3,
-                                            window.Check2,    window.Frame1, window.ProgressBar1,
-                                            window.RunTotal};
+// The window opens large enough for a typical path and every column where the screen allows,
+// never larger than the screen. The list and the preview share the room above the controls,
+// which stay apart and keep their heights as the window grows.
+TEST_F(Form1Test, OpensAsLargeAsTheScreenAllowsWithTheListBesideThePreview) {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_EQ(window.size(), window.size().expandedTo(QSize(960, 640).boundedTo(screen)));
+    EXPECT_EQ(window.size(), window.size().boundedTo(screen));
+    window.show();
+    const std::vector<QWidget*> controls = {window.Splitter, window.Check1,       window.Check3,
+                                            window.Check2,   window.Frame1,       window.LossyCheck,
+                                            window.Options,  window.ProgressBar1, window.RunTotal};
     const auto placed = [&] {
         std::vector<QRect> rects;
         for (const QWidget* control : controls) {
@@ -162,20 +49,23 @@ TEST_F(Form1Test, LaysOutTheControlsApartAndGrowsThemWithTheWindow) {
                 EXPECT_FALSE(other.intersects(control->geometry())) << rects.size();
             rects.push_back(control->geometry());
         }
-        EXPECT_EQ(window.Check2->geometry().right(), rects[0].right());
-        EXPECT_LT(window.Slider1->geometry().right(), window.QualityValue->x());
-        EXPECT_LT(window.QualityValue->geometry().right(), window.Frame1->width());
         return rects;
     };
     const std::vector<QRect> before = placed();
-    window.show();
-    window.resize(441 + 360, 352 + 240);
+    window.resize(window.size() + QSize(200, 100));
     const std::vector<QRect> after = placed();
-    EXPECT_EQ(after[0].size(), before[0].size() + QSize(360, 240));
+    EXPECT_EQ(after[0].size(), before[0].size() + QSize(200, 100));
     for (size_t i = 1; i < controls.size(); ++i)
-        EXPECT_EQ(after[i].y(), before[i].y() + 240) << i;
-    EXPECT_TRUE(window.Creator->isHidden() && window.ucCanvasSrc->isHidden() &&
-                window.ucCanvasTrg->isHidden());
+        EXPECT_EQ(after[i].height(), before[i].height()) << i;
+    EXPECT_EQ(window.Splitter->widget(0), window.ListView1);
+    EXPECT_EQ(window.Splitter->widget(1), window.Preview);
+    const QWidget* source = window.Preview->SourcePane->Body();
+    const QWidget* result = window.Preview->ResultPane->Body();
+    EXPECT_TRUE(source->isVisible() && result->isVisible());
+    EXPECT_EQ(source->height(), result->height());
+    EXPECT_LE(std::abs(source->width() - result->width()), 1);        // an odd width's spare pixel
+    EXPECT_LT(source->geometry().right(), result->geometry().left()); // source left, result right
+    EXPECT_TRUE(window.Creator->isHidden());
     EXPECT_EQ(std::tuple(window.Slider1->minimum(), window.Slider1->maximum(), window.Quality()),
               std::tuple(1, 100, 85));
     EXPECT_EQ(window.QualityValue->text(), "85");
@@ -404,4 +294,4 @@ TEST_F(Form1Test, StopAndCloseEndTheRunAndItsOptimizerAtOnce) {
 }
 
 } // namespace
-} // namespace lumatrim
+} // namespace lumatrim::test

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+#include "app/routes/lossy_level.h"
+#include "ui/form1_fixture.h"
+#include "ui/run_options.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+
+namespace lumatrim::test {
+namespace {
+
+// Every window starts with lumatrim-batch's defaults; each choice reaches what a run reads, and
+// each control names the option it stands for.
+TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRunsSettings) {
+    const auto chosen = [&] {
+        const RunSettings settings = ReadRunSettings(window);
+        return std::tuple(settings.lossy, settings.keepMetadata, settings.preserveTimes,
+                          settings.effort, window.OutputFolder());
+    };
+    EXPECT_EQ(chosen(), std::tuple(std::nullopt, false, false, Effort::Default, std::nullopt));
+    RunOptions& options = *window.Options;
+    window.LossyCheck->click();
+    options.KeepMetadataCheck->click();
+    options.PreserveTimesCheck->click();
+    options.EffortChoice->setCurrentText("fast");
+    options.InFolder->click(); // the folder picker is cancelled: outputs stay beside sources
+    EXPECT_TRUE(options.BesideSources->isChecked());
+    outputFolder = Path("out");
+    options.InFolder->click();
+    EXPECT_EQ(chosen(), std::tuple(std::optional(kDefaultLossyLevel), true, true, Effort::Fast,
+                                   std::optional(outputFolder.toStdString())));
+    options.BesideSources->click();
+    EXPECT_EQ(window.OutputFolder(), std::nullopt);
+    for (const auto& [control, option] :
+         {std::pair<QWidget*, QString>{window.LossyCheck, "--lossy"},
+          {options.KeepMetadataCheck, "--keep-metadata"},
+          {options.PreserveTimesCheck, "--preserve-times"},
+          {options.EffortChoice, "--effort"},
+          {options.InFolder, "--output-dir"}})
+        EXPECT_TRUE(control->toolTip().startsWith(option + ":")) << option.toStdString();
+}
+
+// Outputs go under the chosen folder, at their sources' paths relative to the current folder.
+TEST_F(Form1Test, AChosenOutputFolderReceivesTheOutputs) {
+    Optimizer();
+    outputFolder = Path("out");
+    window.Options->InFolder->click();
+    const fs::path previous = fs::current_path();
+    fs::current_path(files.path());
+    Reduce({Write("sub/a.png")});
+    const bool ended = RunEnds();
+    fs::current_path(previous);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(Column(1), QStringList{"reduced"});
+    EXPECT_TRUE(fs::exists(files / "out/sub/a_reduced.png"));
+    EXPECT_FALSE(fs::exists(files / "sub/a_reduced.png"));
+}
+
+// Ctrl+O adds files and Ctrl+R presses Reduce, then Stop; nothing a run reads can change under it.
+TEST_F(Form1Test, CtrlOAddsFilesAndCtrlRReducesAndStops) {
+    Optimizer();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    chosenFiles = {Write("h.png", "HANG")};
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window.ListView1->ItemTexts(), chosenFiles);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(window.IsRunning());
+    EXPECT_FALSE(window.LossyCheck->isEnabled() || window.Options->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(appFolder / "pid"); }));
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window.ListView1->ItemCount(), 1);
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(RunEnds()); // the optimizer would sleep for 30 s
+    EXPECT_EQ(Column(1), QStringList{"not done"});
+    EXPECT_TRUE(window.LossyCheck->isEnabled() && window.Options->isEnabled());
+}
+
+} // namespace
+} // namespace lumatrim::test
