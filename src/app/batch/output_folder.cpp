@@ -18,11 +18,8 @@ std::optional<fs::path> Below(const fs::path& folder, const fs::path& current) {
     return relative == "." ? fs::path() : relative;
 }
 
-} // namespace
-
-std::optional<std::string> PlaceUnder(const std::string& outputFolder,
-                                      const std::string& sourceFolder,
-                                      const std::string& outputName) {
+// Where a source of `sourceFolder` goes under the output folder; none when it has no place.
+std::optional<fs::path> RelativePlace(const std::string& sourceFolder) {
     std::error_code error;
     const fs::path current = fs::current_path(error);
     // An empty folder is the current one (and an error to std::filesystem::absolute).
@@ -33,8 +30,31 @@ std::optional<std::string> PlaceUnder(const std::string& outputFolder,
         const fs::path real = fs::weakly_canonical(folder, error);
         if (!error) relative = Below(real, current);
     }
+    return relative;
+}
+
+} // namespace
+
+std::optional<std::string> PlaceUnder(const std::string& outputFolder,
+                                      const std::string& sourceFolder,
+                                      const std::string& outputName) {
+    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
     if (!relative) return std::nullopt;
     return (fs::path(outputFolder) / *relative / outputName).string();
+}
+
+bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder) {
+    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
+    if (!relative) return false;
+    fs::path folder(outputFolder);
+    for (const fs::path& part : *relative) {
+        folder /= part;
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(folder, error);
+        if (fs::is_symlink(status)) return true;
+        if (!fs::is_directory(status)) return false; // made later, or a file the write fails on
+    }
+    return false;
 }
 
 void MakeFoldersFor(const std::string& output) {

@@ -23,6 +23,17 @@ std::optional<std::string> PlaceUnder(const std::string& outputFolder,
                                       const std::string& sourceFolder,
                                       const std::string& outputName);
 
+// Shown, followed by the output's path, for an output whose place under the output folder is
+// reached through a symbolic link, which could lead anywhere.
+inline constexpr std::string_view kThroughLinkOutOfOutputFolder =
+    "The output would be written through a link that may lead out of the output folder, so it "
+    "is not written: ";
+
+// Whether a folder between `outputFolder` and the place PlaceUnder gives a source of
+// `sourceFolder` is a symbolic link. Folders not made yet are none; `outputFolder` itself may
+// be one (the user chose it).
+bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder);
+
 // Makes the folders that `output` is to be written in; a failure shows when the write fails.
 void MakeFoldersFor(const std::string& output);
 
