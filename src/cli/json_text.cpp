@@ -90,15 +90,12 @@ std::string EscapedForTerminal(std::string_view text) {
     escaped.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<uint8_t>(c);
-        if (c == '"') {
+        if (byte >= 0x20 && byte != 0x7F)
             escaped += c;
-        } else if (const char* escape = ShortEscape(c)) {
+        else if (const char* escape = ShortEscape(c))
             escaped += escape;
-        } else if (byte < 0x20 || byte == 0x7F) {
+        else
             escaped += "\\x" + HexByte(byte);
-        } else {
-            escaped += c;
-        }
     }
     return escaped;
 }

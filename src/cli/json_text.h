@@ -18,8 +18,9 @@ namespace lumatrim {
 // UTF-8 as it is, other bytes as "\udcXX".
 std::string JsonString(std::string_view text);
 
-// `text` for a terminal: control characters and '\' as C escapes ("\n", "\t", "\x1b", "\\"), so
-// a name cannot break a line of the table or move the cursor.
+// `text` for a terminal: control characters as C escapes ("\n", "\t", "\x1b"), so a name can
+// neither break a line of the table or of a message nor move the cursor. Other bytes stay as
+// they are: the JSON lines are where a name comes back exactly.
 std::string EscapedForTerminal(std::string_view text);
 
 } // namespace lumatrim

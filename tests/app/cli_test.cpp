@@ -159,19 +159,19 @@ TEST(CliReport, JsonStringsKeepEveryByteOfANameRecoverable) {
         EXPECT_EQ(JsonString(text), json) << json;
 }
 
-// On a terminal the progress line is erased before a message. Measured items, the exit status
-// and the lines off a terminal are checked end to end in cli_fault_test.
+// On a terminal the progress line is erased before a message, which stays one line. Measured items,
+// the exit status and the lines off a terminal are checked end to end in cli_fault_test.
 TEST(CliHostTest, OnATerminalTheProgressLineIsErasedBeforeATitledMessage) {
     std::ostringstream terminal;
     CliHost onTerminal({}, RunSettings{}, terminal, true, false, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         onTerminal.SetProgress(percent);
-    onTerminal.ShowMessage("Cannot find the file: /p/x.png", "Error on image",
+    onTerminal.ShowMessage("Cannot find the file: /p/x\n.png", "Error on image",
                            MessageIcon::Exclamation);
     onTerminal.ShowMessage("Done.", "", MessageIcon::None);
     EXPECT_EQ(terminal.str(), "Reducing... 50%\r\x1b[KReducing... 100%\r\x1b[K"
                               "Reducing... 25%\r\x1b[KError on image: Cannot find the file: "
-                              "/p/x.png\nTrimora: Done.\n");
+                              "/p/x\\n.png\nTrimora: Done.\n");
 }
 
 } // namespace
