@@ -65,6 +65,14 @@ void AddScaleOutOptions(CLI::App& app, CliOptions& options, std::string& shard) 
         });
 }
 
+// Lists written on Windows end their lines with "\r\n".
+void AddInputLines(std::istream& input, PathList& list) {
+    for (std::string line; std::getline(input, line);) {
+        if (line.ends_with('\r')) line.pop_back();
+        if (!line.empty()) list.Add(line);
+    }
+}
+
 bool IsFolder(const std::string& path) {
     std::error_code error;
     return std::filesystem::is_directory(path, error);
@@ -152,19 +160,12 @@ PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input,
                      std::ostream& messages) {
     PathList expanded;
     for (const std::string& path : paths) {
-        if (path != kStandardInputPath && IsFolder(path)) {
+        if (path == kStandardInputPath)
+            AddInputLines(input, expanded);
+        else if (IsFolder(path))
             AddFolderTree(path, expanded, messages);
-            continue;
-        }
-        if (path != kStandardInputPath) {
+        else
             expanded.Add(path);
-            continue;
-        }
-        // Lists written on Windows end their lines with "\r\n".
-        for (std::string line; std::getline(input, line);) {
-            if (line.ends_with('\r')) line.pop_back();
-            if (!line.empty()) expanded.Add(line);
-        }
     }
     expanded.ShrinkToFit();
     return expanded;
