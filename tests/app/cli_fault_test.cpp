@@ -491,7 +491,8 @@ TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
 }
 
 // A link inside the output folder could lead anywhere: the item fails and nothing is written
-// through it. A source nobody may read says why, in its route's words.
+// through it. A source nobody may read says why, in its route's words. Run again over a list
+// that names the outputs under the output folder, those are passed over.
 TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
     const test::TempDir elsewhere;
     fs::create_directories(files / "out");
@@ -509,6 +510,14 @@ TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
     EXPECT_EQ(lines[1]["message"], "Error loading gif file.." + items[1] + " (Permission denied)");
     EXPECT_EQ(elsewhere.FileNames(), std::vector<std::string>());
     EXPECT_EQ(exitCode, kExitItemFailed);
+
+    const std::string reduced = (files / "out/a_reduced.gif").string();
+    Add("a.gif", ValidSource("gif"));
+    test::WriteBytes(reduced, ValidSource("gif"));
+    const std::vector<Json> again =
+        Run({reduced}, ChildSetup{{}, false, {}, files.path()}, {"--output-dir", "out"});
+    EXPECT_EQ(again[0]["message"], std::string(kOwnOutputPassedOver) + reduced);
+    EXPECT_FALSE(fs::exists(files / "out/out"));
 }
 
 // The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed.

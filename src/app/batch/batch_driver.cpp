@@ -132,6 +132,16 @@ std::optional<RouteFailure> RefusedSource(const SourceKind& kind, const std::str
     return std::nullopt;
 }
 
+// An output of an earlier run: beside its source, or under the output folder at its source's
+// place.
+bool IsOwnOutput(const BatchHost& host, const std::string& source) {
+    if (IsOwnOutputBesideSource(source)) return true;
+    const std::optional<std::string> outputFolder = host.OutputFolder();
+    if (!outputFolder) return false;
+    const std::optional<std::string> sourceFolder = SourceFolderOfPlace(*outputFolder, source);
+    return sourceFolder && IsOutputOfSourceIn(source, *sourceFolder);
+}
+
 ItemReport PassedOver(BatchHost& host, ItemReport report) {
     report.message = std::string(kOwnOutputPassedOver) + report.source;
     host.ShowMessage(*report.message, "", MessageIcon::None);
@@ -276,8 +286,7 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     // Directories, pipes and devices: a pipe without a writer would block the run for good.
     if (!IsRegularFile(source))
         return Failed(host, report, SourceFailure("Cannot read the file: ", source));
-    if (host.PassOverOwnOutputs() && IsOwnOutputBesideSource(source))
-        return PassedOver(host, report);
+    if (host.PassOverOwnOutputs() && IsOwnOutput(host, source)) return PassedOver(host, report);
     if (std::optional<RouteFailure> refused = RefusedSource(route->source, source))
         return Failed(host, report, *refused);
 

@@ -17,10 +17,10 @@
 
 namespace lumatrim {
 
-// Shown, followed by the path, for a list item passed over as our own output beside its source
-// (see BatchHost::PassOverOwnOutputs).
+// Shown, followed by the path, for a list item passed over as the output of an earlier run (see
+// BatchHost::PassOverOwnOutputs).
 inline constexpr std::string_view kOwnOutputPassedOver =
-    "Passed over as the reduced copy of a file beside it: ";
+    "Passed over as the reduced copy of another file: ";
 
 // `applicationFolder` holds the companion programs the routes run (see ApplicationFolder()).
 void RunBatch(BatchHost& host, const std::string& applicationFolder);

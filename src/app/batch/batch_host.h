@@ -95,9 +95,10 @@ public:
     virtual std::optional<int32_t> LossyLevel() const { return std::nullopt; }
     virtual bool KeepMetadata() const { return false; }
     virtual bool PreserveTimes() const { return false; }
-    // Items named "x_reduced.gif" with "x.gif" beside them are passed over as the output of an
-    // earlier run, not reduced again (a re-run over a list that now holds them); a lone
-    // "x_reduced.gif" is still reduced.
+    // Items named "x_reduced.gif" with "x.gif" beside them, or under the output folder where a
+    // run puts the output of an "x.gif", are passed over as the output of an earlier run, not
+    // reduced again (a re-run over a list that now holds them); a lone "x_reduced.gif" is still
+    // reduced.
     virtual bool PassOverOwnOutputs() const { return false; }
     // Stopping the run: see RunSettings::stop.
     virtual std::stop_token StopToken() const { return {}; }

@@ -137,10 +137,13 @@ std::vector<std::string> CollectRoutedFiles(const std::string& folder,
 }
 
 bool IsOwnOutputBesideSource(const std::string& path) {
-    const std::string folder = GetPathFolder(path);
+    return IsOutputOfSourceIn(path, GetPathFolder(path));
+}
+
+bool IsOutputOfSourceIn(const std::string& path, const std::string& sourceFolder) {
     for (const std::string& source : PossibleSourceNames(GetPathFileName(path))) {
         const size_t dot = source.rfind('.');
-        if (AnyCaseExists(folder + source.substr(0, dot + 1), source.substr(dot + 1), 0))
+        if (AnyCaseExists(sourceFolder + source.substr(0, dot + 1), source.substr(dot + 1), 0))
             return true;
     }
     return false;

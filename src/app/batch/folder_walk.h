@@ -33,6 +33,10 @@ std::vector<std::string> CollectRoutedFiles(
 // "x.gif" or "x.GIF"): a re-run passes it over rather than reduce its own output again.
 bool IsOwnOutputBesideSource(const std::string& path);
 
+// Whether a file of `sourceFolder` (ending with a separator, or empty for the current folder)
+// is reduced to a file named as `path`'s is.
+bool IsOutputOfSourceIn(const std::string& path, const std::string& sourceFolder);
+
 // `name` in `folder` with exactly one "/" between them.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -57,6 +57,17 @@ bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolde
     return false;
 }
 
+std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
+                                               const std::string& path) {
+    std::error_code error;
+    const fs::path folder = fs::absolute(path, error).parent_path().lexically_normal();
+    const fs::path root = fs::absolute(outputFolder, error).lexically_normal();
+    if (error) return std::nullopt;
+    const std::optional<fs::path> relative = Below(folder, root);
+    if (!relative) return std::nullopt;
+    return relative->empty() ? std::string() : relative->string() + '/';
+}
+
 void MakeFoldersFor(const std::string& output) {
     std::error_code ignored;
     fs::create_directories(fs::path(output).parent_path(), ignored);

@@ -34,6 +34,13 @@ inline constexpr std::string_view kThroughLinkOutOfOutputFolder =
 // be one (the user chose it).
 bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder);
 
+// The folder, relative to the current one and ending with a separator (empty for the current
+// one), whose sources have their outputs placed in the folder of `path`; none when `path` does
+// not lie under `outputFolder`. A run over a list that names the outputs of an earlier run
+// under the output folder passes them over by it.
+std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
+                                               const std::string& path);
+
 // Makes the folders that `output` is to be written in; a failure shows when the write fails.
 void MakeFoldersFor(const std::string& output);
 
