@@ -43,9 +43,8 @@ Listing ListFolder(const std::string& folder, const std::function<void()>& pumpE
         pumpEvents();
         std::string name = entry->path().filename().string();
         std::error_code ignored;
-        if (entry->is_symlink(ignored)) {
-            if (entry->is_regular_file(ignored)) listing.files.push_back(std::move(name));
-        } else if (entry->is_directory(ignored)) {
+        // A link to a folder is neither: it could lead back up the tree.
+        if (entry->is_directory(ignored) && !entry->is_symlink(ignored)) {
             if (!name.starts_with('.')) listing.folders.push_back(std::move(name));
         } else if (entry->is_regular_file(ignored)) {
             listing.files.push_back(std::move(name));
