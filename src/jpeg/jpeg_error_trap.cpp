@@ -87,9 +87,10 @@ std::string UndecodableKind(j_common_ptr info) {
 
 [[noreturn]] void Fail(j_common_ptr info, JpegFault fault) {
     JpegErrorTrap& trap = TrapOf(info);
-    const std::string detail =
-        fault == JpegFault::Undecodable ? UndecodableKind(info) : MessageOf(info);
-    trap.failure = JpegFailure{fault, detail};
+    // No object that needs a destructor may live across the jump: the text is a temporary,
+    // gone by the end of the assignment.
+    trap.failure = JpegFailure{fault, fault == JpegFault::Undecodable ? UndecodableKind(info)
+                                                                      : MessageOf(info)};
     std::longjmp(trap.jump, 1);
 }
 
