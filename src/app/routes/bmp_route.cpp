@@ -32,7 +32,7 @@ std::optional<std::vector<uint8_t>> ReadSourceFile(const std::string& path) {
 BmpReduction::LoadCause CauseOf(BmpStatus status) {
     switch (status) {
     case BmpStatus::Truncated:
-        return {"cut off: the headers end early", true};
+        return {"cut off: the file ends before its pixel data", true};
     case BmpStatus::PixelsCutOff:
         return {"cut off: the pixel data ends early", true};
     case BmpStatus::Malformed:
