@@ -3,6 +3,8 @@
 
 #include "cli/cli_host.h"
 
+#include "cli/json_text.h"
+
 #include <cmath>
 
 namespace lumatrim {
@@ -38,11 +40,11 @@ void CliHost::SetProgress(float percent) {
 }
 
 // One write a message: standard error is unbuffered, and a list of a million missing files
-// gives a million messages.
+// gives a million messages. A message is one line whatever the name it holds.
 void CliHost::ShowMessage(const std::string& prompt, const std::string& title, MessageIcon) {
     ClearProgressLine();
     std::string line(DisplayTitle(title));
-    line.append(": ").append(prompt).push_back('\n');
+    line.append(": ").append(EscapedForTerminal(prompt)).push_back('\n');
     messages_ << line << std::flush;
 }
 

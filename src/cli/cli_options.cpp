@@ -3,9 +3,12 @@
 
 #include "cli/cli_options.h"
 
+#include "app/batch/folder_walk.h"
+
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 
 namespace lumatrim {
 
@@ -26,6 +29,15 @@ std::string CheckTimeout(std::string& text) {
         (seconds == 0 || (seconds >= kMinTimeoutSeconds && seconds <= kMaxTimeoutSeconds)))
         return {};
     return "Value " + text + " is neither 0 nor a number of seconds from 0.001 to 604800";
+}
+
+// Checked before the range, which would only say that it cannot convert the text.
+std::string CheckWholeNumber(std::string& text) {
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end == text.data() + text.size()) return {};
+    if (error == std::errc::result_out_of_range) return "Value " + text + " is out of range";
+    return "Value " + text + " is not a number";
 }
 
 std::optional<uint32_t> ParseCount(std::string_view text) {
@@ -53,6 +65,28 @@ void AddScaleOutOptions(CLI::App& app, CliOptions& options, std::string& shard) 
         });
 }
 
+// Lists written on Windows end their lines with "\r\n".
+void AddInputLines(std::istream& input, PathList& list) {
+    for (std::string line; std::getline(input, line);) {
+        if (line.ends_with('\r')) line.pop_back();
+        if (!line.empty()) list.Add(line);
+    }
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+void AddFolderTree(const std::string& folder, PathList& list, std::ostream& messages) {
+    const std::vector<std::string> files = CollectRoutedFiles(folder);
+    for (const std::string& file : files)
+        list.Add(file);
+    if (files.empty())
+        messages << kApplicationTitle << ": No JPEG, GIF, BMP or PNG file in " << folder
+                 << " or its subfolders.\n";
+}
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
@@ -61,11 +95,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "with \"_reduced\" before the extension; sources are never changed.",
                  "lumatrim-batch");
     CliOptions options;
+    const CLI::Validator wholeNumber(CheckWholeNumber, "");
     app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
+        ->check(wholeNumber)
         ->check(CLI::Range(1, 100))
         ->capture_default_str();
     app.add_option("-j,--jobs", options.jobs,
                    "Files reduced at once; messages and results still come in list order")
+        ->check(wholeNumber)
         ->check(CLI::Range(1U, kMaxJobs))
         ->capture_default_str();
     app.add_option("--timeout", options.timeoutSeconds,
@@ -89,7 +126,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     app.set_version_flag("--version", std::string("lumatrim-batch ") + LUMATRIM_VERSION,
                          "Print the version and exit");
     app.add_option("PATH", options.paths,
-                   "Image files to reduce; - reads paths from standard input, one a line")
+                   "Image files to reduce; a folder adds the JPEG, GIF, BMP and PNG files of its "
+                   "tree; - reads paths from standard input, one a line")
         ->required();
     try {
         app.parse(argc, argv);
@@ -118,18 +156,16 @@ std::optional<Shard> ParseShard(std::string_view text) {
     return Shard{*index, *count};
 }
 
-PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input) {
+PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input,
+                     std::ostream& messages) {
     PathList expanded;
     for (const std::string& path : paths) {
-        if (path != kStandardInputPath) {
+        if (path == kStandardInputPath)
+            AddInputLines(input, expanded);
+        else if (IsFolder(path))
+            AddFolderTree(path, expanded, messages);
+        else
             expanded.Add(path);
-            continue;
-        }
-        // Lists written on Windows end their lines with "\r\n".
-        for (std::string line; std::getline(input, line);) {
-            if (line.ends_with('\r')) line.pop_back();
-            if (!line.empty()) expanded.Add(line);
-        }
     }
     expanded.ShrinkToFit();
     return expanded;

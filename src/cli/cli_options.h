@@ -56,7 +56,11 @@ std::optional<std::chrono::milliseconds> ChildTimeLimit(const CliOptions& option
 // "K/N" with K below N, as --shard takes it.
 std::optional<Shard> ParseShard(std::string_view text);
 
-// The paths in order, each "-" replaced by the non-empty lines of `input`, a final "\r" dropped.
-PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input);
+// The paths in order, each "-" replaced by the non-empty lines of `input`, a final "\r" dropped,
+// and each folder by the files of its tree that have a route (see CollectRoutedFiles), or
+// by nothing and a line on `messages` saying so. Lines of `input` are taken as they are: a
+// folder there is an item (a `find` listing names every folder too).
+PathList ExpandPaths(const std::vector<std::string>& paths, std::istream& input,
+                     std::ostream& messages);
 
 } // namespace lumatrim

@@ -3,15 +3,20 @@
 
 #include "cli/cli_report.h"
 
+#include "cli/json_text.h"
+
 #include <iomanip>
-#include <nlohmann/json.hpp>
 
 namespace lumatrim {
 
 namespace {
 
-template <typename T> nlohmann::ordered_json OrNull(const std::optional<T>& value) {
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+std::string OrNull(const std::optional<std::string>& text) {
+    return text ? JsonString(*text) : "null";
+}
+
+std::string OrNull(const std::optional<uintmax_t>& number) {
+    return number ? std::to_string(*number) : "null";
 }
 
 void PrintRow(std::ostream& out, std::string_view status, std::string_view result,
@@ -19,7 +24,7 @@ void PrintRow(std::ostream& out, std::string_view status, std::string_view resul
               std::string_view file) {
     out << std::left << std::setw(10) << status << std::setw(9) << result << std::right
         << std::setw(11) << ReadableSize(before) << std::setw(11) << ReadableSize(after)
-        << std::setw(8) << SavingText(before, after) << "  " << file << '\n';
+        << std::setw(8) << SavingText(before, after) << "  " << EscapedForTerminal(file) << '\n';
 }
 
 } // namespace
@@ -40,19 +45,14 @@ std::string_view StatusName(ItemStatus status) {
 
 std::string JsonLine(const ItemRecord& record) {
     const ItemReport& report = record.report;
-    const nlohmann::ordered_json line = {
-        {"source", report.source},
-        {"output", OrNull(report.output)},
-        {"route", OrNull(report.route)},
-        {"status", StatusName(report.status)},
-        {"result", report.result ? nlohmann::ordered_json(ResultName(report.result))
-                                 : nlohmann::ordered_json(nullptr)},
-        {"bytes_in", OrNull(record.bytesIn)},
-        {"bytes_out", OrNull(record.bytesOut)},
-        {"message", OrNull(report.message)},
-        {"damaged", report.damaged},
-    };
-    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    const std::optional<std::string> result =
+        report.result ? std::optional(std::string(ResultName(report.result))) : std::nullopt;
+    return "{\"source\":" + JsonString(report.source) + ",\"output\":" + OrNull(report.output) +
+           ",\"route\":" + OrNull(report.route) + ",\"status\":\"" +
+           std::string(StatusName(report.status)) + "\",\"result\":" + OrNull(result) +
+           ",\"bytes_in\":" + OrNull(record.bytesIn) + ",\"bytes_out\":" + OrNull(record.bytesOut) +
+           ",\"message\":" + OrNull(report.message) +
+           ",\"damaged\":" + (report.damaged ? "true" : "false") + "}";
 }
 
 TableRow RowOf(const ItemRecord& record) {

@@ -18,8 +18,8 @@
 namespace lumatrim {
 
 // Keys: source, output, route, status, result, bytes_in, bytes_out, message, damaged; absent
-// values are null.
-// Bytes that are not UTF-8 (paths may hold any) become U+FFFD rather than failing the line.
+// values are null. Text is written as JsonString writes it, so names that are not UTF-8 come
+// back byte for byte.
 std::string JsonLine(const ItemRecord& record);
 
 // What the table keeps of an item until the run ends: a long list costs little. Its source is

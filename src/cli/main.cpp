@@ -22,15 +22,19 @@ int main(int argc, char** argv) {
     const CliOptions& options = *parsed.options;
 
     // Until the list is read a signal ends the process at once: nothing has been written yet.
-    PathList paths = ExpandPaths(options.paths, std::cin);
+    PathList paths = ExpandPaths(options.paths, std::cin, std::cerr);
     if (options.shard) paths = ItemsOfShard(paths, *options.shard);
     const SignalStop signals; // before the run starts any thread
     std::function<void(const ItemRecord&)> printJson;
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
-    const RunSettings settings{options.quality, ChildTimeLimit(options), options.effort,
-                               options.allowLarger, signals.Token(), std::nullopt, false,
-                               false};
+    RunSettings settings;
+    settings.quality = options.quality;
+    settings.childTimeLimit = ChildTimeLimit(options);
+    settings.effort = options.effort;
+    settings.allowLarger = options.allowLarger;
+    settings.stop = signals.Token();
+    settings.passOverOwnOutputs = true; // a re-run over a list that now holds its outputs
     CliHost host(std::move(paths), settings, std::cerr, isatty(STDERR_FILENO) == 1, !options.json,
                  printJson, options.outputFolder);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);

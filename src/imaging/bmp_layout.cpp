@@ -184,7 +184,7 @@ BmpStatus ReadColourTable(std::span<const uint8_t> file, const InfoHeader& info,
 // Uncompressed rows must all be there, but for the last row's padding, which some writers
 // leave out; run-length codes are walked to their end.
 BmpStatus CheckPixelData(std::span<const uint8_t> file, BmpLayout& layout) {
-    if (layout.pixelOffset > file.size()) return BmpStatus::Truncated;
+    if (layout.pixelOffset > file.size()) return BmpStatus::PixelsCutOff;
     const std::span<const uint8_t> data = file.subspan(layout.pixelOffset);
     if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4) {
         struct Counter {
@@ -199,7 +199,7 @@ BmpStatus CheckPixelData(std::span<const uint8_t> file, BmpLayout& layout) {
     const uint64_t rowBits = uint64_t(layout.width) * uint64_t(layout.bitsPerPixel);
     const uint64_t needed =
         (rowBits + 31) / 32 * 4 * uint64_t(layout.height - 1) + (rowBits + 7) / 8;
-    return data.size() < needed ? BmpStatus::Truncated : BmpStatus::Ok;
+    return data.size() < needed ? BmpStatus::PixelsCutOff : BmpStatus::Ok;
 }
 
 BmpStatus ReadShape(const InfoHeader& info, uint64_t maxPixels, BmpLayout& layout) {

@@ -101,10 +101,11 @@ class cDIB;
 
 enum class BmpStatus {
     Ok,
-    Truncated,   // the file ends before its headers, table or last pixel
-    Malformed,   // not a BMP, or fields that no reader can make sense of
-    Unsupported, // a kind browsers do not show as a picture: embedded JPEG or PNG, odd headers
-    TooLarge,    // more pixels than the caller allows, or a row too wide for a surface
+    Truncated,    // the file ends before its headers or colour table are all there
+    PixelsCutOff, // the file ends before its last pixel
+    Malformed,    // not a BMP, or fields that no reader can make sense of
+    Unsupported,  // a kind browsers do not show as a picture: embedded JPEG or PNG, odd headers
+    TooLarge,     // more pixels than the caller allows, or a row too wide for a surface
 };
 
 enum class BmpEncoding : uint8_t {

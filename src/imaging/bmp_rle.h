@@ -12,7 +12,7 @@
 namespace lumatrim::bmp {
 
 // Where a walk ended: Ok at an end-of-bitmap code, or when the data ends after the last pixel;
-// Truncated when it ends before. `painted` counts the pixels inside the picture that codes set.
+// PixelsCutOff when it ends before. `painted` counts the pixels inside the picture that codes set.
 struct RleWalk {
     BmpStatus status = BmpStatus::Ok;
     uint64_t painted = 0;
@@ -64,7 +64,7 @@ RleWalk WalkRle(std::span<const uint8_t> data, int32_t width, int32_t height, bo
     }
     // The data ran out without an end of bitmap: complete only if nothing was left to paint.
     const bool finished = row >= height || (row == height - 1 && x >= width);
-    if (!finished) walk.status = BmpStatus::Truncated;
+    if (!finished) walk.status = BmpStatus::PixelsCutOff;
     return walk;
 }
 

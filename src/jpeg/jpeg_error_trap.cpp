@@ -61,9 +61,36 @@ bool WarningMeansDamage(j_common_ptr info) {
     }
 }
 
+// What kind of JPEG the library does not decode, in words a reader knows the kind by: libjpeg
+// names a process by its marker code ("SOF type 0xc3").
+std::string UndecodableKind(j_common_ptr info) {
+    const int parameter = info->err->msg_parm.i[0];
+    switch (info->err->msg_code) {
+    case JERR_BAD_PRECISION:
+        return "unsupported: " + std::to_string(parameter) + "-bit samples";
+    case JERR_SOF_UNSUPPORTED:
+        if (parameter == 0xC3 || parameter == 0xCB) return "unsupported: the lossless process";
+        if ((parameter >= 0xC5 && parameter <= 0xC7) || parameter >= 0xCD)
+            return "unsupported: the hierarchical process";
+        break;
+    case JERR_EMPTY_IMAGE:
+        return "unsupported: a height given only after the first scan (DNL marker)";
+    case JERR_ARITH_NOTIMPL:
+        return "unsupported: arithmetic coding";
+    case JERR_OUT_OF_MEMORY:
+        return "not enough memory";
+    default:
+        break;
+    }
+    return "unsupported: " + MessageOf(info);
+}
+
 [[noreturn]] void Fail(j_common_ptr info, JpegFault fault) {
     JpegErrorTrap& trap = TrapOf(info);
-    trap.failure = JpegFailure{fault, MessageOf(info)};
+    // No object that needs a destructor may live across the jump: the text is a temporary,
+    // gone by the end of the assignment.
+    trap.failure = JpegFailure{fault, fault == JpegFault::Undecodable ? UndecodableKind(info)
+                                                                      : MessageOf(info)};
     std::longjmp(trap.jump, 1);
 }
 

@@ -19,7 +19,9 @@ enum class JpegFault {
 
 struct JpegFailure {
     JpegFault fault;
-    std::string detail; // the library's own words, e.g. "Premature end of JPEG file"
+    // The library's own words, e.g. "Premature end of JPEG file"; for Undecodable, the kind of
+    // JPEG in a reader's words ("unsupported: 12-bit samples") or "not enough memory".
+    std::string detail;
 };
 
 } // namespace lumatrim

@@ -59,7 +59,8 @@ bool JpegSource::ReadHeader(uint64_t maxPixels) {
     const int components = info_.num_components;
     if (components != 1 && components != 3 && components != 4) {
         trap_.failure =
-            JpegFailure{JpegFault::Undecodable, std::to_string(components) + " colour components"};
+            JpegFailure{JpegFault::Undecodable,
+                        "unsupported: " + std::to_string(components) + " colour components"};
         return false;
     }
     if (uint64_t{info_.image_width} * info_.image_height > maxPixels) {

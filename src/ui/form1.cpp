@@ -263,17 +263,12 @@ void Form1::AddPaths(const QStringList& paths) {
     if (IsRunning() || adding_) return;
     QStringList files;
     AddingFiles([&] {
-        OwnOutputs ownOutputs;
         for (const QString& path : paths) {
             const QFileInfo given(path);
-            if (!given.isDir()) {
-                if (!ownOutputs.Contains(given.absolutePath(), given.fileName()))
-                    files << given.absoluteFilePath();
-                continue;
-            }
-            for (const QString& file :
-                 CollectFiles(given.absoluteFilePath(), "*", [this] { DoEvents(); }))
-                if (IsRouted(file)) files << file;
+            if (given.isDir())
+                files << CollectRoutedFiles(given.absoluteFilePath(), [this] { DoEvents(); });
+            else if (!IsOwnOutputBesideSource(given.absoluteFilePath()))
+                files << given.absoluteFilePath();
         }
     });
     for (const QString& file : files)

@@ -22,13 +22,14 @@ using test::ErrorOnImage;
 using test::kDone;
 using Names = std::vector<std::string>;
 
-// The stand-in optimizer keeps a PNG source's first six bytes; one starting "SLOW" takes a
-// while. Every run also proves that it left its sources alone and no temporary file behind.
-// Parallel runs against one at a time are in scale_out_test.cpp and cli_fault_test.cpp.
+// The stand-in optimizer keeps a PNG source's first six bytes; one going on "SLOW" after its
+// signature takes a while. Every run also proves that it left its sources alone and no temporary
+// file behind. Parallel runs against one at a time are in scale_out_test.cpp and
+// cli_fault_test.cpp.
 class BatchTest : public ::testing::Test {
 protected:
     BatchTest() {
-        test::WriteScript(appFolder / "optipng", "case $(head -c 4 \"$1\") in SLOW) sleep 0.3;; "
+        test::WriteScript(appFolder / "optipng", "case $(head -c 8 \"$1\") in *SLOW) sleep 0.3;; "
                                                  "esac\nhead -c 6 \"$1\" > \"$1.part\"\n"
                                                  "mv \"$1.part\" \"$1\"");
     }
@@ -109,7 +110,8 @@ TEST_F(BatchTest, FailuresAreShownWithTheirPathAndCauseAndTheRunGoesOn) {
 
 // Progress after the change is over the new count; an empty list says so.
 TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
-    test::RecordingHost host({Add("a.png", "SLOW"), Add("b.png"), Add("c.png"), Add("d.png")});
+    test::RecordingHost host(
+        {Add("a.png", "\x89PNGSLOW"), Add("b.png"), Add("c.png"), Add("d.png")});
     host.onEvents = [](test::RecordingHost& self) { self.items.resize(2); };
     Run(host);
     EXPECT_EQ(host.reports.size(), 2u);

@@ -10,6 +10,7 @@
 #include "support/test_support.h"
 
 #include "app/batch/batch_driver.h"
+#include "app/batch/output_folder.h"
 #include "app/platform/paths.h"
 #include "cli/cli_options.h"
 #include "imaging/dib.h"
@@ -105,6 +106,26 @@ template <typename Condition> bool Within(std::chrono::seconds limit, Condition 
 
 const Bytes kPngSignature = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
 const Bytes kIendChunk = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+
+// A JSON line of the tool's with each byte of a name that is not UTF-8 back as that byte. The
+// tool writes such a byte as "\udcXX", which the parser refuses alone; after "\udbff" it is
+// the character U+10FC00 + XX (UTF-8 F4 8F B2..B3 xx), which the tool never writes (it writes
+// valid UTF-8 as it is) and which is turned back into the byte once parsed.
+Json ParseLine(std::string line) {
+    for (size_t at = line.find("\\udc"); at != std::string::npos; at = line.find("\\udc", at + 12))
+        line.insert(at, "\\udbff");
+    Json parsed = Json::parse(line);
+    for (Json& value : parsed) {
+        if (!value.is_string()) continue;
+        std::string text = value;
+        for (size_t at = text.find("\xF4\x8F"); at != std::string::npos;
+             at = text.find("\xF4\x8F", at))
+            text.replace(at, 4, 1,
+                         static_cast<char>((text[at + 2] & 0x3) << 6 | (text[at + 3] & 0x3F)));
+        value = text;
+    }
+    return parsed;
+}
 
 bool Frames(const Bytes& bytes, const Bytes& start, const Bytes& end) {
     return bytes.size() >= start.size() + end.size() &&
@@ -242,7 +263,7 @@ protected:
         std::vector<Json> lines;
         std::istringstream out(result.out);
         for (std::string line; std::getline(out, line);)
-            lines.push_back(Json::parse(line));
+            lines.push_back(ParseLine(line));
         messages = result.err;
         exitCode = result.exitCode;
         return lines;
@@ -250,11 +271,11 @@ protected:
 
     // An item without a route is passed over; one with a route either wrote a complete output
     // or failed with its own message, naming its file, and left the earlier output in place.
-    // JSON can only carry a name that is not UTF-8 with its odd bytes replaced, so such items
-    // give their path separately.
+    // The line names the source byte for byte, whatever its bytes.
     void ExpectClearOutcome(const Json& line, Outcome expected, std::string source = {}) const {
         if (source.empty()) source = line["source"];
         SCOPED_TRACE(source);
+        EXPECT_EQ(line["source"], source);
         const std::optional<std::string> output = PlannedOutput(source);
         if (!output && fs::exists(source)) {
             EXPECT_EQ(line["status"], "skipped");
@@ -262,9 +283,7 @@ protected:
             EXPECT_EQ(line["message"], "Cannot find the file: " + source);
         } else if (line["status"] == "ok") {
             EXPECT_NE(expected, Outcome::Error);
-            if (line["source"] == source) {
-                EXPECT_EQ(line["output"], *output);
-            }
+            EXPECT_EQ(line["output"], *output);
             EXPECT_TRUE(IsCompleteOutput(*output, source));
             EXPECT_EQ(std::pair(line["bytes_in"], line["bytes_out"]),
                       std::pair(Json(fs::file_size(source)), Json(fs::file_size(*output))));
@@ -366,17 +385,16 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
         Add("valid." + kind, valid);
         Add("cut." + kind, {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
         Add("empty." + kind, {});
-        fs::create_directory(files / ("folder." + kind));
         entries.insert(entries.end(), {{"valid." + kind, Outcome::Ok},
                                        {"cut." + kind, Outcome::Any},
-                                       {"empty." + kind, Outcome::Any},
-                                       {"folder." + kind, Outcome::Error}});
+                                       {"empty." + kind, Outcome::Error}});
     }
     // Valid content of one kind under awkward names, or under another kind's extension.
+    fs::create_directory(files / "folder.gif");
     for (const auto& [name, kind, outcome] :
          std::vector<std::tuple<std::string, std::string, Outcome>>{
-             {"gif-inside.png", "gif", Outcome::Any},
-             {"jpg-inside.bmp", "jpg", Outcome::Any},
+             {"gif-inside.png", "gif", Outcome::Error},
+             {"jpg-inside.bmp", "jpg", Outcome::Error},
              {"locked.png", "png", ::geteuid() == 0 ? Outcome::Ok : Outcome::Error},
              {"folder.gif/inside.png", "png", Outcome::Ok},
              {"quote's \"double\".gif", "gif", Outcome::Ok},
@@ -416,6 +434,90 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     for (size_t i = 0; i < lines.size(); ++i)
         ExpectClearOutcome(lines[i], entries[i].second, items[i]);
     EXPECT_EQ(exitCode, kExitItemFailed);
+    // Each refusal names its cause; damage found in the data is reported as such.
+    std::map<std::string, std::pair<Json, Json>> refused;
+    for (const Json& line : lines)
+        refused[fs::path(std::string(line["source"])).filename()] = {line["message"],
+                                                                     line["damaged"]};
+    const auto path = [&](const std::string& name) { return (files / name).string(); };
+    for (const auto& [name, message, damaged] :
+         std::vector<std::tuple<std::string, std::string, bool>>{
+             {"gif-inside.png", "Not a PNG file.." + path("gif-inside.png"), false},
+             {"jpg-inside.bmp", "Not a BMP file.." + path("jpg-inside.bmp"), false},
+             {"empty.png", "Not a PNG file.." + path("empty.png") + " (the file is empty)", false},
+             {"empty.gif", "Not a GIF file.." + path("empty.gif") + " (the file is empty)", false},
+             {"cut.bmp",
+              "Unexpected error loading image.." + path("cut.bmp") +
+                  " (cut off: the pixel data ends early)",
+              true}})
+        EXPECT_EQ(refused[name], std::pair(Json(message), Json(damaged))) << name;
+    EXPECT_EQ(refused["cut.jpg"].second, true);
+}
+
+// A folder argument reduces its tree. Run again over a list of every file, as `find` gives it,
+// the outputs are passed over, each with a message, and a lone "_reduced" file is reduced again.
+TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
+    Optimizer("exit 0");
+    fs::create_directory(files / "sub");
+    const std::vector<std::string> sources = {Add("a.gif", ValidSource("gif")),
+                                              Add("lone_reduced.gif", ValidSource("gif")),
+                                              Add("sub/b.png", ValidSource("png"))};
+    std::vector<std::string> arguments = Arguments({files.path().string()}, {}, {});
+    const test::SourceGuard guard = test::GuardItems({files.path()}, sources);
+    const std::vector<Json> tree = Checked(RunChild(arguments, {}, scratch.path()), guard);
+    ASSERT_EQ(tree.size(), sources.size());
+    for (size_t i = 0; i < sources.size(); ++i) {
+        EXPECT_EQ(tree[i]["source"],
+                  files.path().string() + "/" + fs::relative(sources[i], files.path()).string());
+        ExpectClearOutcome(tree[i], Outcome::Ok);
+    }
+
+    const std::vector<std::string> items = {sources[0], *PlannedOutput(sources[0]),
+                                            sources[1], *PlannedOutput(sources[1]),
+                                            sources[2], *PlannedOutput(sources[2])};
+    std::string list;
+    for (const std::string& item : items)
+        list += item + "\n";
+    const std::vector<Json> again = Run(items, ChildSetup{{}, false, list, {}});
+    for (const size_t ours : {1, 3, 5}) {
+        const std::string passedOver = std::string(kOwnOutputPassedOver) + items[ours];
+        EXPECT_EQ(std::tuple(again[ours]["status"], again[ours]["message"]),
+                  std::tuple(Json("skipped"), Json(passedOver)));
+        EXPECT_NE(messages.find("Trimora: " + passedOver + "\n"), std::string::npos);
+    }
+    for (const size_t reduced : {0, 2, 4})
+        ExpectClearOutcome(again[reduced], Outcome::Ok);
+    EXPECT_EQ(exitCode, kExitSuccess);
+}
+
+// A link inside the output folder could lead anywhere: the item fails and nothing is written
+// through it. A source nobody may read says why, in its route's words. Run again over a list
+// that names the outputs under the output folder, those are passed over.
+TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
+    const test::TempDir elsewhere;
+    fs::create_directories(files / "out");
+    fs::create_directory(files / "sub");
+    fs::create_directory_symlink(elsewhere.path(), files / "out/sub");
+    fs::permissions(elsewhere.path(), fs::perms::all);
+    const std::string linked = Add("sub/b.gif", ValidSource("gif"));
+    const std::string locked = Add("locked.gif", ValidSource("gif"));
+    fs::permissions(locked, fs::perms::none);
+    const std::vector<std::string> items = {linked, locked};
+    const std::vector<Json> lines =
+        Run(items, ChildSetup{{}, true, {}, files.path()}, {"--output-dir", "out"});
+    EXPECT_EQ(lines[0]["message"],
+              std::string(kThroughLinkOutOfOutputFolder) + "out/sub/b_reduced.gif");
+    EXPECT_EQ(lines[1]["message"], "Error loading gif file.." + items[1] + " (Permission denied)");
+    EXPECT_EQ(elsewhere.FileNames(), std::vector<std::string>());
+    EXPECT_EQ(exitCode, kExitItemFailed);
+
+    const std::string reduced = (files / "out/a_reduced.gif").string();
+    Add("a.gif", ValidSource("gif"));
+    test::WriteBytes(reduced, ValidSource("gif"));
+    const std::vector<Json> again =
+        Run({reduced}, ChildSetup{{}, false, {}, files.path()}, {"--output-dir", "out"});
+    EXPECT_EQ(again[0]["message"], std::string(kOwnOutputPassedOver) + reduced);
+    EXPECT_FALSE(fs::exists(files / "out/out"));
 }
 
 // The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed.

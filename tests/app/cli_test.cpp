@@ -5,6 +5,7 @@
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
+#include "cli/json_text.h"
 
 #include "support/test_support.h"
 
@@ -61,18 +62,45 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
         EXPECT_EQ(parsed.exitCode, kExitUsage) << bad;
         EXPECT_FALSE(err.empty()) << bad;
     }
+    EXPECT_NE(Parse({"-q", "abc", "a"}).second.find("Value abc is not a number"),
+              std::string::npos);
     // Lines may end with "\r\n", as lists written on Windows do.
     std::istringstream input("one.png\r\n\r\n\nmy photo.jpg\nlast.gif");
-    const PathList expanded = ExpandPaths({"first.png", "-", "final.png", "-"}, input);
+    std::ostringstream messages;
+    const PathList expanded = ExpandPaths({"first.png", "-", "final.png", "-"}, input, messages);
     std::vector<std::string_view> paths;
     for (size_t index = 0; index < expanded.Size(); ++index)
         paths.push_back(expanded[index]);
     EXPECT_EQ(paths, (std::vector<std::string_view>{"first.png", "one.png", "my photo.jpg",
                                                     "last.gif", "final.png"}));
+    EXPECT_EQ(messages.str(), "");
 }
 
-// Bytes that are not UTF-8 (paths may hold any) become U+FFFD instead of failing the line. The
-// tool's own lines for failures and stops are read back in cli_fault_test.
+// A folder argument gives its tree's routed files as the window's walk finds them; one with
+// none says so. A folder named on standard input stays an item, as `find` lists every folder.
+TEST(CommandLine, FolderArgumentsAddTheirTreesRoutedFiles) {
+    const test::TempDir tree;
+    std::filesystem::create_directories(tree / "photos/old");
+    std::filesystem::create_directories(tree / "empty");
+    for (const char* name : {"photos/b.jpg", "photos/a.gif", "photos/a_reduced.gif",
+                             "photos/notes.txt", "photos/old/c.png"})
+        test::WriteBytes(tree / name, {1});
+    const std::string photos = (tree / "photos").string();
+    const std::string empty = (tree / "empty").string();
+    std::istringstream input(photos + "\n");
+    std::ostringstream messages;
+    const PathList expanded = ExpandPaths({photos, empty, "-"}, input, messages);
+    std::vector<std::string_view> paths;
+    for (size_t index = 0; index < expanded.Size(); ++index)
+        paths.push_back(expanded[index]);
+    const std::vector<std::string> expected = {photos + "/a.gif", photos + "/b.jpg",
+                                               photos + "/old/c.png", photos};
+    EXPECT_EQ(paths, std::vector<std::string_view>(expected.begin(), expected.end()));
+    EXPECT_EQ(messages.str(),
+              "Trimora: No JPEG, GIF, BMP or PNG file in " + empty + " or its subfolders.\n");
+}
+
+// The tool's own lines for failures and stops are read back in cli_fault_test.
 // Sizes in the table's total add up over the reduced files only, so the saving compares like
 // with like.
 TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles) {
@@ -92,7 +120,7 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
               R"("result":"reduced","bytes_in":2048,"bytes_out":1024,"message":null,)"
               R"("damaged":false})");
     EXPECT_EQ(JsonLine(records[2]),
-              "{\"source\":\"/p/caf\xef\xbf\xbd.jpeg\",\"output\":null,\"route\":null,"
+              "{\"source\":\"/p/caf\\udce9.jpeg\",\"output\":null,\"route\":null,"
               "\"status\":\"skipped\",\"result\":null,\"bytes_in\":500,\"bytes_out\":null,"
               "\"message\":null,\"damaged\":false}");
     // The table keeps rows apart from the sources, which are the list's own; a damaged source
@@ -103,29 +131,47 @@ TEST(CliReport, JsonLinesWithNullsForWhatIsMissingAndATableTotalOverReducedFiles
         sources.Add(record.report.source);
         rows.push_back(RowOf(record));
     }
+    sources.Add("/p/new\nline\x1b[2J.png");
+    rows.push_back(RowOf(records[3]));
     std::ostringstream table;
     PrintTable(table, sources, rows);
+    EXPECT_NE(table.str().find("  /p/new\\nline\\x1b[2J.png\n"), std::string::npos) << table.str();
     EXPECT_NE(table.str().find("\ndamaged   copy          1000 B"), std::string::npos)
         << table.str();
     EXPECT_TRUE(
         table.str().ends_with("\ntotal                  3.0 KiB    2.0 KiB   33.6%  2 reduced, "
-                              "1 skipped, 1 failed, 1 not done, 1 damaged\n"))
+                              "1 skipped, 2 failed, 1 not done, 1 damaged\n"))
         << table.str();
 }
 
-// On a terminal the progress line is erased before a message. Measured items, the exit status
-// and the lines off a terminal are checked end to end in cli_fault_test.
+// Names are bytes: each byte outside a valid UTF-8 sequence comes back as "\udcXX" (Python's
+// surrogateescape), so a reader can recover the exact name; valid UTF-8 stays as it is.
+TEST(CliReport, JsonStringsKeepEveryByteOfANameRecoverable) {
+    for (const auto& [text, json] : std::vector<std::pair<std::string, std::string>>{
+             {"na\xc3\xafve \xe2\x82\xac \xf0\x9f\x98\x80",
+              "\"na\xc3\xafve \xe2\x82\xac \xf0\x9f\x98\x80\""},
+             {"latin1-\xe9.bmp", "\"latin1-\\udce9.bmp\""},
+             {"\"q\" \\ \n\t\x01\x7f", "\"\\\"q\\\" \\\\ \\n\\t\\u0001\x7f\""},
+             {"\xc0\xaf overlong", "\"\\udcc0\\udcaf overlong\""},
+             {"\xed\xa0\x80 surrogate", "\"\\udced\\udca0\\udc80 surrogate\""},
+             {"\xf4\x90\x80\x80 too high", "\"\\udcf4\\udc90\\udc80\\udc80 too high\""},
+             {"cut \xe2\x82", "\"cut \\udce2\\udc82\""}})
+        EXPECT_EQ(JsonString(text), json) << json;
+}
+
+// On a terminal the progress line is erased before a message, which stays one line. Measured items,
+// the exit status and the lines off a terminal are checked end to end in cli_fault_test.
 TEST(CliHostTest, OnATerminalTheProgressLineIsErasedBeforeATitledMessage) {
     std::ostringstream terminal;
     CliHost onTerminal({}, RunSettings{}, terminal, true, false, nullptr);
     for (float percent : {50.0F, 100.0F, 0.0F, 25.0F})
         onTerminal.SetProgress(percent);
-    onTerminal.ShowMessage("Cannot find the file: /p/x.png", "Error on image",
+    onTerminal.ShowMessage("Cannot find the file: /p/x\n.png", "Error on image",
                            MessageIcon::Exclamation);
     onTerminal.ShowMessage("Done.", "", MessageIcon::None);
     EXPECT_EQ(terminal.str(), "Reducing... 50%\r\x1b[KReducing... 100%\r\x1b[K"
                               "Reducing... 25%\r\x1b[KError on image: Cannot find the file: "
-                              "/p/x.png\nTrimora: Done.\n");
+                              "/p/x\\n.png\nTrimora: Done.\n");
 }
 
 } // namespace

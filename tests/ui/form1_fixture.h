@@ -113,16 +113,16 @@ protected:
         QTest::mouseClick(window.Check3, Qt::LeftButton);
     }
 
-    // The stand-in optimizer keeps a PNG's first six bytes. A file starting "GROW" comes out
-    // larger; "WAIT" waits for the test's "go" file; "HANG" notes its work file and process and
-    // sleeps for good.
+    // The stand-in optimizer keeps a PNG's first six bytes. A file going on "GROW" after its
+    // signature comes out larger; "WAIT" waits for the test's "go" file; "HANG" notes its work file
+    // and process and sleeps for good.
     void Optimizer() {
         std::ofstream(appFolder / "optipng")
-            << "#!/bin/sh\ncase $(head -c 4 \"$1\") in\n"
-            << "GROW) printf more >> \"$1\"; exit 0;;\n"
-            << "WAIT) while [ ! -e " << appFolder / "go"
+            << "#!/bin/sh\ncase $(head -c 8 \"$1\") in\n"
+            << "*GROW) printf more >> \"$1\"; exit 0;;\n"
+            << "*WAIT) while [ ! -e " << appFolder / "go"
             << " ]; do sleep 0.02; done;;\n"
-            << "HANG) printf '%s' \"$1\" > " << appFolder / "work"
+            << "*HANG) printf '%s' \"$1\" > " << appFolder / "work"
             << "; echo $$ > " << appFolder / "pid"
             << "; exec sleep 30;;\nesac\n"
             << "head -c 6 \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n";

@@ -64,7 +64,7 @@ TEST_F(Form1Test, CtrlOAddsFilesAndCtrlRReducesAndStops) {
     Optimizer();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    chosenFiles = {Write("h.png", "HANG")};
+    chosenFiles = {Write("h.png", "\x89PNGHANG")};
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(window.ListView1->ItemTexts(), chosenFiles);
     QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);

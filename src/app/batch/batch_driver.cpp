@@ -3,12 +3,15 @@
 
 #include "app/batch/batch_driver.h"
 
+#include "app/batch/folder_walk.h"
 #include "app/batch/output_folder.h"
 #include "app/batch/result_choice.h"
+#include "app/batch/source_check.h"
 #include "app/platform/paths.h"
 #include "app/routes/bmp_route.h"
 #include "app/routes/gif_route.h"
 #include "app/routes/jpeg_route.h"
+#include "app/routes/picture_limits.h"
 #include "app/routes/png_route.h"
 #include "app/routes/route.h"
 #include "imaging/atomic_file.h"
@@ -23,22 +26,41 @@ namespace lumatrim {
 
 namespace {
 
+// How a route's source is told apart before the route runs, and the words the route has
+// always shown for a source it cannot read (the driver adds the system's reason).
+struct SourceKind {
+    std::string_view signature;  // the first bytes of every file of the format
+    std::string_view notOfKind;  // before the path, for a file of other content
+    std::string_view readFailed; // before the path, for a file that cannot be read
+    std::string_view title;
+};
+
+constexpr SourceKind kJpegSource{"\xFF\xD8", "Not a JPEG file..", kUnexpectedErrorLoadingImage,
+                                 kImageErrorTitle};
+constexpr SourceKind kBmpSource{"BM", "Not a BMP file..", kUnexpectedErrorLoadingImage,
+                                kImageErrorTitle};
+constexpr SourceKind kGifSource{"GIF8", "Not a GIF file..", kErrorLoadingGif,
+                                kErrorLoadingGifTitle};
+constexpr SourceKind kPngSource{"\x89PNG", "Not a PNG file..",
+                                "Cannot read the file: ", kImageErrorTitle};
+
 struct Route {
     std::string_view key;    // lower-case extension that picks the route
     std::string_view name;   // the route as reports name it
     std::string_view suffix; // replaces "." and the extension in the output's name
     RouteResult (*run)(const RouteJob&);
+    const SourceKind& source;
 };
 
 // Compared in order, the first equal key wins. Extensions without a route are passed over
 // without output or message. "jpeg" and "jpe" name JPEG files as "jpg" does.
 constexpr std::array kRoutes = {
-    Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg},
-    Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg},
-    Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg},
-    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp},
-    Route{"gif", "gif", "_reduced.gif", &ReduceGif},
-    Route{"png", "png", "_reduced.png", &ReducePng},
+    Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
+    Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
+    Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
+    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp, kBmpSource},
+    Route{"gif", "gif", "_reduced.gif", &ReduceGif, kGifSource},
+    Route{"png", "png", "_reduced.png", &ReducePng, kPngSource},
 };
 
 struct ItemPaths {
@@ -87,6 +109,43 @@ std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route
 
 RouteFailure SourceFailure(std::string_view text, const std::string& source) {
     return {std::string(text) + source, std::string(kImageErrorTitle)};
+}
+
+// A source nobody may read fails in its route's own words with the system's reason, and one
+// of other content as not of its kind; either way before the route spends anything on it.
+std::optional<RouteFailure> RefusedSource(const SourceKind& kind, const std::string& source) {
+    const SourceCheck check = CheckSourceStart(source, kind.signature);
+    const auto failure = [&](std::string_view text, std::string_view reason) {
+        return RouteFailure{std::string(text) + source + " (" + std::string(reason) + ")",
+                            std::string(kind.title)};
+    };
+    switch (check.start) {
+    case SourceStart::Fits:
+        return std::nullopt;
+    case SourceStart::Unreadable:
+        return failure(kind.readFailed, check.error.message());
+    case SourceStart::Empty:
+        return failure(kind.notOfKind, "the file is empty");
+    case SourceStart::OtherFormat:
+        return RouteFailure{std::string(kind.notOfKind) + source, std::string(kind.title)};
+    }
+    return std::nullopt;
+}
+
+// An output of an earlier run: beside its source, or under the output folder at its source's
+// place.
+bool IsOwnOutput(const BatchHost& host, const std::string& source) {
+    if (IsOwnOutputBesideSource(source)) return true;
+    const std::optional<std::string> outputFolder = host.OutputFolder();
+    if (!outputFolder) return false;
+    const std::optional<std::string> sourceFolder = SourceFolderOfPlace(*outputFolder, source);
+    return sourceFolder && IsOutputOfSourceIn(source, *sourceFolder);
+}
+
+ItemReport PassedOver(BatchHost& host, ItemReport report) {
+    report.message = std::string(kOwnOutputPassedOver) + report.source;
+    host.ShowMessage(*report.message, "", MessageIcon::None);
+    return report;
 }
 
 // Routes report bad input as text; what they raise (an overflow in a damaged file, memory
@@ -199,6 +258,16 @@ std::optional<std::string> PlannedOutput(const std::string& source,
     return route ? OutputPath(paths, *route, outputFolder) : std::nullopt;
 }
 
+std::vector<std::string> PossibleSourceNames(std::string_view outputName) {
+    std::vector<std::string> names;
+    for (const Route& route : kRoutes) {
+        if (!outputName.ends_with(route.suffix)) continue;
+        const std::string_view base = outputName.substr(0, outputName.size() - route.suffix.size());
+        names.push_back(std::string(base).append(".").append(route.key));
+    }
+    return names;
+}
+
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
                       const std::string& applicationFolder, RouteWorkspace& workspace) {
     const ItemPaths paths = DeriveItemPaths(source);
@@ -217,9 +286,14 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     // Directories, pipes and devices: a pipe without a writer would block the run for good.
     if (!IsRegularFile(source))
         return Failed(host, report, SourceFailure("Cannot read the file: ", source));
+    if (host.PassOverOwnOutputs() && IsOwnOutput(host, source)) return PassedOver(host, report);
+    if (std::optional<RouteFailure> refused = RefusedSource(route->source, source))
+        return Failed(host, report, *refused);
 
     const std::optional<std::string> output = OutputPath(paths, *route, host.OutputFolder());
     if (!output) return Failed(host, report, SourceFailure(kOutsideCurrentFolder, source));
+    if (host.OutputFolder() && LinkBetween(*host.OutputFolder(), GetShortPath(paths.folder)))
+        return Failed(host, report, SourceFailure(kThroughLinkOutOfOutputFolder, *output));
     const RouteResult result =
         RunRoute(*route, host, source, *output, applicationFolder, workspace);
     // A stop ends the item wherever it was: its work is not written, and a failure it caused

@@ -12,8 +12,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lumatrim {
+
+// Shown, followed by the path, for a list item passed over as the output of an earlier run (see
+// BatchHost::PassOverOwnOutputs).
+inline constexpr std::string_view kOwnOutputPassedOver =
+    "Passed over as the reduced copy of another file: ";
 
 // `applicationFolder` holds the companion programs the routes run (see ApplicationFolder()).
 void RunBatch(BatchHost& host, const std::string& applicationFolder);
@@ -32,5 +39,10 @@ void EndRun(BatchHost& host);
 // none when no route takes it or it has no place under the output folder.
 std::optional<std::string> PlannedOutput(const std::string& source,
                                          const std::optional<std::string>& outputFolder = {});
+
+// The names, extensions in lower case, of the files a run would reduce to the file named
+// `outputName` beside them: "x.jpg", "x.jpeg" and "x.jpe" for "x_reduced.jpg"; none for a name
+// no route writes. A source's extension may be in any case ("x.GIF" gives "x_reduced.gif" too).
+std::vector<std::string> PossibleSourceNames(std::string_view outputName);
 
 } // namespace lumatrim

@@ -64,6 +64,8 @@ struct RunSettings {
     bool keepMetadata = false;
     // Give each output its source's modification time.
     bool preserveTimes = false;
+    // Pass over list items that are our own outputs beside their sources.
+    bool passOverOwnOutputs = false;
 };
 
 class BatchHost {
@@ -93,6 +95,11 @@ public:
     virtual std::optional<int32_t> LossyLevel() const { return std::nullopt; }
     virtual bool KeepMetadata() const { return false; }
     virtual bool PreserveTimes() const { return false; }
+    // Items named "x_reduced.gif" with "x.gif" beside them, or under the output folder where a
+    // run puts the output of an "x.gif", are passed over as the output of an earlier run, not
+    // reduced again (a re-run over a list that now holds them); a lone "x_reduced.gif" is still
+    // reduced.
+    virtual bool PassOverOwnOutputs() const { return false; }
     // Stopping the run: see RunSettings::stop.
     virtual std::stop_token StopToken() const { return {}; }
     // Where outputs go instead of beside their sources (see PlaceUnder); none for beside them.
@@ -114,6 +121,7 @@ inline RunSettings ReadRunSettings(const BatchHost& host) {
     settings.lossy = host.LossyLevel();
     settings.keepMetadata = host.KeepMetadata();
     settings.preserveTimes = host.PreserveTimes();
+    settings.passOverOwnOutputs = host.PassOverOwnOutputs();
     return settings;
 }
 

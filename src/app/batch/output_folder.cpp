@@ -18,11 +18,8 @@ std::optional<fs::path> Below(const fs::path& folder, const fs::path& current) {
     return relative == "." ? fs::path() : relative;
 }
 
-} // namespace
-
-std::optional<std::string> PlaceUnder(const std::string& outputFolder,
-                                      const std::string& sourceFolder,
-                                      const std::string& outputName) {
+// Where a source of `sourceFolder` goes under the output folder; none when it has no place.
+std::optional<fs::path> RelativePlace(const std::string& sourceFolder) {
     std::error_code error;
     const fs::path current = fs::current_path(error);
     // An empty folder is the current one (and an error to std::filesystem::absolute).
@@ -33,8 +30,42 @@ std::optional<std::string> PlaceUnder(const std::string& outputFolder,
         const fs::path real = fs::weakly_canonical(folder, error);
         if (!error) relative = Below(real, current);
     }
+    return relative;
+}
+
+} // namespace
+
+std::optional<std::string> PlaceUnder(const std::string& outputFolder,
+                                      const std::string& sourceFolder,
+                                      const std::string& outputName) {
+    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
     if (!relative) return std::nullopt;
     return (fs::path(outputFolder) / *relative / outputName).string();
+}
+
+bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder) {
+    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
+    if (!relative) return false;
+    fs::path folder(outputFolder);
+    for (const fs::path& part : *relative) {
+        folder /= part;
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(folder, error);
+        if (fs::is_symlink(status)) return true;
+        if (!fs::is_directory(status)) return false; // made later, or a file the write fails on
+    }
+    return false;
+}
+
+std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
+                                               const std::string& path) {
+    std::error_code error;
+    const fs::path folder = fs::absolute(path, error).parent_path().lexically_normal();
+    const fs::path root = fs::absolute(outputFolder, error).lexically_normal();
+    if (error) return std::nullopt;
+    const std::optional<fs::path> relative = Below(folder, root);
+    if (!relative) return std::nullopt;
+    return relative->empty() ? std::string() : relative->string() + '/';
 }
 
 void MakeFoldersFor(const std::string& output) {

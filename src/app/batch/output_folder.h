@@ -23,6 +23,24 @@ std::optional<std::string> PlaceUnder(const std::string& outputFolder,
                                       const std::string& sourceFolder,
                                       const std::string& outputName);
 
+// Shown, followed by the output's path, for an output whose place under the output folder is
+// reached through a symbolic link, which could lead anywhere.
+inline constexpr std::string_view kThroughLinkOutOfOutputFolder =
+    "The output would be written through a link that may lead out of the output folder, so it "
+    "is not written: ";
+
+// Whether a folder between `outputFolder` and the place PlaceUnder gives a source of
+// `sourceFolder` is a symbolic link. Folders not made yet are none; `outputFolder` itself may
+// be one (the user chose it).
+bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder);
+
+// The folder, relative to the current one and ending with a separator (empty for the current
+// one), whose sources have their outputs placed in the folder of `path`; none when `path` does
+// not lie under `outputFolder`. A run over a list that names the outputs of an earlier run
+// under the output folder passes them over by it.
+std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
+                                               const std::string& path);
+
 // Makes the folders that `output` is to be written in; a failure shows when the write fails.
 void MakeFoldersFor(const std::string& output);
 

@@ -25,6 +25,7 @@ public:
     std::optional<int32_t> LossyLevel() const override { return settings_.lossy; }
     bool KeepMetadata() const override { return settings_.keepMetadata; }
     bool PreserveTimes() const override { return settings_.preserveTimes; }
+    bool PassOverOwnOutputs() const override { return settings_.passOverOwnOutputs; }
     std::stop_token StopToken() const override { return settings_.stop; }
     std::optional<std::string> OutputFolder() const override { return outputFolder_; }
 

@@ -29,25 +29,47 @@ std::optional<std::vector<uint8_t>> ReadSourceFile(const std::string& path) {
     return bytes;
 }
 
+BmpReduction::LoadCause CauseOf(BmpStatus status) {
+    switch (status) {
+    case BmpStatus::Truncated:
+        return {"cut off: the file ends before its pixel data", true};
+    case BmpStatus::PixelsCutOff:
+        return {"cut off: the pixel data ends early", true};
+    case BmpStatus::Malformed:
+        return {"damaged: its headers make no sense", true};
+    case BmpStatus::Unsupported:
+        return {"unsupported: an embedded JPEG or PNG, or an unknown header", false};
+    case BmpStatus::Ok:
+    case BmpStatus::TooLarge: // the text says so
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 std::string BmpReduction::LoadSourcePicture(const std::string& path) {
     source_.Destroy();
     target_.Destroy();
     transparency_ = Transparency::None;
+    loadCause_ = {};
     const std::optional<std::vector<uint8_t>> file = ReadSourceFile(path);
     BmpLayout layout;
     const BmpStatus status =
         file ? ReadBmpLayout(*file, kMaxPicturePixels, layout) : BmpStatus::Malformed;
-    if (status != BmpStatus::Ok)
+    if (status != BmpStatus::Ok) {
+        if (file) loadCause_ = CauseOf(status);
         return std::string(PictureLoadErrorText(status == BmpStatus::TooLarge));
+    }
     if (layout.leavesPixelsOut) {
         transparency_ = Transparency::PixelsLeftOut;
         return "";
     }
     bool transparent = false;
-    if (!DecodeBmp(*file, layout, source_, transparent))
+    if (!DecodeBmp(*file, layout, source_, transparent)) {
+        loadCause_ = {"not enough memory", false};
         return std::string(kUnexpectedErrorLoadingImage);
+    }
     if (transparent) transparency_ = Transparency::Pixels;
     return "";
 }
@@ -101,8 +123,12 @@ std::string ProperCase(std::string_view text) {
 RouteResult ReduceBmp(const RouteJob& job) {
     BmpReduction route(*job.workspace.bmpSource, *job.workspace.bmpTarget);
     route.SetDitherMethod(mDither8bpp::kOptimalPalette);
-    if (std::string error = route.LoadSourcePicture(GetShortPath(job.source)); !error.empty())
-        return RouteFailure{error + job.source, std::string(kImageErrorTitle)};
+    if (std::string error = route.LoadSourcePicture(GetShortPath(job.source)); !error.empty()) {
+        const BmpReduction::LoadCause cause = route.LastLoadCause();
+        std::string prompt = error + job.source;
+        if (!cause.reason.empty()) prompt += " (" + std::string(cause.reason) + ")";
+        return RouteFailure{prompt, std::string(kImageErrorTitle), cause.damaged};
+    }
     RouteProduct product;
     product.writeFailure = CannotWrite(job.output);
     if (const std::optional<std::string_view> why = route.WhyKeptAsItIs()) {

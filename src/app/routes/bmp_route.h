@@ -40,6 +40,13 @@ public:
     // The picture at 32 bits into the source surface; the target is emptied. A picture with
     // pixels left out is not decoded (its declared size may be anything): both stay empty.
     std::string LoadSourcePicture(const std::string& path);
+    // Why the last load failed, as shown after the path ("cut off: the pixel data ends
+    // early"), and whether the file is damaged; no reason where the text says it all.
+    struct LoadCause {
+        std::string_view reason;
+        bool damaged = false;
+    };
+    LoadCause LastLoadCause() const { return loadCause_; }
     // Why the loaded picture cannot become an 8-bit BMP that looks the same; none if it can.
     std::optional<std::string_view> WhyKeptAsItIs() const;
     // The source into the target with exactly its colours, when it has at most 256.
@@ -56,6 +63,7 @@ private:
     cDIB& target_;
     mDither8bpp dither_;
     Transparency transparency_ = Transparency::None;
+    LoadCause loadCause_;
     int32_t exactColours_ = 0; // colours of an exact target; 0 for a dithered one
 };
 

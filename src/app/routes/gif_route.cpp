@@ -26,9 +26,9 @@ RouteResult ReduceGif(const RouteJob& job) {
     if (!job.workspace.gif) job.workspace.gif = std::make_unique<cGIF>();
     cGIF& gif = *job.workspace.gif;
     if (!gif.LoadFromFile(job.source) || !EveryFrameHasColours(gif)) {
-        const std::string text = gif.LoadTooLarge() ? std::string(kGifTooLarge)
-                                                    : std::string("Error loading gif file..");
-        return RouteFailure{text + job.source, "Error Loading GIF file"};
+        const std::string text =
+            gif.LoadTooLarge() ? std::string(kGifTooLarge) : std::string(kErrorLoadingGif);
+        return RouteFailure{text + job.source, std::string(kErrorLoadingGifTitle)};
     }
     const bool damaged = gif.LoadDamaged();
     const RouteFailure saveFailure{"Error saving gif file.." + job.output, "Error Saving GIF file"};

@@ -9,6 +9,10 @@
 
 namespace lumatrim {
 
+// Shown, followed by the path, for a GIF the reader cannot read, under its own title.
+inline constexpr std::string_view kErrorLoadingGif = "Error loading gif file..";
+inline constexpr std::string_view kErrorLoadingGifTitle = "Error Loading GIF file";
+
 // Shown, followed by the path, for a GIF beyond what the reader takes on.
 inline constexpr std::string_view kGifTooLarge =
     "GIF too large to reduce (more than 32,767 frames or 268,435,456 pixels)..";

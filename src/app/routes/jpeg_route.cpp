@@ -31,8 +31,10 @@ RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
         damaged.damaged = true;
         return damaged;
     }
-    case JpegFault::NotJpeg:
     case JpegFault::Undecodable:
+        return Failure(std::string(kUnexpectedErrorLoadingImage),
+                       path + " (" + failure.detail + ")");
+    case JpegFault::NotJpeg:
     case JpegFault::OverLimit:
     case JpegFault::Stopped: // the driver reports a stopped item as not done
         break;
