@@ -110,8 +110,10 @@ std::vector<uint8_t> Segment(uint8_t marker, const std::string& data) {
     return segment;
 }
 
-bool Holds(const std::vector<uint8_t>& file, const std::vector<uint8_t>& bytes) {
-    return std::search(file.begin(), file.end(), bytes.begin(), bytes.end()) != file.end();
+// Whether `bytes` (chars or bytes) stand somewhere in `file`.
+template <typename Bytes> bool Holds(const std::vector<uint8_t>& file, const Bytes& bytes) {
+    return std::search(file.begin(), file.end(), bytes.begin(), bytes.end(),
+                       [](uint8_t a, auto b) { return a == uint8_t(b); }) != file.end();
 }
 
 // Asked to, both the re-encode and the lossless rewrite (at quality 100 from a quality-30 file
@@ -240,19 +242,15 @@ TEST(GifRouteTest, KeepsCommentsAndApplicationBlocksOnlyWhenAsked) {
                      comment.end());
     const std::string path = (dir / "spin.gif").string();
     test::WriteBytes(path, animation);
-    const auto holds = [](const std::vector<uint8_t>& file, const std::string& bytes) {
-        return std::search(file.begin(), file.end(), bytes.begin(), bytes.end(),
-                           [](uint8_t a, char b) { return a == uint8_t(b); }) != file.end();
-    };
     for (const bool keep : {false, true}) {
         SCOPED_TRACE(keep);
         RouteWorkspace workspace;
         const RouteJob job{path, "", "", 85, {}, {}, Effort::Default, {}, workspace, {}, keep};
         const RouteResult result = ReduceGif(job);
         const std::vector<uint8_t>& reduced = std::get<RouteProduct>(result).reduced->bytes;
-        EXPECT_TRUE(holds(reduced, "NETSCAPE2.0"));
+        EXPECT_TRUE(Holds(reduced, std::string("NETSCAPE2.0")));
         for (const std::string& block : {comment, trailing, xmp})
-            EXPECT_EQ(holds(reduced, block), keep) << block.substr(0, 4);
+            EXPECT_EQ(Holds(reduced, block), keep) << block.substr(0, 4);
     }
 }
 
