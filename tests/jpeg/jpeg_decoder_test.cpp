@@ -131,6 +131,20 @@ TEST(JpegDecoder, EveryColourSpaceAndOrientationShowsAsABrowserShowsItBeforeAndA
             EXPECT_TRUE(Contains(rewritten, "\xFF\xC2")); // progressive
             EXPECT_EQ(Contains(rewritten, "ICC_PROFILE"), !spec.iccProfile.empty());
             EXPECT_EQ(Contains(rewritten, "\xFF\xEE"), Contains(source, "\xFF\xEE"));
+
+            // Kept, the source's own EXIF block says upright once the picture is (the decoded
+            // one always is), and no second block is added where the rewrite left the
+            // orientation to it.
+            const auto keep = JpegMetadata::Keep;
+            const std::vector<uint8_t> kept = test::Given<std::vector<uint8_t>>(
+                RewriteJpegLosslessly(source, kLimit, SIZE_MAX, keep));
+            EXPECT_EQ(OrientationOf(kept), turned ? 1 : orientation);
+            EXPECT_EQ(kept.size(), rewritten.size() + (turned ? 36 : 0));
+            const auto metadata =
+                test::Given<JpegPicture>(DecodeJpeg(source, kLimit, {}, keep)).metadata;
+            ASSERT_EQ(metadata.size(), orientation != 1 ? 1u : 0u);
+            for (const JpegSegment& segment : metadata)
+                EXPECT_EQ(ReadExifOrientation(segment.data), 1);
         }
 }
 
