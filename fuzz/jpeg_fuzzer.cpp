@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Feeds arbitrary bytes to the JPEG decoder and the lossless rewrite. Beyond "no crash": a
-// decoded picture has the samples its size says, the two agree on whether the file is
-// readable, and a rewrite decodes again to a picture of the same size.
+// Feeds arbitrary bytes to the JPEG decoder and the lossless rewrite, keeping the metadata (and
+// so editing EXIF orientations) for inputs of odd size. Beyond "no crash": a decoded picture has
+// the samples its size says, and a rewrite decodes again to a picture of the same size.
 #include "jpeg/jpeg_decoder.h"
 #include "jpeg/jpeg_lossless.h"
 
@@ -18,9 +18,12 @@ constexpr uint64_t kFuzzMaxPixels = uint64_t{1} << 20;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const lumatrim::JpegDecodeResult decoded = lumatrim::DecodeJpeg({data, size}, kFuzzMaxPixels);
+    using lumatrim::JpegMetadata;
+    const JpegMetadata metadata = size % 2 ? JpegMetadata::Keep : JpegMetadata::Drop;
+    const lumatrim::JpegDecodeResult decoded =
+        lumatrim::DecodeJpeg({data, size}, kFuzzMaxPixels, {}, metadata);
     const lumatrim::JpegRewriteResult rewritten =
-        lumatrim::RewriteJpegLosslessly({data, size}, kFuzzMaxPixels);
+        lumatrim::RewriteJpegLosslessly({data, size}, kFuzzMaxPixels, SIZE_MAX, metadata);
     const auto* picture = std::get_if<lumatrim::JpegPicture>(&decoded);
     const auto* bytes = std::get_if<std::vector<uint8_t>>(&rewritten);
     if (!picture) return 0;

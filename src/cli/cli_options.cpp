@@ -119,6 +119,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_flag("--allow-larger", options.allowLarger,
                  "Keep each file's re-encoded result even where it is larger than the source, "
                  "instead of a lossless rewrite or a copy");
+    app.add_flag("--keep-metadata", options.keepMetadata,
+                 "Keep the metadata: a JPEG's EXIF (its orientation set to upright where the "
+                 "picture was turned), XMP, IPTC and comments, a GIF's comments and application "
+                 "blocks, a PNG's text and time chunks");
+    app.add_flag("-p,--preserve-times", options.preserveTimes,
+                 "Give each output its source's modification time");
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     std::string shard;

@@ -3,7 +3,8 @@
 
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
-//                    [--allow-larger] [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
+//                    [--allow-larger] [--keep-metadata] [-p|--preserve-times] [--json]
+//                    [--shard K/N] [--output-dir DIR] [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
@@ -35,6 +36,8 @@ struct CliOptions {
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     Effort effort = Effort::Default;
     bool allowLarger = false;
+    bool keepMetadata = false;  // EXIF, XMP, IPTC, comments and application blocks stay
+    bool preserveTimes = false; // outputs get their sources' modification times
     bool json = false;
     std::optional<Shard> shard;              // this machine's share of the list; none for all
     std::optional<std::string> outputFolder; // outputs under it instead of beside the sources

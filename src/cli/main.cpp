@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
     settings.effort = options.effort;
     settings.allowLarger = options.allowLarger;
     settings.stop = signals.Token();
+    settings.keepMetadata = options.keepMetadata;
+    settings.preserveTimes = options.preserveTimes;
     settings.passOverOwnOutputs = true; // a re-run over a list that now holds its outputs
     CliHost host(std::move(paths), settings, std::cerr, isatty(STDERR_FILENO) == 1, !options.json,
                  printJson, options.outputFolder);

@@ -74,6 +74,7 @@ void cGIF::Destroy() {
     globalEntries_ = 0;
     globalPalette_.fill(0);
     trailingComments_.clear();
+    applicationBlocks_.clear();
     frames_.clear(); // drops the document's references; callers' references stay valid
 }
 
@@ -212,6 +213,12 @@ void cGIF::TrailingCommentRemoveAll() {
     trailingComments_.clear();
 }
 
+const std::vector<uint8_t>& cGIF::ApplicationBlock(int32_t nBlock) const {
+    if (nBlock < 1 || static_cast<size_t>(nBlock) > applicationBlocks_.size())
+        throw IndexOutOfRangeError("application block number out of range");
+    return applicationBlocks_[static_cast<size_t>(nBlock) - 1];
+}
+
 void cGIF::FrameInsert(int32_t nFrame, int32_t Width, int32_t Height, bool UseGlobalPalette) {
     if (nFrame < 1) throw IndexOutOfRangeError("frame number out of range");
     const bool first = frames_.empty();
@@ -239,6 +246,7 @@ void cGIF::FrameInsert(int32_t nFrame, int32_t Width, int32_t Height, bool UseGl
         screenWidth_ = screenWidth;
         screenHeight_ = screenHeight;
         trailingComments_.clear();
+        applicationBlocks_.clear();
     }
 }
 

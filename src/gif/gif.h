@@ -3,7 +3,7 @@
 
 // cGIF: one GIF file in memory. The logical screen, an optional global colour table, the loop
 // count, the frames (numbered from 1) with their index and mask surfaces, colour tables, timing,
-// placement and comments, and the comments after the last frame.
+// placement and comments, the comments after the last frame, and application blocks.
 //
 // Conventions
 //   - Frame and comment numbers run from 1; colour table entries from 0. A number out of range
@@ -141,6 +141,17 @@ public:
     void TrailingCommentAdd();
     void TrailingCommentRemoveAll();
 
+    // Application blocks other than the looping one (XMP, colour profiles, a program's own),
+    // each as the file held it: the identifier's sub-block and the data's, size bytes and
+    // final 0 included. The writer puts them back byte for byte before the first frame: XMP
+    // lays out its sub-blocks in a way of its own that readers rely on. A block cut off by the
+    // end of the data is not kept.
+    int16_t ApplicationBlocksCount() const {
+        return static_cast<int16_t>(applicationBlocks_.size());
+    }
+    const std::vector<uint8_t>& ApplicationBlock(int32_t nBlock) const;
+    void ApplicationBlocksRemoveAll() { applicationBlocks_.clear(); }
+
     // Frame list. FrameInsert accepts any nFrame above the count (the frame is appended).
     void FrameInsert(int32_t nFrame, int32_t Width, int32_t Height, bool UseGlobalPalette);
     void FrameClone(int32_t nFrame);
@@ -200,6 +211,7 @@ private:
     int16_t globalEntries_ = 0;
     ColorTable1024 globalPalette_{};
     std::vector<std::string> trailingComments_;
+    std::vector<std::vector<uint8_t>> applicationBlocks_;
     std::vector<Frame> frames_;
 };
 

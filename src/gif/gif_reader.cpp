@@ -151,6 +151,7 @@ private:
     // The identifier is read as the first sub-block: its size byte is 11 for NETSCAPE2.0, but
     // other writers use other sizes (a fixed 12-byte skip would lose its place in the file).
     void ReadApplication() {
+        const size_t start = pos_;
         std::vector<uint8_t> identifier;
         if (pos_ < data_.size() && data_[pos_] != 0) {
             const size_t length = data_[pos_];
@@ -166,6 +167,10 @@ private:
             doc_.animationLoops_ = static_cast<int16_t>(Le16(payload.data() + 1));
             doc_.playsOnce_ = false;
         }
+        const bool complete = pos_ < data_.size() && data_[pos_] == 0;
+        if (!looping && !identifier.empty() && complete &&
+            doc_.applicationBlocks_.size() < kMaxListSize)
+            doc_.applicationBlocks_.emplace_back(data_.data() + start, At() + 1);
     }
 
     void ReadImage() {

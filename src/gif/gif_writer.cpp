@@ -65,6 +65,11 @@ public:
         Put("GIF89a");
         WriteScreen();
         if (doc_.frames_.size() > 1 && !doc_.playsOnce_) WriteLoopingBlock();
+        for (const std::vector<uint8_t>& block : doc_.applicationBlocks_) {
+            Put(uint8_t{0x21});
+            Put(uint8_t{0xFF});
+            out_->insert(out_->end(), block.begin(), block.end());
+        }
         for (const Frame& frame : doc_.frames_)
             WriteFrame(frame);
         WriteComments(doc_.trailingComments_);

@@ -32,8 +32,9 @@ inline LzwEffort EncoderEffort(GifEffort Effort) {
     return Effort == GifEffort::Best ? LzwEffort::BestPolicy : LzwEffort::OnePolicy;
 }
 
-// The passes alone, on the document in place (at the Best effort, the rebuild after them). False
-// when a step of the pipeline itself failed.
+// The passes alone, on the document in place (at the Best effort, the rebuild after them, unless
+// interlacing is kept). Kept comments stay on their frames, or come before the first frame
+// once frames were removed or rebuilt. False when a step of the pipeline itself failed.
 bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
                       int16_t ClearInterlace, int16_t ClearComments,
                       GifEffort Effort = GifEffort::Fast);

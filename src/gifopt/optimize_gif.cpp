@@ -19,13 +19,30 @@ void CompactPalettes(cGIF& gif) {
         CompactLocalPalette(gif, i);
 }
 
-void ClearFrameExtras(cGIF& gif, bool interlace, bool comments) {
-    for (int32_t i = 1; interlace && i <= gif.FramesCount(); ++i)
-        gif.SetFrameInterlaced(i, false);
-    if (!comments) return;
-    for (int32_t i = 1; i <= gif.FramesCount(); ++i)
+using FrameComments = std::vector<std::vector<std::string>>;
+
+// Frame removal drops a frame's comments with it, and the rebuild makes frames of its own:
+// each frame's comments are taken out first.
+FrameComments TakeFrameComments(cGIF& gif) {
+    FrameComments comments(static_cast<size_t>(gif.FramesCount()));
+    for (int32_t i = 1; i <= gif.FramesCount(); ++i) {
+        for (int32_t c = 1; c <= gif.FrameCommentsCount(i); ++c)
+            comments[static_cast<size_t>(i) - 1].push_back(gif.FrameComment(i, c));
         gif.FrameCommentRemoveAll(i);
-    gif.TrailingCommentRemoveAll();
+    }
+    return comments;
+}
+
+// Back on their frames while the frames are the same ones; before the first frame, in order,
+// once frames were dropped or rebuilt, since they then need not match the old ones.
+void PutBackFrameComments(cGIF& gif, const FrameComments& comments, bool sameFrames) {
+    for (size_t f = 0; f < comments.size(); ++f) {
+        const int32_t frame = sameFrames ? static_cast<int32_t>(f) + 1 : 1;
+        for (const std::string& text : comments[f]) {
+            gif.FrameCommentAdd(frame);
+            gif.SetFrameComment(frame, gif.FrameCommentsCount(frame), text);
+        }
+    }
 }
 
 } // namespace
@@ -33,6 +50,8 @@ void ClearFrameExtras(cGIF& gif, bool interlace, bool comments) {
 bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
                       int16_t ClearInterlace, int16_t ClearComments, GifEffort Effort) {
     return Guarded(false, [&] {
+        const int32_t frames = oGIF.FramesCount();
+        const FrameComments comments = TakeFrameComments(oGIF);
         CleanupFrames(oGIF);
         CompactPalettes(oGIF);
         if (oGIF.FramesCount() > 1) MergeLocalPalettes(oGIF);
@@ -43,10 +62,15 @@ bool OptimizeDocument(cGIF& oGIF, int16_t DiffMode, int16_t RepeatPalettePasses,
             CompactPalettes(oGIF);
             MergeLocalPalettes(oGIF);
         }
-        ClearFrameExtras(oGIF, ClearInterlace != 0, ClearComments != 0);
-        // Comments and interlacing would be lost in the rebuild, so only after they are gone.
-        if (Effort == GifEffort::Best && ClearInterlace != 0 && ClearComments != 0)
-            RebuildFrames(oGIF);
+        for (int32_t i = 1; ClearInterlace != 0 && i <= oGIF.FramesCount(); ++i)
+            oGIF.SetFrameInterlaced(i, false);
+        // Interlacing would be lost in the rebuild, so only after it is gone.
+        const bool rebuilt =
+            Effort == GifEffort::Best && ClearInterlace != 0 && RebuildFrames(oGIF);
+        if (ClearComments == 0)
+            PutBackFrameComments(oGIF, comments, !rebuilt && oGIF.FramesCount() == frames);
+        else
+            oGIF.TrailingCommentRemoveAll();
         return true;
     });
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumatrim {
@@ -29,7 +30,8 @@ std::filesystem::path TempNameFor(const std::filesystem::path& target, std::mt19
 
 } // namespace
 
-AtomicFile::AtomicFile(std::filesystem::path target, mode_t mode) : target_(std::move(target)) {
+AtomicFile::AtomicFile(std::filesystem::path target, NewFileAttributes attributes)
+    : target_(std::move(target)), modified_(attributes.modified) {
     if (HoldsNul(target_)) {
         Fail("cannot create a file beside", target_, EINVAL);
         return;
@@ -37,7 +39,7 @@ AtomicFile::AtomicFile(std::filesystem::path target, mode_t mode) : target_(std:
     std::mt19937_64 random(std::random_device{}() ^ static_cast<uint64_t>(getpid()));
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::filesystem::path temp = TempNameFor(target_, random);
-        fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, attributes.mode);
         if (fd_ >= 0) {
             temp_ = temp;
             return;
@@ -73,6 +75,14 @@ bool AtomicFile::Write(std::span<const uint8_t> bytes) {
 
 bool AtomicFile::Commit() {
     if (failed_) return false;
+    // The access time is the system's to keep; only the modification time is asked for.
+    if (modified_) {
+        const timespec times[2] = {{0, UTIME_OMIT}, *modified_};
+        if (::futimens(fd_, times) != 0) {
+            Fail("cannot set the time of", temp_, errno);
+            return false;
+        }
+    }
     // No fsync: the rename already hides partial files from readers and from our own failures,
     // and a sync per file would cost more than encoding a typical small web image.
     const int closed = ::close(fd_);
@@ -97,22 +107,22 @@ void AtomicFile::Abandon() {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                         mode_t mode, std::error_code* error) {
-    AtomicFile file(target, mode);
+                         const NewFileAttributes& attributes, std::error_code* error) {
+    AtomicFile file(target, attributes);
     const bool written = file.Write(bytes) && file.Commit();
     if (error) *error = file.ErrorCode();
     return written;
 }
 
 bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
-                        mode_t mode, std::error_code* error) {
+                        const NewFileAttributes& attributes, std::error_code* error) {
     const int in = HoldsNul(source) ? -1 : ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
         if (error)
             *error = std::error_code(HoldsNul(source) ? EINVAL : errno, std::generic_category());
         return false;
     }
-    AtomicFile file(target, mode);
+    AtomicFile file(target, attributes);
     uint8_t buffer[1 << 16];
     bool ok = file.IsOpen();
     std::error_code readError;

@@ -12,21 +12,32 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <sys/types.h>
 #include <system_error>
+#include <time.h>
 
 namespace lumatrim {
 
 // Permission bits of a new file whose caller names none; the process umask still applies.
 inline constexpr mode_t kNewFileMode = 0666;
 
+// What a new file gets besides its bytes.
+struct NewFileAttributes {
+    mode_t mode = kNewFileMode; // permission bits, less the umask
+    // Its modification time (a source's, kept for the user); none for the time of writing.
+    std::optional<timespec> modified;
+};
+
 class AtomicFile {
 public:
-    // The file gets `mode`, less the umask, as any file the system creates. A target holding a
-    // NUL byte names no file the system can tell apart from another: it is refused (EINVAL).
-    explicit AtomicFile(std::filesystem::path target, mode_t mode = kNewFileMode);
+    // The file gets `attributes` (its mode less the umask, as any file the system creates),
+    // the modification time just before it takes the target's name, so no reader ever sees
+    // the file with another. A target holding a NUL byte names no file the system can tell
+    // apart from another: it is refused (EINVAL).
+    explicit AtomicFile(std::filesystem::path target, NewFileAttributes attributes = {});
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -44,19 +55,21 @@ private:
 
     std::filesystem::path target_;
     std::filesystem::path temp_; // set only once this object has created it
+    std::optional<timespec> modified_;
     int fd_ = -1;
     bool failed_ = false;
     std::string error_;
     std::error_code errorCode_;
 };
 
-// The whole of `bytes` as the new content of `target`, atomically, created with `mode` (see
+// The whole of `bytes` as the new content of `target`, atomically, created with `attributes` (see
 // AtomicFile). On failure false, and the system's reason in `error` when one is given.
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                         mode_t mode = kNewFileMode, std::error_code* error = nullptr);
+                         const NewFileAttributes& attributes = {},
+                         std::error_code* error = nullptr);
 
 // A copy of `source` as `target`, atomically; the source is only read.
 bool CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
-                        mode_t mode = kNewFileMode, std::error_code* error = nullptr);
+                        const NewFileAttributes& attributes = {}, std::error_code* error = nullptr);
 
 } // namespace lumatrim

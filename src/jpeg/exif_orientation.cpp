@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace lumatrim {
 
@@ -41,27 +42,54 @@ private:
     bool bigEndian_ = false;
 };
 
-} // namespace
-
-uint8_t ReadExifOrientation(std::span<const uint8_t> app1) {
-    if (app1.size() < kExifName.size() ||
-        !std::equal(kExifName.begin(), kExifName.end(), app1.begin()))
-        return 1;
-    const TiffBytes tiff(app1.subspan(kExifName.size()));
-    if (!tiff.Valid()) return 1;
+// Where the orientation entry of the first image directory starts in the TIFF data; none when
+// there is no entry or the data is malformed. Every read is bounded by the data.
+std::optional<size_t> OrientationEntry(const TiffBytes& tiff) {
+    if (!tiff.Valid()) return std::nullopt;
     const size_t directory = tiff.Read32(4);
-    if (directory > tiff.Size()) return 1;
+    if (directory > tiff.Size()) return std::nullopt;
     const size_t entries = tiff.Read16(directory);
     for (size_t i = 0; i < entries; ++i) {
         const size_t entry = directory + 2 + i * kEntryBytes;
         if (entry + kEntryBytes > tiff.Size()) break;
-        if (tiff.Read16(entry) != kOrientationTag) continue;
-        const uint32_t value = tiff.Read16(entry + 8);
-        const bool valid = tiff.Read16(entry + 2) == kShortType && tiff.Read32(entry + 4) == 1 &&
-                           value >= 1 && value <= 8;
-        return valid ? static_cast<uint8_t>(value) : 1;
+        if (tiff.Read16(entry) == kOrientationTag) return entry;
     }
-    return 1;
+    return std::nullopt;
+}
+
+// A short held in the entry itself, as the standard stores the orientation.
+bool HoldsOneShort(const TiffBytes& tiff, size_t entry) {
+    return tiff.Read16(entry + 2) == kShortType && tiff.Read32(entry + 4) == 1;
+}
+
+bool IsExif(std::span<const uint8_t> app1) {
+    return app1.size() >= kExifName.size() &&
+           std::equal(kExifName.begin(), kExifName.end(), app1.begin());
+}
+
+} // namespace
+
+uint8_t ReadExifOrientation(std::span<const uint8_t> app1) {
+    if (!IsExif(app1)) return 1;
+    const TiffBytes tiff(app1.subspan(kExifName.size()));
+    const std::optional<size_t> entry = OrientationEntry(tiff);
+    if (!entry || !HoldsOneShort(tiff, *entry)) return 1;
+    const uint32_t value = tiff.Read16(*entry + 8);
+    return value >= 1 && value <= 8 ? static_cast<uint8_t>(value) : 1;
+}
+
+bool MarkExifUpright(std::span<uint8_t> app1) {
+    if (!IsExif(app1)) return false;
+    const std::span<uint8_t> data = app1.subspan(kExifName.size());
+    const TiffBytes tiff(data);
+    const std::optional<size_t> entry = OrientationEntry(tiff);
+    if (!entry || !HoldsOneShort(tiff, *entry)) return false;
+    // OrientationEntry found all twelve bytes of the entry inside the data.
+    const size_t value = *entry + 8;
+    const bool bigEndian = data[0] == 'M';
+    data[value] = bigEndian ? 0 : 1;
+    data[value + 1] = bigEndian ? 1 : 0;
+    return true;
 }
 
 std::vector<uint8_t> ExifOrientationBlock(uint8_t orientation) {

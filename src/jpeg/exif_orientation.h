@@ -14,6 +14,12 @@ namespace lumatrim {
 // starts "Exif\0\0"; 1 when the data holds none or is malformed.
 uint8_t ReadExifOrientation(std::span<const uint8_t> app1);
 
+// Sets the orientation tag of the first image directory to 1 (upright) in place, in the block's
+// own byte order, for a picture that was turned upright; false, with nothing changed, when the
+// data holds no such tag or is malformed. Only the tag's two value bytes are written, and only
+// inside the data.
+bool MarkExifUpright(std::span<uint8_t> app1);
+
 // The APP1 data of an EXIF block holding the orientation tag and nothing else.
 std::vector<uint8_t> ExifOrientationBlock(uint8_t orientation);
 

@@ -77,10 +77,10 @@ bool ReadRows(JpegSource& source, JpegPicture& picture, const std::stop_token& s
 
 } // namespace
 
-JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels,
-                            std::stop_token stop) {
+JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels, std::stop_token stop,
+                            JpegMetadata metadata) {
     JpegSource source(file);
-    if (!source.ReadHeader(maxPixels)) return source.Failure();
+    if (!source.ReadHeader(maxPixels, metadata)) return source.Failure();
     jpeg_decompress_struct& info = source.Info();
     const bool grey = info.num_components == 1;
     info.out_color_space = grey ? JCS_GRAYSCALE : IsInk(info.jpeg_color_space) ? JCS_CMYK : JCS_RGB;
@@ -99,6 +99,7 @@ JpegDecodeResult DecodeJpeg(std::span<const uint8_t> file, uint64_t maxPixels,
         !RunTrapped(source.Trap(), [&] { jpeg_finish_decompress(&info); }))
         return source.Failure();
     TurnUpright(picture, source.Orientation());
+    picture.metadata = source.TakeMetadata(true);
     return picture;
 }
 

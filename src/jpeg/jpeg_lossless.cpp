@@ -51,10 +51,7 @@ public:
     JpegTarget& operator=(const JpegTarget&) = delete;
 
     bool Write(jpeg_decompress_struct& source, const Coefficients& coefficients,
-               const std::vector<uint8_t>& iccProfile) {
-        const std::vector<uint8_t> exif = coefficients.orientationLeft == 1
-                                              ? std::vector<uint8_t>()
-                                              : ExifOrientationBlock(coefficients.orientationLeft);
+               const std::vector<uint8_t>& iccProfile, const std::vector<JpegSegment>& metadata) {
         return created_ && RunTrapped(trap_, [&] {
                    UseDestination(info_, destination_);
                    jpeg_copy_critical_parameters(&source, &info_);
@@ -69,9 +66,9 @@ public:
                    if (!iccProfile.empty())
                        jpeg_write_icc_profile(&info_, iccProfile.data(),
                                               static_cast<unsigned int>(iccProfile.size()));
-                   if (!exif.empty())
-                       jpeg_write_marker(&info_, JPEG_APP0 + 1, exif.data(),
-                                         static_cast<unsigned int>(exif.size()));
+                   for (const JpegSegment& segment : metadata)
+                       jpeg_write_marker(&info_, segment.marker, segment.data.data(),
+                                         static_cast<unsigned int>(segment.data.size()));
                    jpeg_finish_compress(&info_);
                });
     }
@@ -99,30 +96,44 @@ bool IsColourProfile(std::span<const uint8_t> segment) {
            std::equal(kName, kName + sizeof kName, segment.begin() + 4);
 }
 
+// What the rewrite writes after the profile: the kept metadata, or without it the orientation
+// the coefficients could not take.
+std::vector<JpegSegment> MetadataToWrite(JpegSource& source, const Coefficients& coefficients,
+                                         JpegMetadata metadata) {
+    const uint8_t orientation = coefficients.orientationLeft;
+    if (metadata == JpegMetadata::Keep) return source.TakeMetadata(orientation == 1);
+    if (orientation == 1) return {};
+    return {{JPEG_APP0 + 1, ExifOrientationBlock(orientation)}};
+}
+
 } // namespace
 
-size_t DroppedMetadataBytes(std::span<const uint8_t> file) {
+size_t DroppedMetadataBytes(std::span<const uint8_t> file, JpegMetadata metadata) {
     size_t dropped = 0;
     for (size_t at = 2; at + 4 <= file.size() && file[at] == 0xFF && file[at + 1] != kScanMarker;) {
         const size_t end =
             std::min(file.size(), at + 2 + (size_t{file[at + 2]} << 8 | file[at + 3]));
         const uint8_t marker = file[at + 1];
-        const bool metadata = marker == kCommentMarker || (marker >= kFirstApplicationMarker &&
-                                                           marker <= kLastApplicationMarker);
-        if (metadata && !IsColourProfile(file.subspan(at, end - at))) dropped += end - at;
+        const bool isMetadata = marker == kCommentMarker || (marker >= kFirstApplicationMarker &&
+                                                             marker <= kLastApplicationMarker);
+        const bool kept = metadata == JpegMetadata::Keep && IsKeptMetadata(marker);
+        if (isMetadata && !kept && !IsColourProfile(file.subspan(at, end - at)))
+            dropped += end - at;
         at = end;
     }
     return dropped;
 }
 
 JpegRewriteResult RewriteJpegLosslessly(std::span<const uint8_t> file, uint64_t maxPixels,
-                                        size_t sizeLimit) {
+                                        size_t sizeLimit, JpegMetadata metadata) {
     JpegSource source(file);
     Coefficients coefficients;
-    if (!source.ReadHeader(maxPixels) || !ReadCoefficients(source, coefficients))
+    if (!source.ReadHeader(maxPixels, metadata) || !ReadCoefficients(source, coefficients))
         return source.Failure();
+    const std::vector<JpegSegment> segments = MetadataToWrite(source, coefficients, metadata);
     JpegTarget target(sizeLimit);
-    if (!target.Write(source.Info(), coefficients, source.IccProfile())) return target.Failure();
+    if (!target.Write(source.Info(), coefficients, source.IccProfile(), segments))
+        return target.Failure();
     return target.TakeBytes();
 }
 

@@ -43,7 +43,8 @@ JpegFailure JpegSource::Failure() const {
     return trap_.failure.value_or(JpegFailure{JpegFault::Damaged, "Corrupt JPEG data"});
 }
 
-bool JpegSource::ReadHeader(uint64_t maxPixels) {
+bool JpegSource::ReadHeader(uint64_t maxPixels, JpegMetadata metadata) {
+    keepsMetadata_ = metadata == JpegMetadata::Keep;
     if (!created_) return false;
     if (file_.empty()) {
         trap_.failure = JpegFailure{JpegFault::NotJpeg, "Empty input file"};
@@ -53,6 +54,7 @@ bool JpegSource::ReadHeader(uint64_t maxPixels) {
         jpeg_mem_src(&info_, file_.data(), static_cast<unsigned long>(file_.size()));
         jpeg_save_markers(&info_, kExifMarker, kWholeSegment);
         jpeg_save_markers(&info_, kIccMarker, kWholeSegment);
+        if (keepsMetadata_) SaveKeptMetadata(info_);
         jpeg_read_header(&info_, TRUE);
     });
     if (!read) return false;
@@ -86,7 +88,13 @@ bool JpegSource::KeepMarkers() {
     if (!RunTrapped(trap_, [&] { jpeg_read_icc_profile(&info_, &profile, &length); })) return false;
     const std::unique_ptr<JOCTET, decltype(&std::free)> owned(profile, &std::free);
     if (profile) iccProfile_.assign(profile, profile + length);
+    if (keepsMetadata_) metadata_ = KeptMetadata(info_);
     return true;
+}
+
+std::vector<JpegSegment> JpegSource::TakeMetadata(bool upright) {
+    if (upright) MarkUpright(metadata_);
+    return std::move(metadata_);
 }
 
 } // namespace lumatrim

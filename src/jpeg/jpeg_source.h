@@ -7,6 +7,7 @@
 #pragma once
 
 #include "jpeg/jpeg_error_trap.h"
+#include "jpeg/jpeg_metadata.h"
 
 #include <cstdint>
 #include <span>
@@ -23,8 +24,9 @@ public:
 
     // Reads the headers; false, with Failure() telling why, for a file that is no JPEG, is
     // damaged before its first scan, has a component count other than 1, 3 or 4, has more than
-    // `maxPixels` pixels, or is too short to hold its picture.
-    bool ReadHeader(uint64_t maxPixels);
+    // `maxPixels` pixels, or is too short to hold its picture. With JpegMetadata::Keep the
+    // segments KeptMetadata names are saved too.
+    bool ReadHeader(uint64_t maxPixels, JpegMetadata metadata = JpegMetadata::Drop);
 
     jpeg_decompress_struct& Info() { return info_; }
     JpegErrorTrap& Trap() { return trap_; }
@@ -34,6 +36,9 @@ public:
     uint8_t Orientation() const { return orientation_; }
     // Reassembled from its APP2 chunks; empty when there is none or it is inconsistent.
     const std::vector<uint8_t>& IccProfile() const { return iccProfile_; }
+    // The kept metadata (see KeptMetadata), read with the header: libjpeg frees its own copies
+    // when the decompression ends. Empty unless the header was read to keep it.
+    std::vector<JpegSegment> TakeMetadata(bool upright);
 
 private:
     bool KeepMarkers();
@@ -44,6 +49,8 @@ private:
     std::span<const uint8_t> file_;
     uint8_t orientation_ = 1;
     std::vector<uint8_t> iccProfile_;
+    bool keepsMetadata_ = false;
+    std::vector<JpegSegment> metadata_;
 };
 
 } // namespace lumatrim

@@ -105,6 +105,9 @@ bool Compress(Compressor& compressor, const QuantizedPicture& picture, const jpe
     if (!picture.iccProfile.empty())
         jpeg_write_icc_profile(&codec, picture.iccProfile.data(),
                                static_cast<unsigned int>(picture.iccProfile.size()));
+    for (const JpegSegment& segment : picture.metadata)
+        jpeg_write_marker(&codec, segment.marker, segment.data.data(),
+                          static_cast<unsigned int>(segment.data.size()));
     jpeg_finish_compress(&codec);
     return true;
 }

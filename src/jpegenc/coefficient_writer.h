@@ -2,9 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // Quantized block planes written as a JPEG file by libjpeg-turbo (jpeg_write_coefficients), with
-// optimized Huffman tables, the given scans and the colour profile.
+// optimized Huffman tables, the given scans, the colour profile and the metadata kept.
 #pragma once
 
+#include "jpeg/jpeg_segment.h"
 #include "jpegenc/block_plane.h"
 #include "jpegenc/block_quantizer.h"
 
@@ -30,6 +31,7 @@ struct QuantizedPicture {
     std::span<const BlockPlane> planes;
     std::span<const ComponentCoding> coding;
     std::span<const uint8_t> iccProfile;
+    std::span<const JpegSegment> metadata; // written as they are, after the profile
 };
 
 using QuantTable = std::array<uint16_t, 64>; // natural order

@@ -79,8 +79,8 @@ std::vector<uint8_t> Encode(const JpegPicture& picture, const JpegEncodeOptions&
         QuantizeRateDistortion(planes, tables, coding, settings, options.stop);
     if (options.stop.stop_requested()) return {};
 
-    const QuantizedPicture quantized{picture.width, picture.height, quality,
-                                     planes,        coding,         picture.iccProfile};
+    const QuantizedPicture quantized{picture.width, picture.height,     quality,         planes,
+                                     coding,        picture.iccProfile, picture.metadata};
     return options.fast ? WriteCoefficients(quantized, StandardScript(picture.components))
                         : WriteWithBestScript(quantized, options.stop);
 }

@@ -35,7 +35,8 @@ struct JpegEncodeOptions {
     std::stop_token stop{};
 };
 
-// The JPEG file of `picture`, with its colour profile in APP2 "ICC_PROFILE" segments; a grey
+// The JPEG file of `picture`, with its colour profile in APP2 "ICC_PROFILE" segments and its
+// metadata segments after them; a grey
 // picture is written with one component. Empty if the picture is empty, has other than 1 or 3
 // components, samples that do not match its size, or a side beyond JPEG's 65,500, and when
 // stopped.

@@ -163,6 +163,7 @@ struct SampledPicture {
         picture.height = rows * mcuHeight * 8;
         picture.planes = planes;
         picture.iccProfile = {};
+        picture.metadata = {};
     }
 };
 

@@ -11,8 +11,10 @@
 #include "support/test_support.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace lumatrim {
 namespace {
@@ -124,6 +126,32 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
 }
 
 // Ties go to what changes least: the copy, then the lossless alternative, then the route's own.
+timespec ModificationTime(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_mtim;
+}
+
+// Asked to, a reduced output (here the optimizer's work file) and a copy of the source both get
+// the source's modification time to the nanosecond; otherwise they are as new as the run.
+TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
+    const timespec old = {1000000000, 123456789};
+    const timespec times[2] = {{0, UTIME_OMIT}, old};
+    for (const bool preserve : {false, true}) {
+        SCOPED_TRACE(preserve);
+        test::RecordingHost host({Add("reduced.png"), Add("copied.png", "\x89PNG")});
+        for (const std::string& source : host.items)
+            ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
+        host.preserveTimes = preserve;
+        Run(host);
+        ASSERT_EQ(host.reports.at(1).result, ItemResult::Copy);
+        for (const ItemReport& report : host.reports) {
+            const timespec written = ModificationTime(report.output.value());
+            EXPECT_EQ(written.tv_sec == old.tv_sec && written.tv_nsec == old.tv_nsec, preserve);
+        }
+    }
+}
+
 TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesOwn) {
     using enum ItemResult;
     struct Case {

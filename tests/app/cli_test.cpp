@@ -30,12 +30,14 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_EQ(plain.paths, (std::vector<std::string>{"a.png", "-"}));
     const CliOptions given =
         Parse({"--json", "-q", "1", "-j", "3", "--timeout", "0.25", "--effort", "fast", "--shard",
-               "6/7", "--output-dir", "out", "--", "-x.png"})
+               "6/7", "--output-dir", "out", "--keep-metadata", "-p", "--", "-x.png"})
             .first.options.value();
     EXPECT_EQ(std::tuple(given.quality, given.jobs, given.json, given.effort, given.paths,
-                         given.shard->index, given.shard->count, given.outputFolder),
+                         given.shard->index, given.shard->count, given.outputFolder,
+                         given.keepMetadata, given.preserveTimes),
               std::tuple(1, 3U, true, Effort::Fast, std::vector<std::string>{"-x.png"}, 6U, 7U,
-                         std::optional<std::string>("out")));
+                         std::optional<std::string>("out"), true, true));
+    EXPECT_FALSE(plain.keepMetadata || plain.preserveTimes);
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
     EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
     for (const char* question : {"--help", "--version"}) {

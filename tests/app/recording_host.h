@@ -43,6 +43,8 @@ public:
     }
     void ReportItem(const ItemReport& report) override { reports.push_back(report); }
     bool AllowLarger() const override { return allowLarger; }
+    bool KeepMetadata() const override { return keepMetadata; }
+    bool PreserveTimes() const override { return preserveTimes; }
     std::stop_token StopToken() const override { return stop.get_token(); }
 
     std::vector<std::string> items;
@@ -52,6 +54,8 @@ public:
     std::vector<ItemReport> reports;
     std::function<void(RecordingHost&)> onEvents;
     bool allowLarger = false;
+    bool keepMetadata = false;
+    bool preserveTimes = false;
     int32_t quality = 85;
     std::stop_source stop;
 };

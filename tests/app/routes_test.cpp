@@ -121,6 +121,69 @@ TEST(JpegRoute, KeepsTheLosslessRewriteWhenItIsTheSmallest) {
     EXPECT_EQ(Decode(dir / "mouse_reduced.jpg").samples, Decode(dir / "mouse.jpg").samples);
 }
 
+// A marker segment's bytes: the marker, the length (which counts itself), the data.
+std::vector<uint8_t> Segment(uint8_t marker, const std::string& data) {
+    const size_t length = data.size() + 2;
+    std::vector<uint8_t> segment(4 + data.size());
+    segment[0] = 0xFF, segment[1] = marker;
+    segment[2] = uint8_t(length >> 8), segment[3] = uint8_t(length);
+    std::copy(data.begin(), data.end(), segment.begin() + 4);
+    return segment;
+}
+
+// Whether `bytes` (chars or bytes) stand somewhere in `file`.
+template <typename Bytes> bool Holds(const std::vector<uint8_t>& file, const Bytes& bytes) {
+    return std::search(file.begin(), file.end(), bytes.begin(), bytes.end(),
+                       [](uint8_t a, auto b) { return a == uint8_t(b); }) != file.end();
+}
+
+// Asked to, both the re-encode and the lossless rewrite (at quality 100 from a quality-30 file
+// both are candidates: the rewrite beats the source by the maker segment it drops) keep EXIF,
+// XMP, IPTC and the comment as they were, but for the EXIF orientation: the picture was turned
+// upright, so it says 1 in the block's own little-endian order. The maker segment (APP12) is
+// dropped either way, and by default everything is, as before.
+TEST(JpegRoute, KeepsExifXmpIptcAndCommentsInBothCandidatesOnlyWhenAsked) {
+    const test::TempDir dir;
+    JpegEncodeOptions low;
+    low.quality = 30;
+    JpegPicture picture{256, 64, 3, std::vector<uint8_t>(256 * 64 * 3), {}, false, {}};
+    for (size_t i = 0; i < picture.samples.size(); ++i)
+        picture.samples[i] = uint8_t(i % 768 / 3 + i % 5 * 9);
+    std::vector<uint8_t> source = EncodeJpeg(picture, low);
+    ASSERT_FALSE(source.empty());
+    using namespace std::string_literals;
+    const std::string tiff = "II*\0\x08\0\0\0\x02\0"                        // two entries
+                             "\x0F\x01\x02\0\x04\0\0\0Cam\0"                // Make: "Cam"
+                             "\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0"s; // orientation 6
+    const std::vector<std::vector<uint8_t>> kept = {
+        Segment(0xE1, "Exif\0\0"s + tiff), Segment(0xE1, "http://ns.adobe.com/xap/1.0/\0<x/>"s),
+        Segment(0xED, "Photoshop 3.0\08BIM\x04\x04"s), Segment(0xFE, "a comment")};
+    const std::vector<uint8_t> maker = Segment(0xEC, "Ducky" + std::string(600, '\0'));
+    std::vector<uint8_t> uprightExif = kept[0];
+    uprightExif[uprightExif.size() - 8] = 1;
+    for (auto segment = kept.rbegin(); segment != kept.rend(); ++segment)
+        source.insert(source.begin() + 2, segment->begin(), segment->end());
+    source.insert(source.begin() + 2, maker.begin(), maker.end());
+    const std::string path = (dir / "photo.jpg").string();
+    test::WriteBytes(path, source);
+
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        RouteWorkspace workspace;
+        const RouteJob job{path, "", "", 100, {}, {}, Effort::Default, {}, workspace, {}, keep};
+        const RouteResult result = ReduceJpeg(job);
+        const auto& product = std::get<RouteProduct>(result);
+        ASSERT_TRUE(product.reduced && product.lossless);
+        for (const std::vector<uint8_t>& file : {product.reduced->bytes, product.lossless->bytes}) {
+            EXPECT_EQ(test::Decode(file).width, 64u) << "upright";
+            EXPECT_EQ(Holds(file, uprightExif), keep);
+            for (size_t k = 1; k < kept.size(); ++k)
+                EXPECT_EQ(Holds(file, kept[k]), keep) << k;
+            EXPECT_FALSE(Holds(file, kept[0]) || Holds(file, maker));
+        }
+    }
+}
+
 // A GIF cut short is reduced as far as it can be read (browsers show what it holds) and reported
 // damaged; one with no colour table at all has nothing to show and fails at its load.
 TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveSizeAndDamage) {
@@ -180,6 +243,36 @@ TEST(GifRouteTest, ReducesGifsBesideTheirSourcesAndReportsLoadSaveSizeAndDamage)
     EXPECT_FALSE(fs::exists(files / "huge_reduced.gif"));
     EXPECT_EQ(test::ReadBytes(files / "tiny_reduced.gif"), tiny);
     EXPECT_EQ(host.reports[5].result, ItemResult::Copy);
+}
+
+// Asked to, the GIF route keeps comments and application blocks, an XMP block with its own
+// layout of sub-blocks byte for byte; by default both are dropped, as before. The looping block
+// stays either way.
+TEST(GifRouteTest, KeepsCommentsAndApplicationBlocksOnlyWhenAsked) {
+    const test::TempDir dir;
+    std::vector<uint8_t> animation =
+        test::ReadBytes(test::DataFile("gif/ckeditor_kama_spinner.gif"));
+    using namespace std::string_literals;
+    // Octal escapes: a hex one would take the letters after it for digits.
+    const std::string comment = "\x21\xFE\5hello\0"s, trailing = "\x21\xFE\3bye\0"s;
+    const std::string xmp = "\x21\xFF\13XMP DataXMP\3abc\1z\0"s;
+    const size_t globalTable = animation[10] & 0x80 ? 3u << ((animation[10] & 7) + 1) : 0;
+    animation.insert(animation.end() - 1, trailing.begin(), trailing.end());
+    animation.insert(animation.begin() + 13 + ptrdiff_t(globalTable), xmp.begin(), xmp.end());
+    animation.insert(animation.begin() + 13 + ptrdiff_t(globalTable), comment.begin(),
+                     comment.end());
+    const std::string path = (dir / "spin.gif").string();
+    test::WriteBytes(path, animation);
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        RouteWorkspace workspace;
+        const RouteJob job{path, "", "", 85, {}, {}, Effort::Default, {}, workspace, {}, keep};
+        const RouteResult result = ReduceGif(job);
+        const std::vector<uint8_t>& reduced = std::get<RouteProduct>(result).reduced->bytes;
+        EXPECT_TRUE(Holds(reduced, std::string("NETSCAPE2.0")));
+        for (const std::string& block : {comment, trailing, xmp})
+            EXPECT_EQ(Holds(reduced, block), keep) << block.substr(0, 4);
+    }
 }
 
 // Arguments reach the child as they are, with no shell to expand them. A child that runs past

@@ -43,6 +43,14 @@ TEST(GifReader, TakesTheGlobalTableAndSkipsBlocksItDoesNotUseAndStrayBytes) {
     const auto table = gif.FrameDIBXOR(1)->ColorTable();
     EXPECT_TRUE(std::equal(table.begin(), table.end(), gif.lpFramePalette(1).begin()));
     EXPECT_FALSE(MaskBit(gif, 1, 0));
+    // The other application's block is kept as it was, sub-blocks and all, and saved again.
+    const std::vector<uint8_t> block = {0x09, 'x', 'm',  'a',  'h',  'j',  'o', 'n',
+                                        'g',  'g', 0x03, 0x01, 0x07, 0x00, 0x00};
+    ASSERT_EQ(gif.ApplicationBlocksCount(), 1);
+    EXPECT_EQ(gif.ApplicationBlock(1), block);
+    cGIF saved;
+    ASSERT_TRUE(saved.LoadFromStream(gif.SaveToMemory()));
+    EXPECT_EQ(saved.ApplicationBlock(1), block);
 }
 
 TEST(GifReader, GraphicControlAppliesToTheNextImageOnlyAndCommentsToTheNextFrame) {
@@ -77,6 +85,12 @@ TEST(GifReader, TruncatedFilesKeepWhatIsThereAndAreDamaged) {
     }
     ASSERT_TRUE(gif.LoadFromStream(full));
     EXPECT_FALSE(gif.LoadDamaged());
+    // An application block cut off by the end is not kept: written back, it would be malformed.
+    GifBuilder cutBlock;
+    cutBlock.Screen("89a", 4, 4, 2).Image(4, 4, std::vector<uint8_t>(16, 1));
+    cutBlock.Bytes({0x21, 0xFF, 0x0B}).Text("XMP DataXMP").Bytes({0x05, 'a'});
+    ASSERT_TRUE(gif.LoadFromStream(cutBlock.bytes()));
+    EXPECT_EQ(gif.ApplicationBlocksCount(), 0);
     // Data that stops early with an End code is damaged too, trailer or not. The pixels it never
     // reached show nothing, as browsers leave them: they take the frame's transparent index, or
     // a free one, or index 0 when the frame uses every index.

@@ -131,6 +131,20 @@ TEST(JpegDecoder, EveryColourSpaceAndOrientationShowsAsABrowserShowsItBeforeAndA
             EXPECT_TRUE(Contains(rewritten, "\xFF\xC2")); // progressive
             EXPECT_EQ(Contains(rewritten, "ICC_PROFILE"), !spec.iccProfile.empty());
             EXPECT_EQ(Contains(rewritten, "\xFF\xEE"), Contains(source, "\xFF\xEE"));
+
+            // Kept, the source's own EXIF block says upright once the picture is (the decoded
+            // one always is), and no second block is added where the rewrite left the
+            // orientation to it.
+            const auto keep = JpegMetadata::Keep;
+            const std::vector<uint8_t> kept = test::Given<std::vector<uint8_t>>(
+                RewriteJpegLosslessly(source, kLimit, SIZE_MAX, keep));
+            EXPECT_EQ(OrientationOf(kept), turned ? 1 : orientation);
+            EXPECT_EQ(kept.size(), rewritten.size() + (turned ? 36 : 0));
+            const auto metadata =
+                test::Given<JpegPicture>(DecodeJpeg(source, kLimit, {}, keep)).metadata;
+            ASSERT_EQ(metadata.size(), orientation != 1 ? 1u : 0u);
+            for (const JpegSegment& segment : metadata)
+                EXPECT_EQ(ReadExifOrientation(segment.data), 1);
         }
 }
 
@@ -186,16 +200,36 @@ TEST(JpegDecoder, DamagedOversizedAndForeignFilesAreRefusedWithTheirCauseAlsoByT
     EXPECT_EQ(Decode(Spliced(good, 2, {0, 0, 0}, 0)).width, 256u);
 }
 
-TEST(ExifOrientation, ReadsEitherByteOrderAndIgnoresWhatItCannotTrust) {
+// Marking upright writes the value 1 in the block's own byte order and nothing else; what the
+// reader does not trust is left as it is.
+TEST(ExifOrientation, ReadsAndMarksUprightEitherByteOrderAndIgnoresWhatItCannotTrust) {
     const std::vector<uint8_t> littleEndian = {'E', 'x', 'i', 'f', 0, 0,    'I', 'I', 42, 0, 8,
                                                0,   0,   0,   1,   0, 0x12, 1,   3,   0,  1, 0,
                                                0,   0,   3,   0,   0, 0,    0,   0,   0,  0};
+    for (const std::vector<uint8_t>& block : {littleEndian, ExifOrientationBlock(6)}) {
+        std::vector<uint8_t> marked = block;
+        EXPECT_NE(ReadExifOrientation(block), 1);
+        ASSERT_TRUE(MarkExifUpright(marked));
+        EXPECT_EQ(ReadExifOrientation(marked), 1);
+        marked[24] = block[24], marked[25] = block[25];
+        EXPECT_EQ(marked, block) << "only the value's two bytes change";
+    }
     std::vector<uint8_t> outOfRange = ExifOrientationBlock(6);
     outOfRange[25] = 9;
+    std::vector<uint8_t> aLong = ExifOrientationBlock(6);
+    aLong[19] = 4; // LONG, not SHORT
+    std::vector<uint8_t> farDirectory = ExifOrientationBlock(6);
+    farDirectory[12] = 0xFF; // the directory starts past the data's end
     const std::vector<uint8_t> cut(littleEndian.begin(), littleEndian.begin() + 20);
     EXPECT_EQ(ReadExifOrientation(littleEndian), 3);
-    for (const std::vector<uint8_t>& untrusted : {outOfRange, cut, std::vector<uint8_t>{'h', 't'}})
+    EXPECT_EQ(ReadExifOrientation(outOfRange), 1);
+    for (const std::vector<uint8_t>& untrusted :
+         {aLong, farDirectory, cut, std::vector<uint8_t>{'h', 't'}}) {
+        std::vector<uint8_t> kept = untrusted;
         EXPECT_EQ(ReadExifOrientation(untrusted), 1);
+        EXPECT_FALSE(MarkExifUpright(kept));
+        EXPECT_EQ(kept, untrusted);
+    }
 }
 
 } // namespace

@@ -14,11 +14,13 @@ namespace {
 using test::Rewrite;
 constexpr uint64_t kLimit = test::kPixelLimit;
 
-// The JFIF segment (18 bytes) and the EXIF block (36) count; the profile, which stays, does not.
+// The JFIF segment (18 bytes) and the EXIF block (36) count, the EXIF block only while the
+// metadata is dropped; the profile, which stays, does not.
 TEST(JpegLossless, CountsTheMetadataItLeavesOut) {
     const std::vector<uint8_t> file =
         test::WriteTestJpeg({.iccProfile = test::TestProfile("RGB ", 70000), .orientation = 6});
     EXPECT_EQ(DroppedMetadataBytes(file), 18u + 36u);
+    EXPECT_EQ(DroppedMetadataBytes(file, JpegMetadata::Keep), 18u);
     // A segment cut off by the file's end counts to that end, and no further.
     EXPECT_EQ(DroppedMetadataBytes({file.begin(), file.begin() + 30}), 18u + 10u);
 }

@@ -18,7 +18,7 @@ namespace {
 // Smooth colour gradients (up to 96x64) with a fine grey texture, so that every setting has detail
 // to quantize.
 JpegPicture MakePicture(uint32_t width, uint32_t height, uint8_t components) {
-    JpegPicture picture{width, height, components, {}, {}, false};
+    JpegPicture picture{width, height, components, {}, {}, false, {}};
     uint32_t noise = 12345;
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
@@ -80,9 +80,9 @@ TEST(EncodeJpeg, OutputsDecodeCleanlyCloseToThePicture) {
 }
 
 TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
-    const JpegPicture twoComponents{4, 4, 2, std::vector<uint8_t>(32), {}, false};
-    const JpegPicture short_{4, 4, 3, std::vector<uint8_t>(47), {}, false};
-    JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false};
+    const JpegPicture twoComponents{4, 4, 2, std::vector<uint8_t>(32), {}, false, {}};
+    const JpegPicture short_{4, 4, 3, std::vector<uint8_t>(47), {}, false, {}};
+    JpegPicture wide{65501, 1, 1, std::vector<uint8_t>(65501, 0), {}, false, {}};
     for (const JpegPicture& picture : {JpegPicture{}, twoComponents, short_, wide})
         EXPECT_TRUE(EncodeJpeg(picture, {}).empty());
     // A run that is stopping gets no file, however far the encoding had come.
@@ -95,7 +95,7 @@ TEST(EncodeJpeg, RefusesPicturesItCannotWrite) {
 
 // Red lines one sample wide on white: colour edges that halved chroma would blur.
 JpegPicture RedLines(bool sourceFullChroma) {
-    JpegPicture picture{48, 32, 3, {}, {}, sourceFullChroma};
+    JpegPicture picture{48, 32, 3, {}, {}, sourceFullChroma, {}};
     for (uint32_t y = 0; y < 32; ++y)
         for (uint32_t x = 0; x < 48; ++x) {
             const uint8_t other = x % 4 == 1 ? 0 : 255;

@@ -173,29 +173,37 @@ std::optional<uintmax_t> SizeOf(const std::optional<Candidate>& candidate) {
     return candidate ? candidate->Size() : std::nullopt;
 }
 
-bool WriteCandidate(const Candidate& candidate, const std::string& output, mode_t mode,
-                    std::error_code& error) {
+bool WriteCandidate(const Candidate& candidate, const std::string& output,
+                    const NewFileAttributes& attributes, std::error_code& error) {
     if (candidate.workFile)
-        return CopyFileAtomically(candidate.workFile->Path(), output, mode, &error);
-    return WriteFileAtomically(output, candidate.bytes, mode, &error);
+        return CopyFileAtomically(candidate.workFile->Path(), output, attributes, &error);
+    return WriteFileAtomically(output, candidate.bytes, attributes, &error);
+}
+
+// The output is as private as its source: a photo only its owner may read stays so. With
+// `preserveTimes` it also keeps the source's modification time, as `jpegoptim -p` does.
+NewFileAttributes OutputAttributes(const std::string& source, bool preserveTimes) {
+    struct stat status {};
+    if (::stat(source.c_str(), &status) != 0) return {};
+    NewFileAttributes attributes{status.st_mode & 0777, std::nullopt};
+    if (preserveTimes) attributes.modified = status.st_mtim;
+    return attributes;
 }
 
 bool WriteResult(const RouteProduct& product, ItemResult result, const std::string& source,
-                 const std::string& output, std::error_code& error) {
-    // The output is as private as its source: a photo only its owner may read stays so.
-    struct stat status {};
-    const mode_t mode = ::stat(source.c_str(), &status) == 0 ? status.st_mode & 0777 : kNewFileMode;
+                 const std::string& output, bool preserveTimes, std::error_code& error) {
+    const NewFileAttributes attributes = OutputAttributes(source, preserveTimes);
     switch (result) {
     case ItemResult::Reduced:
-        return WriteCandidate(*product.reduced, output, mode, error);
+        return WriteCandidate(*product.reduced, output, attributes, error);
     case ItemResult::Lossless:
-        return WriteCandidate(*product.lossless, output, mode, error);
+        return WriteCandidate(*product.lossless, output, attributes, error);
     case ItemResult::Lossy:
-        return WriteCandidate(*product.lossy, output, mode, error);
+        return WriteCandidate(*product.lossy, output, attributes, error);
     case ItemResult::Copy:
         break;
     }
-    return CopyFileAtomically(source, output, mode, &error);
+    return CopyFileAtomically(source, output, attributes, &error);
 }
 
 // The route's own words for a failed write, then the system's reason: "... (Permission denied)".
@@ -220,7 +228,7 @@ ItemReport Finish(BatchHost& host, ItemReport report, const RouteProduct& produc
     if (!result) return Failed(host, report, product.writeFailure);
     if (host.OutputFolder()) MakeFoldersFor(output);
     std::error_code error;
-    if (!WriteResult(product, *result, report.source, output, error))
+    if (!WriteResult(product, *result, report.source, output, host.PreserveTimes(), error))
         return Failed(host, report, WithReason(product.writeFailure, error));
     if (product.damaged && product.note)
         host.ShowMessage(*product.note, std::string(kDamagedImageTitle), MessageIcon::Exclamation);

@@ -35,7 +35,11 @@ RouteResult ReduceGif(const RouteJob& job) {
     // A failed pipeline step or save makes nothing, so it must not pass for a reduced file.
     const auto effort = job.effort == Effort::Fast ? mGIFOptimizer::GifEffort::Fast
                                                    : mGIFOptimizer::GifEffort::Best;
-    if (!mGIFOptimizer::OptimizeDocument(gif, 0, 0, -1, -1, effort)) return saveFailure;
+    // Kept metadata: the comments and the application blocks the reader keeps (XMP, colour
+    // profiles); the looping block is the animation's own and always stays.
+    if (!job.keepMetadata) gif.ApplicationBlocksRemoveAll();
+    const int16_t clearComments = job.keepMetadata ? 0 : -1;
+    if (!mGIFOptimizer::OptimizeDocument(gif, 0, 0, -1, clearComments, effort)) return saveFailure;
     RouteProduct product;
     product.reduced = Candidate{gif.SaveToMemory(mGIFOptimizer::EncoderEffort(effort)), nullptr};
     if (product.reduced->bytes.empty()) return saveFailure;

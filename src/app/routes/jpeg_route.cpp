@@ -59,11 +59,11 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 // decode and re-encode together, so the fast effort tries it only where the re-encode is no
 // smaller than the source.
 std::optional<Candidate> LosslessAlternative(const std::vector<uint8_t>& file, size_t reducedBytes,
-                                             Effort effort) {
-    if (2 * reducedBytes < file.size() - DroppedMetadataBytes(file)) return std::nullopt;
+                                             Effort effort, JpegMetadata metadata) {
+    if (2 * reducedBytes < file.size() - DroppedMetadataBytes(file, metadata)) return std::nullopt;
     if (effort == Effort::Fast && reducedBytes < file.size()) return std::nullopt;
     const size_t limit = std::min(file.size() - 1, reducedBytes);
-    JpegRewriteResult rewritten = RewriteJpegLosslessly(file, kMaxPicturePixels, limit);
+    JpegRewriteResult rewritten = RewriteJpegLosslessly(file, kMaxPicturePixels, limit, metadata);
     auto* bytes = std::get_if<std::vector<uint8_t>>(&rewritten);
     if (!bytes) return std::nullopt;
     return Candidate{std::move(*bytes), nullptr};
@@ -81,7 +81,8 @@ std::string JpegSaveErrorText(JpegSaveStatus status) {
 RouteResult ReduceJpeg(const RouteJob& job) {
     const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
     if (!file) return Failure(std::string(kUnexpectedErrorLoadingImage), job.source);
-    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels, job.stop);
+    const JpegMetadata metadata = job.keepMetadata ? JpegMetadata::Keep : JpegMetadata::Drop;
+    JpegDecodeResult decoded = DecodeJpeg(*file, kMaxPicturePixels, job.stop, metadata);
     if (const auto* failure = std::get_if<JpegFailure>(&decoded))
         return ReadFailure(*failure, job.source);
 
@@ -95,7 +96,7 @@ RouteResult ReduceJpeg(const RouteJob& job) {
     RouteProduct product;
     // A stopping run reports the item as not done whatever it returns: spare it the rewrite.
     if (!job.stop.stop_requested())
-        product.lossless = LosslessAlternative(*file, encoded.size(), job.effort);
+        product.lossless = LosslessAlternative(*file, encoded.size(), job.effort, metadata);
     product.reduced = Candidate{std::move(encoded), nullptr};
     // Names the output it could not write, set off from the status number (the driver adds the
     // system's reason after it).
