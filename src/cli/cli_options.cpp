@@ -82,6 +82,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     app.add_flag("--allow-larger", options.allowLarger,
                  "Keep each file's re-encoded result even where it is larger than the source, "
                  "instead of a lossless rewrite or a copy");
+    // A flag with an optional value: a bare --lossy gives the default level, --lossy=N another.
+    int32_t lossy = 0;
+    app.add_flag("--lossy{" + std::to_string(kDefaultLossyLevel) + "}", lossy,
+                 "Also try lossy PNG and GIF (a palette of at most 256 colours, lossy LZW), "
+                 "kept only where the picture stays close to its source: N from 1 (closest) "
+                 "to 100 (smallest files), default " +
+                     std::to_string(kDefaultLossyLevel))
+        ->type_name("N")
+        ->check(CLI::Range(kMinLossyLevel, kMaxLossyLevel));
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     std::string shard;
@@ -101,6 +110,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     }
     options.effort = effort == "fast" ? Effort::Fast : Effort::Default;
     if (!shard.empty()) options.shard = ParseShard(shard);
+    if (lossy != 0) options.lossy = lossy;
     return {std::move(options), kExitSuccess};
 }
 

@@ -3,13 +3,15 @@
 
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
-//                    [--allow-larger] [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
+//                    [--allow-larger] [--lossy[=N]] [--json] [--shard K/N] [--output-dir DIR]
+//                    [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
 #include "app/batch/parallel_batch.h"
 #include "app/batch/path_list.h"
 #include "app/batch/shard.h"
+#include "app/routes/lossy_level.h"
 
 #include <chrono>
 #include <cstdint>
@@ -35,6 +37,7 @@ struct CliOptions {
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     Effort effort = Effort::Default;
     bool allowLarger = false;
+    std::optional<int32_t> lossy; // lossy PNG and GIF at this level; none for lossless
     bool json = false;
     std::optional<Shard> shard;              // this machine's share of the list; none for all
     std::optional<std::string> outputFolder; // outputs under it instead of beside the sources
