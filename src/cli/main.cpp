@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     if (options.json)
         printJson = [](const ItemRecord& record) { std::cout << JsonLine(record) << std::endl; };
     const RunSettings settings{options.quality, ChildTimeLimit(options), options.effort,
-                               options.allowLarger, signals.Token()};
+                               options.allowLarger, signals.Token(), std::nullopt, false,
+                               false};
     CliHost host(std::move(paths), settings, std::cerr, isatty(STDERR_FILENO) == 1, !options.json,
                  printJson, options.outputFolder);
     RunParallelBatch(host, ApplicationFolder(), options.jobs);
