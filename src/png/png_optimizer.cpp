@@ -7,6 +7,7 @@
 #include "png/chunk_policy.h"
 #include "png/chunk_walker.h"
 #include "png/picture_encoder.h"
+#include "png/raw_image.h"
 #include "png/spng_decoder.h"
 
 namespace lumatrim::png {
@@ -25,6 +26,22 @@ std::optional<PngRefusal> WalkRefusal(const ChunkWalk& walk) {
     return PngRefusal{PngDecline::Damaged, walk.detail};
 }
 
+// Deflate turns a byte into at most 1032: picture data too short for its pixels even at that
+// rate cannot fill them, and is refused before memory is spent on the picture.
+constexpr uint64_t kMaxInflateRatio = 1032;
+
+bool DataCanFillPicture(const std::vector<ChunkView>& chunks) {
+    const std::span<const uint8_t> header = chunks.front().data;
+    const uint64_t width = ReadBigEndian32(header.data()),
+                   height = ReadBigEndian32(header.data() + 4);
+    const uint64_t bitsPerPixel = uint64_t{header[8]} * SamplesPerPixel(header[9]);
+    uint64_t dataBytes = 0;
+    for (const ChunkView& chunk : chunks)
+        if (chunk.Type() == "IDAT") dataBytes += chunk.data.size();
+    if (bitsPerPixel == 0) return true; // not a layout: libspng names the fault
+    return width * height / 8 <= dataBytes * kMaxInflateRatio / bitsPerPixel;
+}
+
 PngRefusal DecodeRefusal(const DecodeFailure& failure) {
     return {failure.fault == DecodeFault::TooLarge ? PngDecline::TooLarge : PngDecline::Damaged,
             failure.detail};
@@ -37,6 +54,8 @@ PngSourceResult ReadPng(std::span<const uint8_t> file, const PngOptions& options
     const ChunkWalk walk = WalkChunks(file);
     if (auto refusal = WalkRefusal(walk)) return *refusal;
     if (IsAnimated(walk.chunks)) return PngRefusal{PngDecline::Unsupported, "an animated PNG"};
+    if (!DataCanFillPicture(walk.chunks))
+        return PngRefusal{PngDecline::Damaged, "the picture data is too short for its pixels"};
     KeptChunks kept = KeepChunks(walk.chunks, options.keepMetadata);
     if (kept.refusal) return PngRefusal{PngDecline::Unsupported, *kept.refusal};
     auto decoded = DecodeRgba(file, maxPixels);

@@ -206,6 +206,9 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
     RawImage wide = image;
     wide.width = 3; // rows too short for the header
     const std::vector<uint8_t> shortRows = WritePng(wide, test::UnfilteredStream(image), {});
+    RawImage huge = image;
+    huge.width = huge.height = 10000; // 12 bytes of picture data cannot fill 10^8 pixels
+    const std::vector<uint8_t> bomb = WritePng(huge, test::UnfilteredStream(image), {});
     const struct {
         std::string name;
         std::vector<uint8_t> file;
@@ -215,6 +218,7 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
         {"cut off", {valid.begin(), valid.end() - 5}, PngDecline::Damaged},
         {"bad CRC", badCrc, PngDecline::Damaged},
         {"rows too short", shortRows, PngDecline::Damaged},
+        {"data too short for its pixels", bomb, PngDecline::Damaged},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
