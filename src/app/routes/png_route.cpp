@@ -7,6 +7,7 @@
 #include "app/platform/shell.h"
 #include "app/platform/work_file.h"
 #include "app/routes/picture_limits.h"
+#include "app/routes/png_lossy.h"
 #include "app/routes/source_bytes.h"
 #include "png/png_optimizer.h"
 
@@ -44,6 +45,11 @@ png::PngOptions OptimizerOptions(const RouteJob& job) {
     options.keepMetadata = job.keepMetadata;
     options.stop = job.stop;
     return options;
+}
+
+std::optional<Candidate> LossyCandidateOf(const RouteJob& job, uintmax_t losslessBytes) {
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    return file ? LossyPngCandidate(*file, job, losslessBytes) : std::nullopt;
 }
 
 } // namespace
@@ -92,6 +98,7 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 RouteResult ReducePng(const RouteJob& job) {
     if (std::optional<Candidate> own = OwnPngRewrite(job)) {
         RouteProduct product;
+        if (job.lossy) product.lossy = LossyCandidateOf(job, own->bytes.size());
         product.lossless = std::move(own);
         product.writeFailure = CannotWrite(job.output);
         return product;
