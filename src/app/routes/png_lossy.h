@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The lossy PNG candidate: the source's picture quantized to at most 256 RGBA colours
-
-// smaller of those that keep the level's likeness floor is offered.
+// (PaletteQuantizer), mapped without dithering or, where that misses the level's likeness
+// floor, with it, and written by our PNG encoder.
 #pragma once
 
 #include "app/routes/route.h"
