@@ -26,6 +26,7 @@ void LossyLzwTable::Start(const LossyColours& colours, const std::vector<uint8_t
     next_ = 1; // the loop starts with the first pixel as its string
     carried_ = {};
     Reset();
+    planPending_ = true;
 }
 
 void LossyLzwTable::Reset() {
@@ -33,7 +34,14 @@ void LossyLzwTable::Reset() {
     planLength_ = planned_ = 0;
 }
 
-int32_t LossyLzwTable::Find(uint32_t /*prefix*/, uint32_t /*pixel*/, int32_t& /*slot*/) {
+int32_t LossyLzwTable::Find(uint32_t prefix, uint32_t /*pixel*/, int32_t& /*slot*/) {
+    // Planned only now, after the encoder added the code that ended the string before: a run
+    // of one colour needs that code at once.
+    if (planPending_) {
+        planPending_ = false;
+        visits_ = 0;
+        Search(static_cast<uint16_t>(prefix), next_, carried_, 0);
+    }
     if (planned_ >= planLength_) return -1;
     carried_ = planErrors_[planned_];
     ++next_;
@@ -47,8 +55,7 @@ void LossyLzwTable::Missed(uint32_t pixel) {
     carried_ = after;
     ++next_;
     planLength_ = planned_ = 0;
-    visits_ = 0;
-    Search(first, next_, after, 0);
+    planPending_ = true;
 }
 
 void LossyLzwTable::Add(int32_t /*slot*/, uint32_t prefix, uint32_t pixel, uint32_t code) {

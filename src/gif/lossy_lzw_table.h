@@ -47,7 +47,7 @@ public:
     // The next code of the planned string when `pixel` is the next pixel of it, else -1 (the
     // string ends). `slot` is not used (the plain table's interface).
     int32_t Find(uint32_t prefix, uint32_t pixel, int32_t& slot);
-    // `pixel` starts a new string as itself: plans the string from it.
+    // `pixel` starts a new string as itself; the next Find plans the string from it.
     void Missed(uint32_t pixel);
     void Add(int32_t slot, uint32_t prefix, uint32_t pixel, uint32_t code);
 
@@ -75,7 +75,8 @@ private:
     std::array<uint16_t, 4096> plan_{};
     std::array<Error, 4096> planErrors_{};
     uint32_t planLength_ = 0;
-    uint32_t planned_ = 0; // how much of the plan the loop has followed
+    uint32_t planned_ = 0;     // how much of the plan the loop has followed
+    bool planPending_ = false; // a string has started and is not planned yet
     // The search's current path and its budget.
     std::array<uint16_t, 4096> path_{};
     std::array<Error, 4096> pathErrors_{};

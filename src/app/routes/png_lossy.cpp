@@ -3,7 +3,6 @@
 
 #include "app/routes/png_lossy.h"
 
-#include "app/routes/lossy_level.h"
 #include "app/routes/picture_limits.h"
 #include "imaging/likeness.h"
 #include "png/colour_census.h"
@@ -21,12 +20,6 @@ namespace {
 // (dithering costs bytes on flat areas), so dithering comes in only where the plain mapping
 // bands a gradient beyond the floor.
 constexpr std::array<float, 2> kDithering{0.0f, 1.0f};
-
-// libimagequant's quality target at a level: 90 at the default (pngquant's --quality 65-90
-// aims at 90 too), 100 at level 1, 87 at 100; the floor then decides.
-int32_t QuantizerQuality(int32_t level) {
-    return 100 - level / 8;
-}
 
 // 16-bit samples rounded to 8 bits: the quantizer takes 8-bit RGBA, and a palette holds 8 bits.
 std::vector<uint8_t> EightBitSamples(const png::RgbaPicture& picture) {
@@ -62,12 +55,9 @@ png::IndexedPicture Indexed(QuantizedPicture mapped, uint32_t width, uint32_t he
 
 } // namespace
 
-std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file, const RouteJob& job,
-                                           uintmax_t losslessBytes) {
-    png::PngOptions options;
-    options.effort = job.effort == Effort::Fast ? png::PngEffort::Fast : png::PngEffort::Default;
-    options.keepMetadata = job.keepMetadata;
-    options.stop = job.stop;
+std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file,
+                                           const png::PngOptions& options, int32_t quality,
+                                           double floor, uintmax_t losslessBytes) {
     png::PngSourceResult read = png::ReadPng(file, options, kMaxPicturePixels);
     auto* source = std::get_if<png::PngSource>(&read);
     if (!source) return std::nullopt;
@@ -76,8 +66,7 @@ std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file, const 
 
     const std::vector<uint8_t> samples = EightBitSamples(picture);
     PaletteQuantizer quantizer;
-    if (!quantizer.Choose(samples.data(), picture.width, picture.height,
-                          QuantizerQuality(*job.lossy)))
+    if (!quantizer.Choose(samples.data(), picture.width, picture.height, quality))
         return std::nullopt;
     const RgbaView original{samples.data(), static_cast<int32_t>(picture.width),
                             static_cast<int32_t>(picture.height), size_t{picture.width} * 4};
@@ -88,7 +77,7 @@ std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file, const 
         if (!mapped) continue;
         Expand(*mapped, rgba);
         const RgbaView shown{rgba.data(), original.width, original.height, original.stride};
-        if (meter.Compare(original, shown) < LikenessFloor(*job.lossy)) continue;
+        if (meter.Compare(original, shown) < floor) continue;
         png::PngResult written = png::EncodePng(
             Indexed(std::move(*mapped), picture.width, picture.height), source->chunks, options);
         auto* bytes = std::get_if<std::vector<uint8_t>>(&written);

@@ -6,6 +6,7 @@
 #include "app/platform/paths.h"
 #include "app/platform/shell.h"
 #include "app/platform/work_file.h"
+#include "app/routes/lossy_level.h"
 #include "app/routes/picture_limits.h"
 #include "app/routes/png_lossy.h"
 #include "app/routes/source_bytes.h"
@@ -49,7 +50,9 @@ png::PngOptions OptimizerOptions(const RouteJob& job) {
 
 std::optional<Candidate> LossyCandidateOf(const RouteJob& job, uintmax_t losslessBytes) {
     const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
-    return file ? LossyPngCandidate(*file, job, losslessBytes) : std::nullopt;
+    if (!file) return std::nullopt;
+    return LossyPngCandidate(*file, OptimizerOptions(job), QuantizerQuality(*job.lossy),
+                             LikenessFloor(*job.lossy), losslessBytes);
 }
 
 } // namespace
