@@ -53,6 +53,16 @@ void AddScaleOutOptions(CLI::App& app, CliOptions& options, std::string& shard) 
         });
 }
 
+// Shows the optional value of --lossy as it is given, --lossy[=N], where CLI11 would show the
+// flag's default in braces.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_option_name(const CLI::Option* option, bool positional) const override {
+        if (option->check_lname("lossy")) return "--lossy[=N]";
+        return CLI::Formatter::make_option_name(option, positional);
+    }
+};
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
@@ -60,6 +70,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::App app("Makes web image files smaller. Each PATH gets a reduced copy beside it, named "
                  "with \"_reduced\" before the extension; sources are never changed.",
                  "lumatrim-batch");
+    app.formatter(std::make_shared<HelpFormatter>());
     CliOptions options;
     app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
         ->check(CLI::Range(1, 100))
@@ -89,8 +100,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "kept only where the picture stays close to its source: N from 1 (closest) "
                  "to 100 (smallest files), default " +
                      std::to_string(kDefaultLossyLevel))
-        ->type_name("N")
-        ->check(CLI::Range(kMinLossyLevel, kMaxLossyLevel));
+        ->type_name("")
+        ->check(CLI::Range(kMinLossyLevel, kMaxLossyLevel).description(""));
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     std::string shard;

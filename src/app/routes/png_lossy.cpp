@@ -34,6 +34,17 @@ std::vector<uint8_t> EightBitSamples(const png::RgbaPicture& picture) {
     return samples;
 }
 
+// Pictures above this many pixels are written at the fast effort: on the public corpus's
+// 14.7-megapixel wallpaper the default effort took 20 s more for 16% fewer bytes, where the
+// whole corpus's lossy PNGs were already a third of pngquant's bytes.
+constexpr uint64_t kFastAbovePixels = uint64_t{1} << 22;
+
+png::PngOptions EncoderOptions(png::PngOptions options, const png::RgbaPicture& picture) {
+    if (uint64_t{picture.width} * picture.height > kFastAbovePixels)
+        options.effort = png::PngEffort::Fast;
+    return options;
+}
+
 // The mapped picture as RGBA rows, for the likeness measure.
 void Expand(const QuantizedPicture& mapped, std::vector<uint8_t>& rgba) {
     rgba.resize(mapped.indices.size() * 4);
@@ -78,8 +89,9 @@ std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file,
         Expand(*mapped, rgba);
         const RgbaView shown{rgba.data(), original.width, original.height, original.stride};
         if (meter.Compare(original, shown) < floor) continue;
-        png::PngResult written = png::EncodePng(
-            Indexed(std::move(*mapped), picture.width, picture.height), source->chunks, options);
+        png::PngResult written =
+            png::EncodePng(Indexed(std::move(*mapped), picture.width, picture.height),
+                           source->chunks, EncoderOptions(options, picture));
         auto* bytes = std::get_if<std::vector<uint8_t>>(&written);
         if (!bytes || bytes->size() >= losslessBytes) return std::nullopt;
         return Candidate{std::move(*bytes), nullptr};
