@@ -7,7 +7,8 @@
 # sanitizer report, hang (10 s), or allocation beyond the readers' limits fails the run.
 #
 # The JPEG layer's libjpeg is the system's: it is not instrumented, so its own faults show only
-# as crashes. The BMP and JPEG targets allow 2^20 pixels (4 MB at 32 bits).
+# as crashes. The BMP, JPEG and PNG targets allow 2^20 pixels (4 MB at 32 bits, 8 MB for a
+# 16-bit PNG); libspng, the system's too, is not instrumented either.
 # Inputs are capped at 4096 bytes. The GIF reader allocates a frame only for pixels its data can
 # produce (2731 per data byte) plus one 2^22-pixel allowance per file, so one input can ask for
 # at most about 15.4 M pixels (plus 1/8 for the mask): 64 MB bounds every allocation.
@@ -19,7 +20,7 @@ seconds=${LUMATRIM_FUZZ_SECONDS:-60}
 # target name and seed folder under fuzz/corpus
 targets=("gif_load_fuzzer gif" "gif_pipeline_fuzzer gif" "gif_rebuild_fuzzer gif"
     "bmp_load_fuzzer bmp" "jpeg_fuzzer jpeg"
-    "jpeg_encode_fuzzer jpegenc")
+    "jpeg_encode_fuzzer jpegenc" "png_fuzzer png")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DLUMATRIM_FUZZ=ON -DLUMATRIM_CORE_ONLY=OFF -DLUMATRIM_BENCH=OFF \

@@ -87,6 +87,16 @@ void AddFolderTree(const std::string& folder, PathList& list, std::ostream& mess
                  << " or its subfolders.\n";
 }
 
+// Shows the optional value of --lossy as it is given, --lossy[=N], where CLI11 would show the
+// flag's default in braces.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_option_name(const CLI::Option* option, bool positional) const override {
+        if (option->check_lname("lossy")) return "--lossy[=N]";
+        return CLI::Formatter::make_option_name(option, positional);
+    }
+};
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
@@ -94,6 +104,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     CLI::App app("Makes web image files smaller. Each PATH gets a reduced copy beside it, named "
                  "with \"_reduced\" before the extension; sources are never changed.",
                  "lumatrim-batch");
+    app.formatter(std::make_shared<HelpFormatter>());
     CliOptions options;
     const CLI::Validator wholeNumber(CheckWholeNumber, "");
     app.add_option("-q,--quality", options.quality, "JPEG quality, 1 to 100")
@@ -125,6 +136,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "blocks, a PNG's text and time chunks");
     app.add_flag("-p,--preserve-times", options.preserveTimes,
                  "Give each output its source's modification time");
+    // A flag with an optional value: a bare --lossy gives the default level, --lossy=N another.
+    int32_t lossy = 0;
+    app.add_flag("--lossy{" + std::to_string(kDefaultLossyLevel) + "}", lossy,
+                 "Also try lossy PNG and GIF (a palette of at most 256 colours, lossy LZW), "
+                 "kept only where the picture stays close to its source: N from 1 (closest) "
+                 "to 100 (smallest files), default " +
+                     std::to_string(kDefaultLossyLevel))
+        ->type_name("")
+        ->check(CLI::Range(kMinLossyLevel, kMaxLossyLevel).description(""));
     app.add_flag("--json", options.json,
                  "Print one JSON object a line per file instead of a table");
     std::string shard;
@@ -145,6 +165,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     }
     options.effort = effort == "fast" ? Effort::Fast : Effort::Default;
     if (!shard.empty()) options.shard = ParseShard(shard);
+    if (lossy != 0) options.lossy = lossy;
     return {std::move(options), kExitSuccess};
 }
 

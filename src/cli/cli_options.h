@@ -3,14 +3,15 @@
 
 // The command line of lumatrim-batch:
 //     lumatrim-batch [-q|--quality N] [-j|--jobs N] [--timeout SECONDS] [--effort LEVEL]
-//                    [--allow-larger] [--keep-metadata] [-p|--preserve-times] [--json]
-//                    [--shard K/N] [--output-dir DIR] [--] PATH...
+//                    [--allow-larger] [--lossy[=N]] [--keep-metadata] [-p|--preserve-times]
+//                    [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
 #pragma once
 
 #include "app/batch/batch_host.h"
 #include "app/batch/parallel_batch.h"
 #include "app/batch/path_list.h"
 #include "app/batch/shard.h"
+#include "app/routes/lossy_level.h"
 
 #include <chrono>
 #include <cstdint>
@@ -36,8 +37,8 @@ struct CliOptions {
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     Effort effort = Effort::Default;
     bool allowLarger = false;
-    bool keepMetadata = false;  // EXIF, XMP, IPTC, comments and application blocks stay
-    bool preserveTimes = false; // outputs get their sources' modification times
+//                    [--allow-larger] [--lossy[=N]] [--keep-metadata] [-p|--preserve-times]
+//                    [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
     bool json = false;
     std::optional<Shard> shard;              // this machine's share of the list; none for all
     std::optional<std::string> outputFolder; // outputs under it instead of beside the sources

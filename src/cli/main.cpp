@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     settings.effort = options.effort;
     settings.allowLarger = options.allowLarger;
     settings.stop = signals.Token();
+    settings.lossy = options.lossy;
     settings.keepMetadata = options.keepMetadata;
     settings.preserveTimes = options.preserveTimes;
     settings.passOverOwnOutputs = true; // a re-run over a list that now holds its outputs

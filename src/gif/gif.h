@@ -56,9 +56,12 @@ public:
     // frames may be missing.
     bool LoadDamaged() const { return loadDamaged_; }
     // Writes a version 89a file atomically: on failure false, and an earlier file of that name
-    // stays as it was. SaveToMemory returns the same bytes, or nothing on failure.
+    // stays as it was. SaveToMemory returns the same bytes, or nothing on failure; with a
+    // LossyTolerance above 0 the frames are encoded lossily (LossyColours::tolerance), and the
+    // document itself keeps its pixels.
     bool Save(const std::filesystem::path& Filename, LzwEffort Effort = LzwEffort::OnePolicy);
-    std::vector<uint8_t> SaveToMemory(LzwEffort Effort = LzwEffort::OnePolicy);
+    std::vector<uint8_t> SaveToMemory(LzwEffort Effort = LzwEffort::OnePolicy,
+                                      int32_t LossyTolerance = 0);
     void Destroy();
 
     // Logical screen.

@@ -57,7 +57,8 @@ int IndexBits(const cDIB& surface) {
 
 class cGIF::Writer {
 public:
-    Writer(cGIF& doc, LzwEffort effort) : doc_(doc), effort_(effort) {}
+    Writer(cGIF& doc, LzwEffort effort, int32_t lossyTolerance)
+        : doc_(doc), effort_(effort), lossyTolerance_(lossyTolerance) {}
 
     bool Run(std::vector<uint8_t>& out) {
         out_ = &out;
@@ -173,23 +174,35 @@ private:
         // collide with the Clear and End codes.
         const int codeSize = std::max(2, indices.BPP() == 8 ? IndexBits(indices) : bits);
         Put(static_cast<uint8_t>(codeSize));
-        WriteImageData(indices, codeSize + 1, frame.interlaced);
+        const LossyColours* lossy = nullptr;
+        if (lossyTolerance_ > 0 && !empty) lossy = &FrameColours(frame);
+        WriteImageData(indices, codeSize + 1, frame.interlaced, lossy);
         Put(uint8_t{0x00});
     }
 
     // With LzwEffort::BestPolicy, a frame that fills the code table is encoded again with the
     // other clear policies, and the smallest data stays.
-    void WriteImageData(const cDIB& indices, int initBits, bool interlaced) {
+    void WriteImageData(const cDIB& indices, int initBits, bool interlaced,
+                        const LossyColours* lossy) {
         const size_t start = out_->size();
-        encoder_.EncodeImage(*out_, indices, initBits, interlaced, kClearPolicies[0]);
+        encoder_.EncodeImage(*out_, indices, initBits, interlaced, kClearPolicies[0], lossy);
         if (effort_ != LzwEffort::BestPolicy || !encoder_.TableFilled()) return;
         for (size_t p = 1; p < kClearPolicies.size(); ++p) {
             trial_.clear();
-            encoder_.EncodeImage(trial_, indices, initBits, interlaced, kClearPolicies[p]);
+            encoder_.EncodeImage(trial_, indices, initBits, interlaced, kClearPolicies[p], lossy);
             if (trial_.size() >= out_->size() - start) continue;
             out_->resize(start);
             out_->insert(out_->end(), trial_.begin(), trial_.end());
         }
+    }
+
+    const LossyColours& FrameColours(const Frame& frame) {
+        for (size_t i = 0; i < 256; ++i)
+            colours_.rgb[i] = uint32_t{frame.palette[4 * i + 2]} << 16 |
+                              uint32_t{frame.palette[4 * i + 1]} << 8 | frame.palette[4 * i];
+        colours_.transparent = frame.useTransparent ? frame.transparentIndex : -1;
+        colours_.tolerance = lossyTolerance_;
+        return colours_;
     }
 
     // Latin-1: each char is written as one byte. An empty comment is an extension with no
@@ -209,14 +222,16 @@ private:
 
     cGIF& doc_;
     LzwEffort effort_;
+    int32_t lossyTolerance_;
+    LossyColours colours_;
     std::vector<uint8_t>* out_ = nullptr;
     std::vector<uint8_t> trial_;
     mGIFLZWEnc encoder_;
 };
 
-std::vector<uint8_t> cGIF::SaveToMemory(LzwEffort Effort) {
+std::vector<uint8_t> cGIF::SaveToMemory(LzwEffort Effort, int32_t LossyTolerance) {
     std::vector<uint8_t> bytes;
-    if (!Writer(*this, Effort).Run(bytes)) bytes.clear();
+    if (!Writer(*this, Effort, LossyTolerance).Run(bytes)) bytes.clear();
     return bytes;
 }
 

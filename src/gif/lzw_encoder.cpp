@@ -3,6 +3,7 @@
 
 #include "gif/lzw_encoder.h"
 
+#include "gif/lossy_lzw_table.h"
 #include "gif/row_order.h"
 
 #include <algorithm>
@@ -49,12 +50,53 @@ private:
     uint64_t bestBits_ = 0;
 };
 
+// The exact table as the encoding loop sees it: strings continue by their exact index only.
+class ExactStrings {
+public:
+    explicit ExactStrings(LzwTable& table) : table_(table) {}
+    void Reset() { table_.Reset(); }
+    int32_t Find(uint32_t prefix, uint32_t pixel, int32_t& slot) const {
+        return table_.Find(prefix, pixel, slot);
+    }
+    void Missed(uint32_t /*pixel*/) {}
+    void Add(int32_t slot, uint32_t prefix, uint32_t pixel, uint32_t code) {
+        table_.Add(slot, prefix, pixel, code);
+    }
+
+private:
+    LzwTable& table_;
+};
+
 } // namespace
 
 void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int InitBits,
-                             bool Interlaced, const ClearPolicy& Policy) {
+                             bool Interlaced, const ClearPolicy& Policy,
+                             const LossyColours* Lossy) {
     filled_ = false;
     if (Surface.BPP() != 8 || !Surface.lpBits() || InitBits < 2 || InitBits > 9) return;
+    if (Lossy) {
+        EncodingOrder(Surface, Interlaced);
+        lossy_.Start(*Lossy, ordered_);
+        Encode(lossy_, Out, Surface, InitBits, Interlaced, Policy);
+    } else {
+        ExactStrings strings(table_);
+        Encode(strings, Out, Surface, InitBits, Interlaced, Policy);
+    }
+}
+
+void mGIFLZWEnc::EncodingOrder(const cDIB& Surface, bool Interlaced) {
+    const auto width = static_cast<size_t>(Surface.Width());
+    ordered_.resize(width * static_cast<size_t>(Surface.Height()));
+    RowOrder order(Surface.Height(), Interlaced && Surface.Height() > 4);
+    for (uint8_t* out = ordered_.data(); !order.Done(); order.Next(), out += width)
+        std::copy_n(Surface.lpBits() +
+                        static_cast<ptrdiff_t>(order.Row()) * Surface.BytesPerScanline(),
+                    width, out);
+}
+
+template <typename Strings>
+void mGIFLZWEnc::Encode(Strings& strings, std::vector<uint8_t>& Out, const cDIB& Surface,
+                        int InitBits, bool Interlaced, const ClearPolicy& Policy) {
     const int32_t width = Surface.Width();
     const int32_t stride = Surface.BytesPerScanline();
     const uint8_t* const bits = Surface.lpBits();
@@ -104,7 +146,7 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
         }
     };
     const auto restart = [&] {
-        table_.Reset();
+        strings.Reset();
         nextFree = clear + 2;
         clearing = true;
         outputCode(clear);
@@ -113,7 +155,7 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
     RatioWatch watch(Policy.slackPercent);
     bool watching = false; // a deferred clear: the table is full and the watch runs
     uint64_t rowsDone = 0;
-    table_.Reset();
+    strings.Reset();
     outputCode(clear);
     uint32_t prefix = bits[static_cast<ptrdiff_t>(order.Row()) * stride];
     int32_t x = 1;
@@ -122,14 +164,15 @@ void mGIFLZWEnc::EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int
         for (; x < width; ++x) {
             const uint32_t pixel = row[x];
             int32_t slot = 0;
-            const int32_t found = table_.Find(prefix, pixel, slot);
+            const int32_t found = strings.Find(prefix, pixel, slot);
             if (found >= 0) {
                 prefix = static_cast<uint32_t>(found);
                 continue;
             }
+            strings.Missed(pixel);
             outputCode(prefix);
             if (nextFree < fullAt) {
-                table_.Add(slot, prefix, pixel, nextFree++);
+                strings.Add(slot, prefix, pixel, nextFree++);
                 prefix = pixel;
                 continue;
             }

@@ -13,6 +13,7 @@
 // One object holds the tables of one encoding at a time; EncodeImage resets them.
 #pragma once
 
+#include "gif/lossy_lzw_table.h"
 #include "gif/lzw_table.h"
 #include "imaging/dib.h"
 
@@ -44,14 +45,23 @@ class mGIFLZWEnc {
 public:
     // InitBits is the minimum code size + 1 (3..9). A surface that is not 8 bits per pixel
     // produces no data. Interlaced order applies only to frames taller than 4 rows. Indices
-    // must lie below 2^(InitBits - 1).
+    // must lie below 2^(InitBits - 1). With `Lossy`, pixels may be written as other indices
+    // of nearby colour (LossyLzwTable).
     void EncodeImage(std::vector<uint8_t>& Out, const cDIB& Surface, int InitBits, bool Interlaced,
-                     const ClearPolicy& Policy = {});
+                     const ClearPolicy& Policy = {}, const LossyColours* Lossy = nullptr);
     // Whether the last encoding filled the table: only then can another policy differ.
     bool TableFilled() const { return filled_; }
 
 private:
+    template <typename Strings>
+    void Encode(Strings& strings, std::vector<uint8_t>& Out, const cDIB& Surface, int InitBits,
+                bool Interlaced, const ClearPolicy& Policy);
+    // The surface's indices into ordered_, in the order they are encoded.
+    void EncodingOrder(const cDIB& Surface, bool Interlaced);
+
     LzwTable table_;
+    LossyLzwTable lossy_;
+    std::vector<uint8_t> ordered_;
     bool filled_ = false;
 };
 

@@ -40,6 +40,9 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_FALSE(plain.keepMetadata || plain.preserveTimes);
     EXPECT_EQ(ChildTimeLimit(given), std::chrono::milliseconds(250));
     EXPECT_EQ(ChildTimeLimit(Parse({"--timeout", "0", "a"}).first.options.value()), std::nullopt);
+    EXPECT_EQ(plain.lossy, std::nullopt);
+    EXPECT_EQ(Parse({"--lossy", "a"}).first.options.value().lossy, kDefaultLossyLevel);
+    EXPECT_EQ(Parse({"--lossy=1", "a"}).first.options.value().lossy, 1);
     for (const char* question : {"--help", "--version"}) {
         const ParsedCommandLine answered = Parse({question}).first;
         EXPECT_FALSE(answered.options) << question;
@@ -47,11 +50,27 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     }
 
     // Arguments split at '|'.
-    for (const std::string bad :
-         {"-q|0|a", "-q|101|a", "-q|abc|a", "--fast|a", "-x.png", "", "-j|0|a", "--timeout|-1|a",
-          "--timeout|nan|a", "--timeout|1e-9|a", "--effort|slow|a", "--shard|7/7|a",
-          "--shard|0/0|a", "--shard|-1/2|a", "--shard|1|a", "--shard|1/2/3|a",
-          "--shard|1/4294967296|a", "--output-dir||a"}) {
+    for (const std::string bad : {"-q|0|a",
+                                  "-q|101|a",
+                                  "-q|abc|a",
+                                  "--fast|a",
+                                  "-x.png",
+                                  "",
+                                  "-j|0|a",
+                                  "--timeout|-1|a",
+                                  "--timeout|nan|a",
+                                  "--timeout|1e-9|a",
+                                  "--effort|slow|a",
+                                  "--shard|7/7|a",
+                                  "--shard|0/0|a",
+                                  "--shard|-1/2|a",
+                                  "--shard|1|a",
+                                  "--shard|1/2/3|a",
+                                  "--shard|1/4294967296|a",
+                                  "--output-dir||a",
+                                  "--lossy=0|a",
+                                  "--lossy=101|a",
+                                  "--lossy=x|a"}) {
         std::vector<std::string> words;
         for (size_t start = 0; !bad.empty() && start <= bad.size();
              start += words.back().size() + 1)

@@ -3,9 +3,14 @@
 
 #include "app/routes/gif_route.h"
 
+#include "app/routes/lossy_level.h"
+#include "gifopt/animation_likeness.h"
 #include "gifopt/gif_optimizer.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace lumatrim {
 
@@ -20,7 +25,26 @@ bool EveryFrameHasColours(const cGIF& gif) {
     return true;
 }
 
+// The lossy encoder's tolerance at a level (LossyColours::tolerance): level squared, so the
+// default 80 lets a pixel stray about 22 in every channel.
+int32_t LossyTolerance(int32_t level) {
+    return level * level;
+}
+
 } // namespace
+
+std::optional<Candidate> LossyGifCandidate(cGIF& gif, LzwEffort effort, int32_t tolerance,
+                                           double floor, size_t losslessBytes) {
+    cGIF decoded;
+    for (const int32_t step : kToleranceSteps) {
+        std::vector<uint8_t> bytes = gif.SaveToMemory(effort, std::max(1, tolerance * step / 100));
+        if (bytes.empty() || bytes.size() >= losslessBytes || !decoded.LoadFromStream(bytes))
+            return std::nullopt;
+        if (mGIFOptimizer::AnimationLikeness(gif, decoded) >= floor)
+            return Candidate{std::move(bytes), nullptr};
+    }
+    return std::nullopt;
+}
 
 RouteResult ReduceGif(const RouteJob& job) {
     if (!job.workspace.gif) job.workspace.gif = std::make_unique<cGIF>();
@@ -43,6 +67,10 @@ RouteResult ReduceGif(const RouteJob& job) {
     RouteProduct product;
     product.reduced = Candidate{gif.SaveToMemory(mGIFOptimizer::EncoderEffort(effort)), nullptr};
     if (product.reduced->bytes.empty()) return saveFailure;
+    if (job.lossy)
+        product.lossy =
+            LossyGifCandidate(gif, mGIFOptimizer::EncoderEffort(effort), LossyTolerance(*job.lossy),
+                              LikenessFloor(*job.lossy), product.reduced->bytes.size());
     product.writeFailure = saveFailure;
     if (damaged) {
         product.damaged = true;

@@ -5,12 +5,12 @@
 
 #include "app/platform/paths.h"
 #include "app/routes/picture_limits.h"
+#include "app/routes/source_bytes.h"
 #include "jpeg/jpeg_decoder.h"
 #include "jpeg/jpeg_lossless.h"
 #include "jpegenc/jpeg_encoder.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 
 namespace lumatrim {
@@ -40,16 +40,6 @@ RouteFailure ReadFailure(const JpegFailure& failure, const std::string& path) {
         break;
     }
     return Failure(std::string(kUnexpectedErrorLoadingImage), path);
-}
-
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = file ? std::streamoff(file.tellg()) : -1;
-    if (size < 0) return std::nullopt;
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-    return bytes;
 }
 
 // The rewrite stops as soon as it could no longer be chosen: it must stay below the source's

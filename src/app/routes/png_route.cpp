@@ -6,6 +6,11 @@
 #include "app/platform/paths.h"
 #include "app/platform/shell.h"
 #include "app/platform/work_file.h"
+#include "app/routes/lossy_level.h"
+#include "app/routes/picture_limits.h"
+#include "app/routes/png_lossy.h"
+#include "app/routes/source_bytes.h"
+#include "png/png_optimizer.h"
 
 #include <sstream>
 
@@ -35,7 +40,31 @@ bool RefusesToRead(const std::string& optimizer, const std::string& source,
     return exitCode > 0 && exitCode < 128;
 }
 
+png::PngOptions OptimizerOptions(const RouteJob& job) {
+    png::PngOptions options;
+    options.effort = job.effort == Effort::Fast ? png::PngEffort::Fast : png::PngEffort::Default;
+    options.keepMetadata = job.keepMetadata;
+    options.stop = job.stop;
+    return options;
+}
+
+std::optional<Candidate> LossyCandidateOf(const RouteJob& job, uintmax_t losslessBytes) {
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    if (!file) return std::nullopt;
+    return LossyPngCandidate(*file, OptimizerOptions(job), QuantizerQuality(*job.lossy),
+                             LikenessFloor(*job.lossy), losslessBytes);
+}
+
 } // namespace
+
+std::optional<Candidate> OwnPngRewrite(const RouteJob& job) {
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    if (!file) return std::nullopt;
+    png::PngResult result = png::OptimizePng(*file, OptimizerOptions(job), kMaxPicturePixels);
+    auto* bytes = std::get_if<std::vector<uint8_t>>(&result);
+    if (!bytes) return std::nullopt;
+    return Candidate{std::move(*bytes), nullptr};
+}
 
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           const std::string& optimizer, const std::function<void()>& pumpEvents,
@@ -70,6 +99,13 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 }
 
 RouteResult ReducePng(const RouteJob& job) {
+    if (std::optional<Candidate> own = OwnPngRewrite(job)) {
+        RouteProduct product;
+        if (job.lossy) product.lossy = LossyCandidateOf(job, own->bytes.size());
+        product.lossless = std::move(own);
+        product.writeFailure = CannotWrite(job.output);
+        return product;
+    }
     return ReducePngWith(
         job.source, job.output,
         FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath()),

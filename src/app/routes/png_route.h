@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// PNG files are not recompressed here: the external optimizer optipng, found in the
-// application folder, rewrites a work copy in place, and that copy is the route's candidate.
+// PNG files are rewritten by our own optimizer (src/png) as the route's lossless candidate. A file
+// it declines (damaged, or with a chunk it cannot carry over) goes to the external optimizer
+// optipng, found in the application folder, which rewrites a work copy in place; that copy is
+// then the route's candidate, and optipng's refusal tells damage.
 #pragma once
 
 #include "app/routes/route.h"
@@ -32,7 +34,11 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           std::optional<std::chrono::milliseconds> timeLimit,
                           std::stop_token stop = {});
 
-// The route as the batch driver calls it: the optimizer from the application folder.
+// Our optimizer's rewrite of the job's source; none when it declines the file or is stopped.
+std::optional<Candidate> OwnPngRewrite(const RouteJob& job);
+
+// The route as the batch driver calls it: our rewrite, or for a file it declines, optipng's
+// from the application folder.
 RouteResult ReducePng(const RouteJob& job);
 
 } // namespace lumatrim

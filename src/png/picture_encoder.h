@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+// EncodePng for a picture the caller gives up, so its memory can be reused for the layouts.
+#pragma once
+
+#include "png/png_optimizer.h"
+
+namespace lumatrim::png {
+
+PngResult EncodeOwnedPicture(RgbaPicture picture, std::span<const PngChunk> chunks,
+                             const PngOptions& options);
+
+} // namespace lumatrim::png

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+#include "png/png_optimizer.h"
+
+#include "png/animation_copy.h"
+#include "png/chunk_policy.h"
+#include "png/chunk_walker.h"
+#include "png/picture_encoder.h"
+#include "png/raw_image.h"
+#include "png/spng_decoder.h"
+
+namespace lumatrim::png {
+
+namespace {
+
+std::optional<PngRefusal> WalkRefusal(const ChunkWalk& walk) {
+    switch (walk.fault) {
+    case WalkFault::None:
+        return std::nullopt;
+    case WalkFault::NotPng:
+        return PngRefusal{PngDecline::NotPng, walk.detail};
+    case WalkFault::Damaged:
+        break;
+    }
+    return PngRefusal{PngDecline::Damaged, walk.detail};
+}
+
+// Deflate turns a byte into at most 1032: picture data too short for its pixels even at that
+// rate cannot fill them, and is refused before memory is spent on the picture.
+constexpr uint64_t kMaxInflateRatio = 1032;
+
+bool DataCanFillPicture(const std::vector<ChunkView>& chunks) {
+    const std::span<const uint8_t> header = chunks.front().data;
+    const uint64_t width = ReadBigEndian32(header.data()),
+                   height = ReadBigEndian32(header.data() + 4);
+    const uint64_t bitsPerPixel = uint64_t{header[8]} * SamplesPerPixel(header[9]);
+    uint64_t dataBytes = 0;
+    for (const ChunkView& chunk : chunks)
+        if (chunk.Type() == "IDAT") dataBytes += chunk.data.size();
+    if (bitsPerPixel == 0) return true; // not a layout: libspng names the fault
+    return width * height / 8 <= dataBytes * kMaxInflateRatio / bitsPerPixel;
+}
+
+PngRefusal DecodeRefusal(const DecodeFailure& failure) {
+    return {failure.fault == DecodeFault::TooLarge ? PngDecline::TooLarge : PngDecline::Damaged,
+            failure.detail};
+}
+
+} // namespace
+
+PngSourceResult ReadPng(std::span<const uint8_t> file, const PngOptions& options,
+                        uint64_t maxPixels) {
+    const ChunkWalk walk = WalkChunks(file);
+    if (auto refusal = WalkRefusal(walk)) return *refusal;
+    if (IsAnimated(walk.chunks)) return PngRefusal{PngDecline::Unsupported, "an animated PNG"};
+    if (!DataCanFillPicture(walk.chunks))
+        return PngRefusal{PngDecline::Damaged, "the picture data is too short for its pixels"};
+    KeptChunks kept = KeepChunks(walk.chunks, options.keepMetadata);
+    if (kept.refusal) return PngRefusal{PngDecline::Unsupported, *kept.refusal};
+    auto decoded = DecodeRgba(file, maxPixels);
+    if (auto* failure = std::get_if<DecodeFailure>(&decoded)) return DecodeRefusal(*failure);
+    return PngSource{std::move(std::get<RgbaPicture>(decoded)), std::move(kept.chunks)};
+}
+
+PngResult OptimizePng(std::span<const uint8_t> file, const PngOptions& options,
+                      uint64_t maxPixels) {
+    const ChunkWalk walk = WalkChunks(file);
+    if (auto refusal = WalkRefusal(walk)) return *refusal;
+    if (IsAnimated(walk.chunks)) return RewriteAnimation(walk.chunks, options);
+    PngSourceResult source = ReadPng(file, options, maxPixels);
+    if (auto* refusal = std::get_if<PngRefusal>(&source)) return *refusal;
+    if (options.stop.stop_requested()) return PngRefusal{PngDecline::Stopped, "stopped"};
+    PngSource& read = std::get<PngSource>(source);
+    return EncodeOwnedPicture(std::move(read.picture), read.chunks, options);
+}
+
+} // namespace lumatrim::png

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lumatrim developers
+
+#include "png/png_writer.h"
+
+#include "png/chunk_walker.h"
+#include "png/png_crc.h"
+
+#include <algorithm>
+
+namespace lumatrim::png {
+
+namespace {
+
+// One IDAT may hold up to 2^31 - 1 bytes; every further chunk costs 12 bytes, so the stream is
+// split only where it must be.
+constexpr size_t kMaxChunkData = 0x7fffffff;
+
+void AppendKept(std::vector<uint8_t>& file, std::span<const PngChunk> chunks, bool afterImageData) {
+    for (const PngChunk& chunk : chunks)
+        if (chunk.afterImageData == afterImageData) AppendChunk(file, chunk.Type(), chunk.data);
+}
+
+} // namespace
+
+void AppendBigEndian32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void AppendChunk(std::vector<uint8_t>& file, std::string_view type, std::span<const uint8_t> data) {
+    AppendBigEndian32(file, static_cast<uint32_t>(data.size()));
+    const size_t typeAt = file.size();
+    file.insert(file.end(), type.begin(), type.end());
+    file.insert(file.end(), data.begin(), data.end());
+    AppendBigEndian32(file, Crc32(file.data() + typeAt, data.size() + 4));
+}
+
+std::vector<uint8_t> HeaderData(const RawImage& image) {
+    std::vector<uint8_t> header;
+    AppendBigEndian32(header, image.width);
+    AppendBigEndian32(header, image.height);
+    header.insert(header.end(), {image.bitDepth, image.colourType, 0, 0, 0});
+    return header;
+}
+
+std::vector<uint8_t> WritePng(const RawImage& image, std::span<const uint8_t> zlibStream,
+                              std::span<const PngChunk> chunks) {
+    std::vector<uint8_t> file(kPngSignature.begin(), kPngSignature.end());
+    AppendChunk(file, "IHDR", HeaderData(image));
+    AppendKept(file, chunks, false);
+    if (!image.plte.empty()) AppendChunk(file, "PLTE", image.plte);
+    if (!image.trns.empty()) AppendChunk(file, "tRNS", image.trns);
+    for (size_t at = 0; at < zlibStream.size() || at == 0; at += kMaxChunkData)
+        AppendChunk(file, "IDAT",
+                    zlibStream.subspan(at, std::min(kMaxChunkData, zlibStream.size() - at)));
+    AppendKept(file, chunks, true);
+    AppendChunk(file, "IEND", {});
+    return file;
+}
+
+} // namespace lumatrim::png
