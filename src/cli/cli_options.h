@@ -37,8 +37,9 @@ struct CliOptions {
     double timeoutSeconds = static_cast<double>(kDefaultChildTimeLimit.count());
     Effort effort = Effort::Default;
     bool allowLarger = false;
-//                    [--allow-larger] [--lossy[=N]] [--keep-metadata] [-p|--preserve-times]
-//                    [--json] [--shard K/N] [--output-dir DIR] [--] PATH...
+    std::optional<int32_t> lossy; // lossy PNG and GIF at this level; none for lossless
+    bool keepMetadata = false;    // EXIF, XMP, IPTC, comments and application blocks stay
+    bool preserveTimes = false;   // outputs get their sources' modification times
     bool json = false;
     std::optional<Shard> shard;              // this machine's share of the list; none for all
     std::optional<std::string> outputFolder; // outputs under it instead of beside the sources
