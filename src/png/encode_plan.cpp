@@ -4,6 +4,7 @@
 #include "png/encode_plan.h"
 
 #include "png/zlib_stream.h"
+#include "png/zopfli_stream.h"
 
 #include <algorithm>
 #include <array>
@@ -16,6 +17,7 @@ struct EffortPlan {
     std::vector<FilterStrategy> strategies;
     int screenLevel;
     int finalLevel;
+    int zopfliIterations; // 0: no zopfli
 };
 
 // Below this many filtered bytes every trial runs at the final level: the fast level's ranking
@@ -25,17 +27,24 @@ constexpr size_t kFinalLevelTrialBytes = size_t{1} << 20;
 // Above this many, level 12 takes longer than its bytes are worth (a 44 MB wallpaper: 20 s at
 // level 12, 13 s at 11 for 4 % more); level 11 is used.
 constexpr size_t kLevel12Bytes = size_t{16} << 20;
+// Zopfli on the chosen filters, for pictures up to this many filtered bytes.
+constexpr size_t kZopfliBytes = size_t{64} << 10;
+constexpr int kZopfliIterations = 15;
 // Brute force compresses a window for every filter of every row: kept to small pictures.
 constexpr size_t kBruteForceBytes = size_t{256} << 10;
 
 EffortPlan PlanFor(PngEffort effort, size_t filteredBytes) {
     using S = FilterStrategy;
-    if (effort == PngEffort::Fast) return {{S::None, S::MinSum}, 6, 6};
+    if (effort == PngEffort::Fast) return {{S::None, S::MinSum}, 6, 6, 0};
     EffortPlan plan{
-        {S::None, S::Sub, S::Up, S::Average, S::Paeth, S::MinSum, S::Entropy, S::Bigrams}, 6, 12};
+        {S::None, S::Sub, S::Up, S::Average, S::Paeth, S::MinSum, S::Entropy, S::Bigrams},
+        6,
+        12,
+        0};
     if (filteredBytes <= kBruteForceBytes) plan.strategies.push_back(S::BruteForce);
     if (filteredBytes <= kFinalLevelTrialBytes) plan.screenLevel = 12;
     if (filteredBytes > kLevel12Bytes) plan.finalLevel = 11;
+    if (filteredBytes <= kZopfliBytes) plan.zopfliIterations = kZopfliIterations;
     return plan;
 }
 
@@ -57,6 +66,46 @@ struct Trial {
 
 } // namespace
 
+namespace {
+
+// The smallest stream of one layout over the plan's strategies, tables' bytes included.
+struct LayoutBest {
+    Trial trial;
+    std::vector<uint8_t> stream; // when the screening level is the final one
+};
+
+std::optional<LayoutBest> ScreenLayout(const RawImage& image, size_t layout, const EffortPlan& plan,
+                                       ZlibCompressor& screen, const std::stop_token& stop) {
+    const bool screenIsFinal = plan.finalLevel == plan.screenLevel;
+    std::vector<uint8_t> scratch;
+    std::optional<LayoutBest> best;
+    for (const FilterStrategy strategy : plan.strategies) {
+        if (stop.stop_requested()) return std::nullopt;
+        const size_t size =
+            screen.CompressedSize(FilterImage(image, strategy), scratch) + TableBytes(image);
+        if (best && size >= best->trial.size) continue;
+        if (!best) best.emplace();
+        best->trial = Trial{layout, strategy, size};
+        if (screenIsFinal) best->stream.swap(scratch);
+    }
+    return best;
+}
+
+// The final stream of a layout's best strategy: the final level, then zopfli where planned.
+std::vector<uint8_t> FinalStream(const RawImage& image, LayoutBest best, const EffortPlan& plan) {
+    const bool screenIsFinal = plan.finalLevel == plan.screenLevel;
+    if (screenIsFinal && plan.zopfliIterations == 0) return std::move(best.stream);
+    const std::vector<uint8_t> filtered = FilterImage(image, best.trial.strategy);
+    std::vector<uint8_t> stream =
+        screenIsFinal ? std::move(best.stream) : ZlibCompressor(plan.finalLevel).Compress(filtered);
+    if (plan.zopfliIterations == 0) return stream;
+    std::vector<uint8_t> zopfli = ZopfliZlib(filtered, plan.zopfliIterations);
+    if (!zopfli.empty() && (stream.empty() || zopfli.size() < stream.size())) stream.swap(zopfli);
+    return stream;
+}
+
+} // namespace
+
 std::optional<EncodedImage> EncodeSmallest(const std::vector<RawImage>& layouts, PngEffort effort,
                                            const std::stop_token& stop) {
     size_t largest = 0;
@@ -64,27 +113,35 @@ std::optional<EncodedImage> EncodeSmallest(const std::vector<RawImage>& layouts,
         largest = std::max(largest, FilteredBytes(image));
     const EffortPlan plan = PlanFor(effort, largest);
     ZlibCompressor screen(plan.screenLevel);
-    const bool screenIsFinal = plan.finalLevel == plan.screenLevel;
-    std::vector<uint8_t> scratch, bestStream;
-    std::optional<Trial> best;
+    std::vector<LayoutBest> bests;
     for (size_t layout = 0; layout < layouts.size(); ++layout) {
-        const RawImage& image = layouts[layout];
-        for (const FilterStrategy strategy : plan.strategies) {
-            if (stop.stop_requested()) return std::nullopt;
-            const size_t size =
-                screen.CompressedSize(FilterImage(image, strategy), scratch) + TableBytes(image);
-            if (best && size >= best->size) continue;
-            best = Trial{layout, strategy, size};
-            if (screenIsFinal) bestStream.swap(scratch);
-        }
+        std::optional<LayoutBest> best = ScreenLayout(layouts[layout], layout, plan, screen, stop);
+        if (!best) return std::nullopt;
+        bests.push_back(std::move(*best));
     }
-    if (!best || stop.stop_requested()) return std::nullopt;
-    if (screenIsFinal) return EncodedImage{best->layout, std::move(bestStream)};
-    ZlibCompressor final(plan.finalLevel);
-    std::vector<uint8_t> stream =
-        final.Compress(FilterImage(layouts[best->layout], best->strategy));
-    if (stream.empty()) return std::nullopt;
-    return EncodedImage{best->layout, std::move(stream)};
+    // Zopfli is run for every layout: its ranking of small layouts can differ from level 12's.
+    // Otherwise only the layout that screened smallest goes on.
+    if (plan.zopfliIterations == 0) {
+        const auto smallest =
+            std::min_element(bests.begin(), bests.end(), [](const auto& a, const auto& b) {
+                return a.trial.size < b.trial.size;
+            });
+        LayoutBest chosen = std::move(*smallest);
+        bests.clear();
+        bests.push_back(std::move(chosen));
+    }
+    std::optional<EncodedImage> result;
+    size_t resultBytes = SIZE_MAX;
+    for (LayoutBest& best : bests) {
+        if (stop.stop_requested()) return std::nullopt;
+        const size_t layout = best.trial.layout;
+        std::vector<uint8_t> stream = FinalStream(layouts[layout], std::move(best), plan);
+        if (stream.empty()) continue;
+        const size_t bytes = stream.size() + TableBytes(layouts[layout]);
+        if (bytes < resultBytes)
+            resultBytes = bytes, result = EncodedImage{layout, std::move(stream)};
+    }
+    return result;
 }
 
 } // namespace lumatrim::png
