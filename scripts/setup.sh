@@ -16,7 +16,7 @@ LUMATRIM_PACKAGES=(
 
 # What the benchmarks of bench/ run besides the build: peer tools and the measures.
 LUMATRIM_BENCH_PACKAGES=(
-    libjpeg-turbo-progs butteraugli python3-pil python3-numpy
+    libjpeg-turbo-progs butteraugli python3-pil python3-numpy zopfli nodejs npm
 )
 
 lumatrim_install_missing() {
