@@ -133,11 +133,14 @@ std::optional<LayoutBest> ScreenLayout(const RawImage& whole, size_t layout, con
 }
 
 // The final stream of a layout's best strategy: the final level, then zopfli where planned.
-// A screened stream is at the final level already.
-std::vector<uint8_t> FinalStream(const RawImage& image, LayoutBest best, const EffortPlan& plan) {
+// A screened stream is at the final level already. The layout's rows are released once filtered:
+// libdeflate touches about as much output memory as it reads, so a 16-megapixel RGBA picture
+// would otherwise peak at three times its size during the final compression.
+std::vector<uint8_t> FinalStream(RawImage& image, LayoutBest best, const EffortPlan& plan) {
     const bool screened = !best.stream.empty();
     if (screened && plan.zopfliIterations == 0) return std::move(best.stream);
     const std::vector<uint8_t> filtered = FilterImage(image, best.trial.strategy);
+    image.rows = std::vector<uint8_t>();
     std::vector<uint8_t> stream =
         screened ? std::move(best.stream) : ZlibCompressor(plan.finalLevel).Compress(filtered);
     if (plan.zopfliIterations == 0) return stream;
@@ -148,7 +151,7 @@ std::vector<uint8_t> FinalStream(const RawImage& image, LayoutBest best, const E
 
 } // namespace
 
-std::optional<EncodedImage> EncodeSmallest(const std::vector<RawImage>& layouts, PngEffort effort,
+std::optional<EncodedImage> EncodeSmallest(std::vector<RawImage>& layouts, PngEffort effort,
                                            const std::stop_token& stop) {
     size_t largest = 0;
     for (const RawImage& image : layouts)

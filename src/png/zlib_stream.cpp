@@ -5,6 +5,8 @@
 
 #include <libdeflate.h>
 
+#include <memory>
+
 namespace lumatrim::png {
 
 ZlibCompressor::ZlibCompressor(int level) : compressor_(libdeflate_alloc_compressor(level)) {}
