@@ -101,12 +101,12 @@ bool PaletteWorthTrying(const ColourCensus& census) {
 
 } // namespace
 
-std::vector<RawImage> ExactLayouts(RgbaPicture picture, PaletteOrder order) {
+std::vector<RawImage> ExactLayouts(RgbaPicture picture) {
     if (picture.sixteenBit && FitsEightBits(picture)) ToEightBits(picture);
     const ColourCensus census = TakeCensus(picture);
     std::vector<RawImage> layouts;
     if (PaletteWorthTrying(census))
-        layouts.push_back(PaletteLayout(picture, OrderPalette(*census.colours, picture, order)));
+        layouts.push_back(PaletteLayout(picture, OrderPalette(*census.colours, picture)));
     layouts.push_back(DirectLayout(std::move(picture), census));
     return layouts;
 }
