@@ -196,6 +196,28 @@ TEST(PngOptimizer, KeepsTheChunksThatChangeHowThePictureShows) {
     EXPECT_EQ(std::get<PngRefusal>(declined).reason, PngDecline::Unsupported);
 }
 
+// An APNG keeps every frame, its control chunk and sequence as they are; only text goes.
+TEST(PngOptimizer, AnimationKeepsItsFrames) {
+    RawImage image;
+    image.width = 2, image.height = 2, image.colourType = kGrey;
+    image.rows = {1, 2, 3, 4};
+    const std::string frame(26, '\1'), data("\0\0\0\2xyz", 7);
+    const std::vector<uint8_t> source =
+        test::MakePng(image, {test::Chunk("acTL", std::string("\0\0\0\2\0\0\0\0", 8)),
+                              test::Chunk("fcTL", frame), test::Chunk("tEXt", "a"),
+                              test::Chunk("fcTL", frame, true), test::Chunk("fdAT", data, true)});
+    const std::vector<uint8_t> output = Encoded(OptimizePng(source, {}));
+    std::vector<ChunkView> expected = WalkChunks(source).chunks;
+    expected.erase(expected.begin() + 3); // tEXt
+    const std::vector<ChunkView> kept = WalkChunks(output).chunks;
+    ASSERT_EQ(kept.size(), expected.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].Type(), expected[i].Type());
+        EXPECT_TRUE(std::equal(kept[i].data.begin(), kept[i].data.end(), expected[i].data.begin(),
+                               expected[i].data.end()));
+    }
+}
+
 TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
     RawImage image;
     image.width = 2, image.height = 2, image.colourType = kGrey;
