@@ -92,8 +92,9 @@ std::vector<LayoutCase> LayoutCases() {
                       return c;
                   }),
          {6, 8}},
+        // Past the size where an alpha channel is also tried beside the key.
         {"one transparent colour",
-         MakeRgba(40, 9,
+         MakeRgba(257, 256,
                   [&](uint32_t x, uint32_t y) {
                       return x == 3 ? RgbaColour{1, 2, 3, 0} : noise(x, y);
                   }),
