@@ -197,6 +197,20 @@ TEST(PngOptimizer, KeepsTheChunksThatChangeHowThePictureShows) {
     EXPECT_EQ(std::get<PngRefusal>(declined).reason, PngDecline::Unsupported);
 }
 
+// A chunk that stood between PLTE and the picture data stays there, one before PLTE before it.
+TEST(PngOptimizer, KeptChunksKeepTheirPlaceAroundThePalette) {
+    RawImage image;
+    image.width = 64, image.height = 64, image.colourType = kIndexed;
+    image.plte = {10, 20, 30, 200, 0, 0, 0, 90, 0};
+    for (uint32_t i = 0; i < 64 * 64; ++i)
+        image.rows.push_back(uint8_t(Scatter(i, 1) % 3));
+    const std::vector<uint8_t> source = test::MakePng(
+        image, {test::Chunk("gAMA", "abcd"), test::Chunk("prIv", "after PLTE", false, true)});
+    const std::vector<uint8_t> output = Encoded(OptimizePng(source, {}));
+    EXPECT_EQ(ChunkTypes(output),
+              (std::vector<std::string>{"IHDR", "gAMA", "PLTE", "prIv", "IDAT", "IEND"}));
+}
+
 // An APNG keeps every frame, its control chunk and sequence as they are; only text goes.
 TEST(PngOptimizer, AnimationKeepsItsFrames) {
     RawImage image;
