@@ -246,12 +246,18 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
     RawImage huge = image;
     huge.width = huge.height = 10000; // 12 bytes of picture data cannot fill 10^8 pixels
     const std::vector<uint8_t> bomb = WritePng(huge, test::UnfilteredStream(image), {});
+    std::vector<uint8_t> badType = valid, noHeader(valid.begin(), valid.begin() + 8);
+    badType[8 + 25 + 4] = '1'; // the second chunk's type, IDAT, gets a digit
+    AppendChunk(noHeader, "gAMA", std::vector<uint8_t>{0, 0, 0, 1});
+    noHeader.insert(noHeader.end(), valid.begin() + 8, valid.end());
     const struct {
         std::string name;
         std::vector<uint8_t> file;
         PngDecline reason;
     } cases[] = {
         {"not a PNG", {'G', 'I', 'F', '8'}, PngDecline::NotPng},
+        {"a type that is not letters", badType, PngDecline::Damaged},
+        {"IHDR not first", noHeader, PngDecline::Damaged},
         {"cut off", {valid.begin(), valid.end() - 5}, PngDecline::Damaged},
         {"bad CRC", badCrc, PngDecline::Damaged},
         {"rows too short", shortRows, PngDecline::Damaged},
@@ -264,6 +270,9 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
         EXPECT_EQ(std::get<PngRefusal>(result).reason, test.reason);
     }
     EXPECT_EQ(std::get<PngRefusal>(OptimizePng(valid, {}, 3)).reason, PngDecline::TooLarge);
+    std::vector<uint8_t> trailing = valid;
+    trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'}); // after IEND: not part of the file
+    EXPECT_EQ(Encoded(OptimizePng(trailing, {})), Encoded(OptimizePng(valid, {})));
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(std::get<PngRefusal>(
