@@ -8,7 +8,7 @@ LUMATRIM_PACKAGES=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcli11-dev nlohmann-json3-dev libjpeg62-turbo-dev
-    libspng-dev libdeflate-dev libimagequant-dev
+    libspng-dev libdeflate-dev libzopfli-dev libimagequant-dev
     file groff-base appstream parallel
     optipng
     desktop-file-utils
@@ -16,7 +16,7 @@ LUMATRIM_PACKAGES=(
 
 # What the benchmarks of bench/ run besides the build: peer tools and the measures.
 LUMATRIM_BENCH_PACKAGES=(
-    libjpeg-turbo-progs butteraugli python3-pil python3-numpy gifsicle pngquant
+    libjpeg-turbo-progs butteraugli python3-pil python3-numpy gifsicle pngquant zopfli nodejs npm
 )
 
 # What CI runs besides the build: a one-node Slurm cluster for the Slurm recipe of

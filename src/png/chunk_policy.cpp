@@ -46,9 +46,10 @@ Fate FateOf(const ChunkView& chunk) {
 
 KeptChunks KeepChunks(const std::vector<ChunkView>& chunks, bool keepMetadata) {
     KeptChunks kept;
-    bool afterImageData = false;
+    bool afterImageData = false, afterPalette = false;
     for (const ChunkView& chunk : chunks) {
         if (chunk.Type() == "IDAT") afterImageData = true;
+        if (chunk.Type() == "PLTE") afterPalette = true;
         const Fate fate = FateOf(chunk);
         if (fate == Fate::Refused) {
             kept.refusal = "a chunk we cannot rewrite around: " + std::string(chunk.Type());
@@ -56,7 +57,7 @@ KeptChunks KeepChunks(const std::vector<ChunkView>& chunks, bool keepMetadata) {
         }
         if (fate == Fate::Kept || (fate == Fate::Metadata && keepMetadata))
             kept.chunks.push_back(
-                {chunk.type, {chunk.data.begin(), chunk.data.end()}, afterImageData});
+                {chunk.type, {chunk.data.begin(), chunk.data.end()}, afterImageData, afterPalette});
     }
     return kept;
 }

@@ -21,7 +21,8 @@ struct EncodedImage {
     std::vector<uint8_t> zlib; // its picture data
 };
 
-std::optional<EncodedImage> EncodeSmallest(const std::vector<RawImage>& layouts, PngEffort effort,
+// The rows of the layouts that went through the final compression are released.
+std::optional<EncodedImage> EncodeSmallest(std::vector<RawImage>& layouts, PngEffort effort,
                                            const std::stop_token& stop);
 
 } // namespace lumatrim::png

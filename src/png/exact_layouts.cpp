@@ -99,14 +99,25 @@ bool PaletteWorthTrying(const ColourCensus& census) {
     return !greyWithoutAlpha || census.greyDepth > IndexDepth(census.colours->size());
 }
 
+// A tRNS colour key costs a 14-byte chunk that an alpha channel does without, and on a small
+// picture the channel compresses to less than that (a 17 x 15 two-colour icon: 7 bytes
+// smaller as grey and alpha than as a keyed grey), so small keyed pictures try both.
+constexpr size_t kAlphaBesideKeyPixels = size_t{1} << 16;
+
 } // namespace
 
-std::vector<RawImage> ExactLayouts(RgbaPicture picture, PaletteOrder order) {
+std::vector<RawImage> ExactLayouts(RgbaPicture picture) {
     if (picture.sixteenBit && FitsEightBits(picture)) ToEightBits(picture);
     const ColourCensus census = TakeCensus(picture);
     std::vector<RawImage> layouts;
     if (PaletteWorthTrying(census))
-        layouts.push_back(PaletteLayout(picture, OrderPalette(*census.colours, picture, order)));
+        layouts.push_back(PaletteLayout(picture, OrderPalette(*census.colours, picture)));
+    if (census.keyColour && !census.opaque &&
+        size_t{picture.width} * picture.height <= kAlphaBesideKeyPixels) {
+        ColourCensus withAlpha = census;
+        withAlpha.keyColour.reset();
+        layouts.push_back(DirectLayout(picture, withAlpha));
+    }
     layouts.push_back(DirectLayout(std::move(picture), census));
     return layouts;
 }

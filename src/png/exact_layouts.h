@@ -13,10 +13,8 @@
 
 namespace lumatrim::png {
 
-enum class PaletteOrder { Luma, Popularity };
-
 // The candidates worth trying, the palette first where there is one. The picture is used up:
 // the direct layout is made in its own memory.
-std::vector<RawImage> ExactLayouts(RgbaPicture picture, PaletteOrder order);
+std::vector<RawImage> ExactLayouts(RgbaPicture picture);
 
 } // namespace lumatrim::png

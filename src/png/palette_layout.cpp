@@ -46,10 +46,6 @@ private:
     std::array<bool, kSlots> used_{};
 };
 
-uint32_t Luma(const RgbaColour& c) {
-    return 299u * c[0] + 587u * c[1] + 114u * c[2];
-}
-
 std::vector<uint32_t> Popularity(const std::vector<RgbaColour>& colours,
                                  const RgbaPicture& picture) {
     const auto table = std::make_unique<IndexTable>(colours);
@@ -73,28 +69,19 @@ uint8_t IndexDepth(size_t colours) {
     return 8;
 }
 
-std::vector<RgbaColour> OrderPalette(std::vector<RgbaColour> colours, const RgbaPicture& picture,
-                                     PaletteOrder order) {
-    std::vector<uint32_t> rank(colours.size());
-    if (order == PaletteOrder::Popularity) {
-        const std::vector<uint32_t> counts = Popularity(colours, picture);
-        for (size_t i = 0; i < colours.size(); ++i)
-            rank[i] = ~counts[i];
-    } else {
-        for (size_t i = 0; i < colours.size(); ++i)
-            rank[i] = Luma(colours[i]);
-    }
-    std::vector<size_t> order_(colours.size());
-    for (size_t i = 0; i < order_.size(); ++i)
-        order_[i] = i;
-    std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+std::vector<RgbaColour> OrderPalette(std::vector<RgbaColour> colours, const RgbaPicture& picture) {
+    const std::vector<uint32_t> counts = Popularity(colours, picture);
+    std::vector<size_t> order(colours.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         const bool opaqueA = colours[a][3] == 255, opaqueB = colours[b][3] == 255;
         if (opaqueA != opaqueB) return opaqueB;
-        return rank[a] < rank[b];
+        return counts[a] > counts[b];
     });
     std::vector<RgbaColour> ordered;
     ordered.reserve(colours.size());
-    for (const size_t i : order_)
+    for (const size_t i : order)
         ordered.push_back(colours[i]);
     return ordered;
 }

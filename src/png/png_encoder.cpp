@@ -39,7 +39,7 @@ PngResult EncodePng(const RgbaPicture& picture, std::span<const PngChunk> chunks
 PngResult EncodeOwnedPicture(RgbaPicture picture, std::span<const PngChunk> chunks,
                              const PngOptions& options) {
     if (!Consistent(picture)) return PngRefusal{PngDecline::Unsupported, "inconsistent picture"};
-    const std::vector<RawImage> layouts = ExactLayouts(std::move(picture), PaletteOrder::Luma);
+    std::vector<RawImage> layouts = ExactLayouts(std::move(picture));
     if (options.stop.stop_requested()) return Stopped();
     std::optional<EncodedImage> encoded = EncodeSmallest(layouts, options.effort, options.stop);
     if (!encoded) return Stopped();

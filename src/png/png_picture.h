@@ -30,12 +30,14 @@ struct IndexedPicture {
     std::vector<RgbaColour> palette; // at most 256 entries
 };
 
-// A chunk kept byte for byte: its type, its data (without length and CRC), and whether it stood
-// after the picture data in its source.
+// A chunk kept byte for byte: its type, its data (without length and CRC), and where it stood in
+// its source: after the picture data, or before it and after PLTE. A chunk keeps its place
+// relative to the critical chunks, as PNG editors must keep unknown chunks.
 struct PngChunk {
     std::array<char, 4> type{};
     std::vector<uint8_t> data;
     bool afterImageData = false;
+    bool afterPalette = false;
 
     std::string_view Type() const { return {type.data(), type.size()}; }
 };

@@ -16,9 +16,13 @@ namespace {
 // split only where it must be.
 constexpr size_t kMaxChunkData = 0x7fffffff;
 
-void AppendKept(std::vector<uint8_t>& file, std::span<const PngChunk> chunks, bool afterImageData) {
+// The kept chunks of one place: before PLTE, between PLTE and the picture data, or after it.
+void AppendKept(std::vector<uint8_t>& file, std::span<const PngChunk> chunks, bool afterImageData,
+                bool afterPalette) {
     for (const PngChunk& chunk : chunks)
-        if (chunk.afterImageData == afterImageData) AppendChunk(file, chunk.Type(), chunk.data);
+        if (chunk.afterImageData == afterImageData &&
+            (afterImageData || chunk.afterPalette == afterPalette))
+            AppendChunk(file, chunk.Type(), chunk.data);
 }
 
 } // namespace
@@ -48,13 +52,14 @@ std::vector<uint8_t> WritePng(const RawImage& image, std::span<const uint8_t> zl
                               std::span<const PngChunk> chunks) {
     std::vector<uint8_t> file(kPngSignature.begin(), kPngSignature.end());
     AppendChunk(file, "IHDR", HeaderData(image));
-    AppendKept(file, chunks, false);
+    AppendKept(file, chunks, false, false);
     if (!image.plte.empty()) AppendChunk(file, "PLTE", image.plte);
     if (!image.trns.empty()) AppendChunk(file, "tRNS", image.trns);
+    AppendKept(file, chunks, false, true);
     for (size_t at = 0; at < zlibStream.size() || at == 0; at += kMaxChunkData)
         AppendChunk(file, "IDAT",
                     zlibStream.subspan(at, std::min(kMaxChunkData, zlibStream.size() - at)));
-    AppendKept(file, chunks, true);
+    AppendKept(file, chunks, true, false);
     AppendChunk(file, "IEND", {});
     return file;
 }

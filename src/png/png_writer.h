@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Chunks into a PNG file: signature, IHDR, the kept chunks that stood before the picture data,
-// PLTE, tRNS, IDAT, the kept chunks that followed it, IEND.
+// Chunks into a PNG file: signature, IHDR, the kept chunks that stood before PLTE (or before the
+// picture data in a source without PLTE), PLTE, tRNS, the kept chunks that stood between PLTE and
+// the picture data, IDAT, the kept chunks that followed it, IEND.
 #pragma once
 
 #include "png/png_picture.h"

@@ -51,34 +51,4 @@ void FilterRow(FilterType type, const uint8_t* row, const uint8_t* above, size_t
     }
 }
 
-void UnfilterRow(FilterType type, uint8_t* row, const uint8_t* above, size_t length,
-                 size_t stride) {
-    const size_t head = stride < length ? stride : length;
-    switch (type) {
-    case kFilterNone:
-        return;
-    case kFilterSub:
-        for (size_t i = head; i < length; ++i)
-            row[i] = static_cast<uint8_t>(row[i] + row[i - stride]);
-        return;
-    case kFilterUp:
-        for (size_t i = 0; i < length; ++i)
-            row[i] = static_cast<uint8_t>(row[i] + above[i]);
-        return;
-    case kFilterAverage:
-        for (size_t i = 0; i < head; ++i)
-            row[i] = static_cast<uint8_t>(row[i] + (above[i] >> 1));
-        for (size_t i = head; i < length; ++i)
-            row[i] = static_cast<uint8_t>(row[i] + ((row[i - stride] + above[i]) >> 1));
-        return;
-    case kFilterPaeth:
-        for (size_t i = 0; i < head; ++i)
-            row[i] = static_cast<uint8_t>(row[i] + above[i]);
-        for (size_t i = head; i < length; ++i)
-            row[i] =
-                static_cast<uint8_t>(row[i] + Paeth(row[i - stride], above[i], above[i - stride]));
-        return;
-    }
-}
-
 } // namespace lumatrim::png

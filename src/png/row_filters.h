@@ -18,7 +18,4 @@ inline constexpr int kFilterTypes = 5;
 void FilterRow(FilterType type, const uint8_t* row, const uint8_t* above, size_t length,
                size_t stride, uint8_t* out);
 
-// The inverse, in place on `row`: used to read APNG frame data.
-void UnfilterRow(FilterType type, uint8_t* row, const uint8_t* above, size_t length, size_t stride);
-
 } // namespace lumatrim::png

@@ -5,6 +5,8 @@
 
 #include <libdeflate.h>
 
+#include <memory>
+
 namespace lumatrim::png {
 
 ZlibCompressor::ZlibCompressor(int level) : compressor_(libdeflate_alloc_compressor(level)) {}
@@ -27,18 +29,6 @@ size_t ZlibCompressor::CompressedSize(std::span<const uint8_t> data,
                                                  scratch.data(), scratch.size());
     scratch.resize(size);
     return size == 0 ? SIZE_MAX : size;
-}
-
-std::optional<std::vector<uint8_t>> Inflate(std::span<const uint8_t> stream, size_t size) {
-    std::vector<uint8_t> bytes(size);
-    libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
-    if (!decompressor) return std::nullopt;
-    size_t produced = 0;
-    const libdeflate_result result = libdeflate_zlib_decompress(
-        decompressor, stream.data(), stream.size(), bytes.data(), bytes.size(), &produced);
-    libdeflate_free_decompressor(decompressor);
-    if (result != LIBDEFLATE_SUCCESS || produced != size) return std::nullopt;
-    return bytes;
 }
 
 } // namespace lumatrim::png

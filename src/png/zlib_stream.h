@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -29,8 +28,5 @@ public:
 private:
     libdeflate_compressor* compressor_;
 };
-
-// The inflated bytes of a zlib stream that must come to exactly `size` bytes; none otherwise.
-std::optional<std::vector<uint8_t>> Inflate(std::span<const uint8_t> stream, size_t size);
 
 } // namespace lumatrim::png

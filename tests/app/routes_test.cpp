@@ -361,6 +361,22 @@ TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOr
     }
 }
 
+// A valid PNG gets our rewrite, and optipng's beside it where that is smaller; optipng's
+// failures then say nothing about the file, which read well.
+TEST_F(PngRouteTest, OurRewriteStandsBesideOptipngsResult) {
+    test::WriteBytes(source, test::ReadBytes(test::DataFile("audacious-plugins-data_posbar.png")));
+    for (const auto& [body, result] : std::vector<std::pair<std::string, ItemResult>>{
+             {"printf 'tiny' > \"$1\"", ItemResult::Reduced},
+             {"printf 'more bytes than before' >> \"$1\"", ItemResult::Lossless},
+             {"[ \"$1\" = -simulate ] && exit 1\n: > \"$1\"\nexit 1", ItemResult::Lossless}}) {
+        SCOPED_TRACE(body);
+        test::WriteScript(tools / "optipng", body);
+        const ItemReport report = Reduce();
+        EXPECT_EQ(std::tuple(report.status, report.result, report.damaged),
+                  std::tuple(ItemStatus::Ok, result, false));
+    }
+}
+
 // The application folder's own program first, then the absolute folders of PATH in order;
 // files that cannot be run and relative folders (which depend on where the user stands) are
 // passed over. With none found, the path in the application folder, which fails to start.

@@ -31,11 +31,13 @@ inline std::vector<uint8_t> MakePng(const RawImage& image,
     return WritePng(image, UnfilteredStream(image), chunks);
 }
 
-inline PngChunk Chunk(const std::string& type, const std::string& data, bool after = false) {
+inline PngChunk Chunk(const std::string& type, const std::string& data, bool after = false,
+                      bool afterPalette = false) {
     PngChunk chunk;
     std::copy(type.begin(), type.begin() + 4, chunk.type.begin());
     chunk.data.assign(data.begin(), data.end());
     chunk.afterImageData = after;
+    chunk.afterPalette = afterPalette;
     return chunk;
 }
 

@@ -92,8 +92,9 @@ std::vector<LayoutCase> LayoutCases() {
                       return c;
                   }),
          {6, 8}},
+        // Past the size where an alpha channel is also tried beside the key.
         {"one transparent colour",
-         MakeRgba(40, 9,
+         MakeRgba(257, 256,
                   [&](uint32_t x, uint32_t y) {
                       return x == 3 ? RgbaColour{1, 2, 3, 0} : noise(x, y);
                   }),
@@ -196,6 +197,42 @@ TEST(PngOptimizer, KeepsTheChunksThatChangeHowThePictureShows) {
     EXPECT_EQ(std::get<PngRefusal>(declined).reason, PngDecline::Unsupported);
 }
 
+// A chunk that stood between PLTE and the picture data stays there, one before PLTE before it.
+TEST(PngOptimizer, KeptChunksKeepTheirPlaceAroundThePalette) {
+    RawImage image;
+    image.width = 64, image.height = 64, image.colourType = kIndexed;
+    image.plte = {10, 20, 30, 200, 0, 0, 0, 90, 0};
+    for (uint32_t i = 0; i < 64 * 64; ++i)
+        image.rows.push_back(uint8_t(Scatter(i, 1) % 3));
+    const std::vector<uint8_t> source = test::MakePng(
+        image, {test::Chunk("gAMA", "abcd"), test::Chunk("prIv", "after PLTE", false, true)});
+    const std::vector<uint8_t> output = Encoded(OptimizePng(source, {}));
+    EXPECT_EQ(ChunkTypes(output),
+              (std::vector<std::string>{"IHDR", "gAMA", "PLTE", "prIv", "IDAT", "IEND"}));
+}
+
+// An APNG keeps every frame, its control chunk and sequence as they are; only text goes.
+TEST(PngOptimizer, AnimationKeepsItsFrames) {
+    RawImage image;
+    image.width = 2, image.height = 2, image.colourType = kGrey;
+    image.rows = {1, 2, 3, 4};
+    const std::string frame(26, '\1'), data("\0\0\0\2xyz", 7);
+    const std::vector<uint8_t> source =
+        test::MakePng(image, {test::Chunk("acTL", std::string("\0\0\0\2\0\0\0\0", 8)),
+                              test::Chunk("fcTL", frame), test::Chunk("tEXt", "a"),
+                              test::Chunk("fcTL", frame, true), test::Chunk("fdAT", data, true)});
+    const std::vector<uint8_t> output = Encoded(OptimizePng(source, {}));
+    std::vector<ChunkView> expected = WalkChunks(source).chunks;
+    expected.erase(expected.begin() + 3); // tEXt
+    const std::vector<ChunkView> kept = WalkChunks(output).chunks;
+    ASSERT_EQ(kept.size(), expected.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].Type(), expected[i].Type());
+        EXPECT_TRUE(std::equal(kept[i].data.begin(), kept[i].data.end(), expected[i].data.begin(),
+                               expected[i].data.end()));
+    }
+}
+
 TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
     RawImage image;
     image.width = 2, image.height = 2, image.colourType = kGrey;
@@ -209,12 +246,18 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
     RawImage huge = image;
     huge.width = huge.height = 10000; // 12 bytes of picture data cannot fill 10^8 pixels
     const std::vector<uint8_t> bomb = WritePng(huge, test::UnfilteredStream(image), {});
+    std::vector<uint8_t> badType = valid, noHeader(valid.begin(), valid.begin() + 8);
+    badType[8 + 25 + 4] = '1'; // the second chunk's type, IDAT, gets a digit
+    AppendChunk(noHeader, "gAMA", std::vector<uint8_t>{0, 0, 0, 1});
+    noHeader.insert(noHeader.end(), valid.begin() + 8, valid.end());
     const struct {
         std::string name;
         std::vector<uint8_t> file;
         PngDecline reason;
     } cases[] = {
         {"not a PNG", {'G', 'I', 'F', '8'}, PngDecline::NotPng},
+        {"a type that is not letters", badType, PngDecline::Damaged},
+        {"IHDR not first", noHeader, PngDecline::Damaged},
         {"cut off", {valid.begin(), valid.end() - 5}, PngDecline::Damaged},
         {"bad CRC", badCrc, PngDecline::Damaged},
         {"rows too short", shortRows, PngDecline::Damaged},
@@ -227,6 +270,9 @@ TEST(PngOptimizer, DeclinesDamagedFilesWithTheirFault) {
         EXPECT_EQ(std::get<PngRefusal>(result).reason, test.reason);
     }
     EXPECT_EQ(std::get<PngRefusal>(OptimizePng(valid, {}, 3)).reason, PngDecline::TooLarge);
+    std::vector<uint8_t> trailing = valid;
+    trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'}); // after IEND: not part of the file
+    EXPECT_EQ(Encoded(OptimizePng(trailing, {})), Encoded(OptimizePng(valid, {})));
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(std::get<PngRefusal>(

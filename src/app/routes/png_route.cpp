@@ -40,6 +40,12 @@ bool RefusesToRead(const std::string& optimizer, const std::string& source,
     return exitCode > 0 && exitCode < 128;
 }
 
+// At the default effort optipng also runs on sources up to this size, and the smaller result is
+// kept. Over the public corpus it beat our rewrite on 3 of 31 files, by 1 to 968 bytes, all
+// under 800 KB; on the largest (2.3 MB, 14.7 megapixels) it took 12 s of processor time for 7 %
+// more bytes. The fast effort spares its 2.5 s over the corpus.
+constexpr uintmax_t kOptipngAlongsideBytes = uintmax_t{1} << 20;
+
 png::PngOptions OptimizerOptions(const RouteJob& job) {
     png::PngOptions options;
     options.effort = job.effort == Effort::Fast ? png::PngEffort::Fast : png::PngEffort::Default;
@@ -48,19 +54,16 @@ png::PngOptions OptimizerOptions(const RouteJob& job) {
     return options;
 }
 
-std::optional<Candidate> LossyCandidateOf(const RouteJob& job, uintmax_t losslessBytes) {
-    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
-    if (!file) return std::nullopt;
-    return LossyPngCandidate(*file, OptimizerOptions(job), QuantizerQuality(*job.lossy),
+std::optional<Candidate> LossyCandidateOf(const RouteJob& job, const std::vector<uint8_t>& file,
+                                          uintmax_t losslessBytes) {
+    return LossyPngCandidate(file, OptimizerOptions(job), QuantizerQuality(*job.lossy),
                              LikenessFloor(*job.lossy), losslessBytes);
 }
 
 } // namespace
 
-std::optional<Candidate> OwnPngRewrite(const RouteJob& job) {
-    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
-    if (!file) return std::nullopt;
-    png::PngResult result = png::OptimizePng(*file, OptimizerOptions(job), kMaxPicturePixels);
+std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file) {
+    png::PngResult result = png::OptimizePng(file, OptimizerOptions(job), kMaxPicturePixels);
     auto* bytes = std::get_if<std::vector<uint8_t>>(&result);
     if (!bytes) return std::nullopt;
     return Candidate{std::move(*bytes), nullptr};
@@ -99,17 +102,26 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 }
 
 RouteResult ReducePng(const RouteJob& job) {
-    if (std::optional<Candidate> own = OwnPngRewrite(job)) {
-        RouteProduct product;
-        if (job.lossy) product.lossy = LossyCandidateOf(job, own->bytes.size());
-        product.lossless = std::move(own);
-        product.writeFailure = CannotWrite(job.output);
-        return product;
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
+    std::optional<Candidate> own = file ? OwnPngRewrite(job, *file) : std::nullopt;
+    const std::string optipng =
+        FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath());
+    if (!own)
+        return ReducePngWith(job.source, job.output, optipng, job.pumpEvents, job.childTimeLimit,
+                             job.stop);
+    RouteProduct product;
+    product.writeFailure = CannotWrite(job.output);
+    if (job.effort == Effort::Default && !job.stop.stop_requested() &&
+        file->size() <= kOptipngAlongsideBytes) {
+        // Only its candidate counts: the file read well, so its failures are not the file's.
+        RouteResult theirs = ReducePngWith(job.source, job.output, optipng, job.pumpEvents,
+                                           job.childTimeLimit, job.stop);
+        if (auto* result = std::get_if<RouteProduct>(&theirs))
+            product.reduced = std::move(result->reduced);
     }
-    return ReducePngWith(
-        job.source, job.output,
-        FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath()),
-        job.pumpEvents, job.childTimeLimit, job.stop);
+    if (job.lossy) product.lossy = LossyCandidateOf(job, *file, own->bytes.size());
+    product.lossless = std::move(own);
+    return product;
 }
 
 } // namespace lumatrim

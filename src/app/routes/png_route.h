@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// PNG files are rewritten by our own optimizer (src/png) as the route's lossless candidate. A file
-// it declines (damaged, or with a chunk it cannot carry over) goes to the external optimizer
-// optipng, found in the application folder, which rewrites a work copy in place; that copy is
-// then the route's candidate, and optipng's refusal tells damage.
+// PNG files are rewritten by our own optimizer (src/png) as the route's lossless candidate. The
+// external optimizer optipng, found in the application folder, rewrites a work copy in place
+// for small files beside it at the default effort and for every file ours declines (damaged, or
+// with a chunk it cannot carry over); its copy is the route's reduced candidate, and its refusal
+// tells damage.
 #pragma once
 
 #include "app/routes/route.h"
@@ -14,6 +15,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <vector>
 
 namespace lumatrim {
 
@@ -34,11 +36,12 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           std::optional<std::chrono::milliseconds> timeLimit,
                           std::stop_token stop = {});
 
-// Our optimizer's rewrite of the job's source; none when it declines the file or is stopped.
-std::optional<Candidate> OwnPngRewrite(const RouteJob& job);
+// Our optimizer's rewrite of `file`, the job's source; none when it declines it or is stopped.
+std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file);
 
-// The route as the batch driver calls it: our rewrite, or for a file it declines, optipng's
-// from the application folder.
+// The route as the batch driver calls it: our rewrite as the lossless candidate and, at the
+// default effort for a source of up to 1 MiB, optipng's from the application folder beside it; for
+// a file our optimizer declines, optipng's alone, with its damage handling.
 RouteResult ReducePng(const RouteJob& job);
 
 } // namespace lumatrim
