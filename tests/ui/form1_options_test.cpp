@@ -59,6 +59,23 @@ TEST_F(Form1Test, AChosenOutputFolderReceivesTheOutputs) {
     EXPECT_FALSE(fs::exists(files / "sub/a_reduced.png"));
 }
 
+// The lossy box changes what is written: an animation whose lossy copy keeps the likeness floor is
+// written lossy when the box is ticked, and losslessly otherwise.
+TEST_F(Form1Test, TheLossyBoxMakesALossyOutput) {
+    const fs::path source = DataFile("gif/ckeditor_kama_spinner.gif");
+    fs::copy_file(source, files / "spinner.gif");
+    std::vector<uintmax_t> sizes;
+    for (const bool lossy : {false, true}) {
+        if (lossy) window.LossyCheck->click();
+        window.ListView1->clear();
+        Reduce({Path("spinner.gif")});
+        ASSERT_TRUE(RunEnds());
+        EXPECT_EQ(Column(1), QStringList{lossy ? "lossy" : "reduced"});
+        sizes.push_back(fs::file_size(files / "spinner_reduced.gif"));
+    }
+    EXPECT_LT(sizes[1], sizes[0]);
+}
+
 // Ctrl+O adds files and Ctrl+R presses Reduce, then Stop; nothing a run reads can change under it.
 TEST_F(Form1Test, CtrlOAddsFilesAndCtrlRReducesAndStops) {
     Optimizer();
