@@ -71,25 +71,5 @@ TEST_F(Form1Test, TheLossyBoxMakesALossyOutput) {
     EXPECT_LT(sizes[1], sizes[0]);
 }
 
-// Ctrl+O adds files and Ctrl+R presses Reduce, then Stop; nothing a run reads can change under it.
-TEST_F(Form1Test, CtrlOAddsFilesAndCtrlRReducesAndStops) {
-    Optimizer();
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    chosenFiles = {Write("h.png", "\x89PNGHANG")};
-    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(window.ListView1->ItemTexts(), chosenFiles);
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    ASSERT_TRUE(window.IsRunning());
-    EXPECT_FALSE(window.LossyCheck->isEnabled() || window.Options->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(appFolder / "pid"); }));
-    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(window.ListView1->ItemCount(), 1);
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    ASSERT_TRUE(RunEnds()); // the optimizer would sleep for 30 s
-    EXPECT_EQ(Column(1), QStringList{"not done"});
-    EXPECT_TRUE(window.LossyCheck->isEnabled() && window.Options->isEnabled());
-}
-
 } // namespace
 } // namespace lumatrim::test

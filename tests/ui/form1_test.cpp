@@ -244,7 +244,8 @@ TEST_F(Form1Test, NothingChangesUnderARunThatLeavesTheWindowFree) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return Column(1)[0] == "reduced"; }));
     EXPECT_EQ(Column(1)[1], QString());
     EXPECT_FALSE(window.Check1->isEnabled() || window.Check3->isEnabled() ||
-                 window.Slider1->isEnabled());
+                 window.Slider1->isEnabled() || window.LossyCheck->isEnabled() ||
+                 window.Options->isEnabled());
     EXPECT_EQ(std::pair(window.Check2->text(), window.Check2->isEnabled()),
               std::pair(QString("Stop"), true));
     window.ListView1->topLevelItem(0)->setSelected(true);
@@ -258,26 +259,42 @@ TEST_F(Form1Test, NothingChangesUnderARunThatLeavesTheWindowFree) {
     ASSERT_TRUE(RunEnds());
     EXPECT_EQ(Column(1), (QStringList{"reduced", "reduced", "reduced"}));
     EXPECT_TRUE(window.Check1->isEnabled() && window.Check3->isEnabled() &&
-                window.Slider1->isEnabled());
+                window.Slider1->isEnabled() && window.LossyCheck->isEnabled() &&
+                window.Options->isEnabled());
     EXPECT_EQ(window.Check2->text(), "Reduce");
     EXPECT_EQ(messages, std::vector{kDone});
 }
 
-// Stop, or closing the window, ends the optimizer at once: its work file goes with it, finished
-// outputs stay, the rest is not done, and there is no "Done.".
+// Stop, by its button or by Ctrl+R, or closing the window, ends the optimizer at once: its work
+// file goes with it, finished outputs stay, the rest is not done, and there is no "Done.". Ctrl+O
+// adds files and Ctrl+R presses Reduce; during the run Ctrl+O adds nothing.
 TEST_F(Form1Test, StopAndCloseEndTheRunAndItsOptimizerAtOnce) {
     Optimizer();
-    for (const bool byClosing : {false, true}) {
-        SCOPED_TRACE(byClosing);
+    enum class Stop { Button, Shortcut, Close };
+    for (const Stop stop : {Stop::Button, Stop::Shortcut, Stop::Close}) {
+        SCOPED_TRACE(static_cast<int>(stop));
         fs::remove(appFolder / "pid");
         fs::remove(files / "a_reduced.png");
         window.ListView1->clear();
         window.show();
-        Reduce({Write("a.png"), Write("h.png", "\x89PNGHANG"), Write("c.png")});
+        const QStringList items{Write("a.png"), Write("h.png", "\x89PNGHANG"), Write("c.png")};
+        if (stop == Stop::Shortcut) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+            chosenFiles = items;
+            QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+            EXPECT_EQ(window.ListView1->ItemTexts(), items);
+            QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+        } else {
+            Reduce(items);
+        }
         ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(appFolder / "pid"); }));
-        if (byClosing) {
+        if (stop == Stop::Close) {
             window.close();
             EXPECT_FALSE(window.isVisible());
+        } else if (stop == Stop::Shortcut) {
+            QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+            EXPECT_EQ(window.ListView1->ItemCount(), 3);
+            QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
         } else {
             QTest::mouseClick(window.Check2, Qt::LeftButton);
             EXPECT_FALSE(window.Check2->isEnabled());
