@@ -125,7 +125,6 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_TRUE(empty.progress.empty());
 }
 
-// Ties go to what changes least: the copy, then the lossless alternative, then the route's own.
 timespec ModificationTime(const std::string& path) {
     struct stat status {};
     EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
@@ -152,6 +151,7 @@ TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
     }
 }
 
+// Ties go to what changes least: the copy, then the lossless alternative, then the route's own.
 TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesOwn) {
     using enum ItemResult;
     struct Case {

@@ -121,9 +121,9 @@ std::vector<fs::path> CorpusFiles() {
     return files;
 }
 
-// With the default options every route's output is at most its source's size, and a real BMP
-// of at most 256 colours shows the same pixels (by a copy or an exact 8-bit file).
-TEST(EveryRoute, NoOutputIsLargerThanItsSourceAndFewColoursKeepTheirPixels) {
+// With the default options every route's output is at most its source's size. (That a BMP of at
+// most 256 colours keeps its pixels is checked above, on these files among others.)
+TEST(EveryRoute, NoOutputIsLargerThanItsSource) {
     const test::TempDir dir;
     std::vector<std::string> items;
     for (const fs::path& file : CorpusFiles()) {
@@ -142,9 +142,6 @@ TEST(EveryRoute, NoOutputIsLargerThanItsSourceAndFewColoursKeepTheirPixels) {
         ASSERT_EQ(report.status, ItemStatus::Ok);
         EXPECT_LE(fs::file_size(*report.output), fs::file_size(report.source));
         results[*report.route].insert(*report.result);
-        if (report.route == "bmp" && DistinctColours(Show(report.source)) <= 256) {
-            EXPECT_EQ(Show(*report.output), Show(report.source));
-        }
     }
     EXPECT_EQ(results.size(), 4u);
     EXPECT_EQ(results["bmp"],

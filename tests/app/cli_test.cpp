@@ -85,37 +85,25 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     }
     EXPECT_NE(Parse({"-q", "abc", "a"}).second.find("Value abc is not a number"),
               std::string::npos);
-    // Lines may end with "\r\n", as lists written on Windows do.
-    std::istringstream input("one.png\r\n\r\n\nmy photo.jpg\nlast.gif");
-    std::ostringstream messages;
-    const PathList expanded = ExpandPaths({"first.png", "-", "final.png", "-"}, input, messages);
-    std::vector<std::string_view> paths;
-    for (size_t index = 0; index < expanded.Size(); ++index)
-        paths.push_back(expanded[index]);
-    EXPECT_EQ(paths, (std::vector<std::string_view>{"first.png", "one.png", "my photo.jpg",
-                                                    "last.gif", "final.png"}));
-    EXPECT_EQ(messages.str(), "");
-}
-
-// A folder argument gives its tree's routed files as the window's walk finds them; one with
-// none says so. A folder named on standard input stays an item, as `find` lists every folder.
-TEST(CommandLine, FolderArgumentsAddTheirTreesRoutedFiles) {
+    // Lines may end with "\r\n", as lists written on Windows do. A folder argument gives its
+    // tree's routed files (the walk itself is in folder_walk_test; runs over a tree are in
+    // cli_fault_test); one with none says so. A folder named on standard input stays an item, as
+    // `find` lists every folder.
     const test::TempDir tree;
-    std::filesystem::create_directories(tree / "photos/old");
+    std::filesystem::create_directories(tree / "photos");
     std::filesystem::create_directories(tree / "empty");
-    for (const char* name : {"photos/b.jpg", "photos/a.gif", "photos/a_reduced.gif",
-                             "photos/notes.txt", "photos/old/c.png"})
-        test::WriteBytes(tree / name, {1});
+    test::WriteBytes(tree / "photos/a.gif", {1});
     const std::string photos = (tree / "photos").string();
     const std::string empty = (tree / "empty").string();
-    std::istringstream input(photos + "\n");
+    std::istringstream input("one.png\r\n\r\n\n" + photos + "\nlast.gif");
     std::ostringstream messages;
-    const PathList expanded = ExpandPaths({photos, empty, "-"}, input, messages);
+    const PathList expanded =
+        ExpandPaths({"first.png", photos, "-", empty, "final.png", "-"}, input, messages);
     std::vector<std::string_view> paths;
     for (size_t index = 0; index < expanded.Size(); ++index)
         paths.push_back(expanded[index]);
-    const std::vector<std::string> expected = {photos + "/a.gif", photos + "/b.jpg",
-                                               photos + "/old/c.png", photos};
+    const std::vector<std::string> expected = {"first.png", photos + "/a.gif", "one.png",
+                                               photos,      "last.gif",        "final.png"};
     EXPECT_EQ(paths, std::vector<std::string_view>(expected.begin(), expected.end()));
     EXPECT_EQ(messages.str(),
               "Trimora: No JPEG, GIF, BMP or PNG file in " + empty + " or its subfolders.\n");

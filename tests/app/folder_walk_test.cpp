@@ -20,7 +20,7 @@ TEST(FolderWalk, RoutedFilesShallowestFirstWithoutHiddenFoldersLinksTildeFilesOr
     for (const char* folder : {"b/deep", "A", ".hidden"})
         fs::create_directories(tree / folder);
     for (const char* name : {"x.gif", "x_reduced.gif", "Y.PNG", "Y_reduced.png", "notes.txt",
-                             "~lock.jpg", ".dot.bmp", "b/z.jpeg", "b/z_reduced.jpg",
+                             "~lock.jpg", "lock~.jpg", ".dot.bmp", "b/z.jpeg", "b/z_reduced.jpg",
                              "b/lone_reduced.gif", "b/deep/w.jpg", "A/v.bmp", ".hidden/h.gif"})
         test::WriteBytes(tree / name, {1});
     fs::create_directory_symlink(tree.path(), tree / "b/loop");
@@ -29,7 +29,7 @@ TEST(FolderWalk, RoutedFilesShallowestFirstWithoutHiddenFoldersLinksTildeFilesOr
 
     const std::string root = tree.path().string();
     std::vector<std::string> expected;
-    for (const char* name : {".dot.bmp", "x.gif", "Y.PNG", "A/v.bmp", "b/link.gif",
+    for (const char* name : {".dot.bmp", "lock~.jpg", "x.gif", "Y.PNG", "A/v.bmp", "b/link.gif",
                              "b/lone_reduced.gif", "b/z.jpeg", "b/deep/w.jpg"})
         expected.push_back(root + "/" + name);
     EXPECT_EQ(CollectRoutedFiles(root), expected);

@@ -13,8 +13,10 @@ namespace lumatrim::test {
 namespace {
 
 // Every window starts with lumatrim-batch's defaults; each choice reaches what a run reads, and
-// each control names the option it stands for.
-TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRunsSettings) {
+// each control names the option it stands for. Outputs go under the chosen folder, at their
+// sources' paths relative to the current folder.
+TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRun) {
+    Optimizer();
     const auto chosen = [&] {
         const RunSettings settings = ReadRunSettings(window);
         return std::tuple(settings.lossy, settings.keepMetadata, settings.preserveTimes,
@@ -32,22 +34,6 @@ TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRunsSettings) {
     options.InFolder->click();
     EXPECT_EQ(chosen(), std::tuple(std::optional(kDefaultLossyLevel), true, true, Effort::Fast,
                                    std::optional(outputFolder.toStdString())));
-    options.BesideSources->click();
-    EXPECT_EQ(window.OutputFolder(), std::nullopt);
-    for (const auto& [control, option] :
-         {std::pair<QWidget*, QString>{window.LossyCheck, "--lossy"},
-          {options.KeepMetadataCheck, "--keep-metadata"},
-          {options.PreserveTimesCheck, "--preserve-times"},
-          {options.EffortChoice, "--effort"},
-          {options.InFolder, "--output-dir"}})
-        EXPECT_TRUE(control->toolTip().startsWith(option + ":")) << option.toStdString();
-}
-
-// Outputs go under the chosen folder, at their sources' paths relative to the current folder.
-TEST_F(Form1Test, AChosenOutputFolderReceivesTheOutputs) {
-    Optimizer();
-    outputFolder = Path("out");
-    window.Options->InFolder->click();
     const fs::path previous = fs::current_path();
     fs::current_path(files.path());
     Reduce({Write("sub/a.png")});
@@ -57,6 +43,15 @@ TEST_F(Form1Test, AChosenOutputFolderReceivesTheOutputs) {
     EXPECT_EQ(Column(1), QStringList{"reduced"});
     EXPECT_TRUE(fs::exists(files / "out/sub/a_reduced.png"));
     EXPECT_FALSE(fs::exists(files / "sub/a_reduced.png"));
+    options.BesideSources->click();
+    EXPECT_EQ(window.OutputFolder(), std::nullopt);
+    for (const auto& [control, option] :
+         {std::pair<QWidget*, QString>{window.LossyCheck, "--lossy"},
+          {options.KeepMetadataCheck, "--keep-metadata"},
+          {options.PreserveTimesCheck, "--preserve-times"},
+          {options.EffortChoice, "--effort"},
+          {options.InFolder, "--output-dir"}})
+        EXPECT_TRUE(control->toolTip().startsWith(option + ":")) << option.toStdString();
 }
 
 // The lossy box changes what is written: an animation whose lossy copy keeps the likeness floor is
@@ -74,26 +69,6 @@ TEST_F(Form1Test, TheLossyBoxMakesALossyOutput) {
         sizes.push_back(fs::file_size(files / "spinner_reduced.gif"));
     }
     EXPECT_LT(sizes[1], sizes[0]);
-}
-
-// Ctrl+O adds files and Ctrl+R presses Reduce, then Stop; nothing a run reads can change under it.
-TEST_F(Form1Test, CtrlOAddsFilesAndCtrlRReducesAndStops) {
-    Optimizer();
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    chosenFiles = {Write("h.png", "\x89PNGHANG")};
-    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(window.ListView1->ItemTexts(), chosenFiles);
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    ASSERT_TRUE(window.IsRunning());
-    EXPECT_FALSE(window.LossyCheck->isEnabled() || window.Options->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(appFolder / "pid"); }));
-    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(window.ListView1->ItemCount(), 1);
-    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    ASSERT_TRUE(RunEnds()); // the optimizer would sleep for 30 s
-    EXPECT_EQ(Column(1), QStringList{"not done"});
-    EXPECT_TRUE(window.LossyCheck->isEnabled() && window.Options->isEnabled());
 }
 
 } // namespace

@@ -54,12 +54,13 @@ protected:
 
 // The first file listed is current, so its source shows without a click; after the run the
 // row keeps its place and its result appears beside it. A picture that fits is drawn pixel
-// for pixel; a failed row shows its message in the pane.
-TEST_F(PreviewTest, ShowsTheCurrentRowsSourceThenItsResultPixelForPixel) {
+// for pixel; a failed row shows its message in the pane. +, Ctrl with the wheel, "1:1" and "Fit"
+// act on both panes, and dragging one pans both; the next row's pictures start fitted again.
+TEST_F(PreviewTest, ShowsTheCurrentRowsSourceThenItsResultAndZoomsBothPanesInStep) {
     const QString photo = Copy("jpeg/hugin-data_help_en_en_120px-flatfield2_munich.jpg", "p.jpg");
     const QString gone = Path("gone.jpg");
     window.show();
-    window.AddPaths({photo, gone});
+    window.AddPaths({photo, Copy("csmash-data_mouse1.jpg", "m.jpg"), gone});
     window.Slider1->setValue(30); // a result that differs from its source
     ASSERT_TRUE(Settled());
     EXPECT_EQ(window.ListView1->CurrentIndex(), 1);
@@ -85,19 +86,6 @@ TEST_F(PreviewTest, ShowsTheCurrentRowsSourceThenItsResultPixelForPixel) {
     QTest::mouseClick(window.Preview->OpenFolderButton, Qt::LeftButton);
     EXPECT_EQ(openedFolders, QStringList{QFileInfo(output).absolutePath()});
 
-    QTest::keyClick(window.ListView1, Qt::Key_Down);
-    ASSERT_TRUE(Settled());
-    EXPECT_EQ(window.Preview->ResultPane->Message()->text(), "Cannot find the file: " + gone);
-    EXPECT_TRUE(
-        window.Preview->SourcePane->Message()->text().startsWith("Cannot show the picture"));
-    EXPECT_FALSE(window.Preview->OpenFolderButton->isEnabled());
-}
-
-// +, Ctrl with the wheel, "1:1" and "Fit" act on both panes, and dragging one pans both; the
-// next row's pictures start fitted again.
-TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
-    ASSERT_TRUE(
-        ShownReduced(Copy("jpeg/hugin-data_help_en_en_120px-flatfield2_munich.jpg", "p.jpg")));
     ucCanvas* source = window.ucCanvasSrc;
     ucCanvas* result = window.ucCanvasTrg;
     const auto zooms = [&] {
@@ -124,9 +112,15 @@ TEST_F(PreviewTest, ZoomAndPanKeepBothPanesInStep) {
     EXPECT_EQ(window.Preview->ZoomLabel->text(), "Fit");
     QTest::mouseClick(window.Preview->ActualSizeButton, Qt::LeftButton);
     EXPECT_EQ(zooms(), std::tuple(false, 1, false, 1));
-    window.AddPaths({Copy("csmash-data_mouse1.jpg", "m.jpg")}); // another row's picture is fitted
-    QTest::keyClick(window.ListView1, Qt::Key_Down);
+    QTest::keyClick(window.ListView1, Qt::Key_Down); // another row's picture is fitted
     EXPECT_EQ(window.Preview->Zoom(), std::nullopt);
+
+    QTest::keyClick(window.ListView1, Qt::Key_Down);
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(window.Preview->ResultPane->Message()->text(), "Cannot find the file: " + gone);
+    EXPECT_TRUE(
+        window.Preview->SourcePane->Message()->text().startsWith("Cannot show the picture"));
+    EXPECT_FALSE(window.Preview->OpenFolderButton->isEnabled());
 }
 
 // Both panes play on one clock: at every moment they show the same picture (the optimizer keeps

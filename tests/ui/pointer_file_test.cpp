@@ -16,15 +16,23 @@ QByteArray Resource(const char* name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Hotspots and the fallbacks are covered through the window in form1_test.cpp.
-TEST(PointerFileTest, ReadsTheShippedHandWithItsOutlineFillAndClearSurround) {
-    const std::optional<QCursor> hand = DecodePointerFile(Resource("HAND-M.CUR"));
+// Hotspots and the fallbacks are covered through the window in form1_test.cpp. The shipped hand
+// is read with its outline, fill and clear surround; damaged copies of it give no pointer.
+TEST(PointerFileTest, ReadsTheShippedHandButNoBrokenFile) {
+    const QByteArray good = Resource("HAND-M.CUR");
+    const std::optional<QCursor> hand = DecodePointerFile(good);
     ASSERT_TRUE(hand);
     const QImage image = hand->pixmap().toImage();
     ASSERT_EQ(image.size(), QSize(32, 32));
     EXPECT_EQ(image.pixelColor(6, 0), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(7, 2), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    QByteArray wrongType = good, offsetBeyond = good;
+    wrongType[2] = 3;
+    offsetBeyond[18] = offsetBeyond[19] = static_cast<char>(0xFF);
+    for (const QByteArray& broken : {QByteArray(), good.left(20), good.left(200), wrongType,
+                                     offsetBeyond, QByteArray("not a cursor, just some text")})
+        EXPECT_FALSE(DecodePointerFile(broken)) << broken.size();
 }
 
 // The shipped pointers carry alpha; older one-bit ones rely on the mask instead. This 2 x 2
@@ -45,16 +53,6 @@ TEST(PointerFileTest, ReadsPalettizedBitmapsThroughTheirMask) {
     EXPECT_EQ(image.pixelColor(1, 0), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(0, 1).alpha(), 0);
-}
-
-TEST(PointerFileTest, BrokenFilesGiveNoPointer) {
-    const QByteArray good = Resource("HAND-M.CUR");
-    QByteArray wrongType = good, offsetBeyond = good;
-    wrongType[2] = 3;
-    offsetBeyond[18] = offsetBeyond[19] = static_cast<char>(0xFF);
-    for (const QByteArray& broken : {QByteArray(), good.left(20), good.left(200), wrongType,
-                                     offsetBeyond, QByteArray("not a cursor, just some text")})
-        EXPECT_FALSE(DecodePointerFile(broken)) << broken.size();
 }
 
 } // namespace
