@@ -10,6 +10,7 @@
 #include "app/routes/picture_limits.h"
 #include "app/routes/png_lossy.h"
 #include "app/routes/source_bytes.h"
+#include "png/metadata_filter.h"
 #include "png/png_optimizer.h"
 
 #include <sstream>
@@ -60,6 +61,16 @@ std::optional<Candidate> LossyCandidateOf(const RouteJob& job, const std::vector
                              LikenessFloor(*job.lossy), losslessBytes);
 }
 
+// optipng keeps text and time chunks, which our rewrite drops unless asked to keep them: without
+// this its result could win by carrying what the rest of the route leaves out.
+void DropMetadataUnlessKept(const RouteJob& job, std::optional<Candidate>& candidate) {
+    if (job.keepMetadata || !candidate || !candidate->workFile) return;
+    const std::optional<std::vector<uint8_t>> file = ReadWholeFile(candidate->workFile->Path());
+    if (!file) return;
+    if (std::optional<std::vector<uint8_t>> kept = png::WithoutMetadata(*file))
+        candidate = Candidate{std::move(*kept), nullptr};
+}
+
 } // namespace
 
 std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file) {
@@ -106,9 +117,13 @@ RouteResult ReducePng(const RouteJob& job) {
     std::optional<Candidate> own = file ? OwnPngRewrite(job, *file) : std::nullopt;
     const std::string optipng =
         FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath());
-    if (!own)
-        return ReducePngWith(job.source, job.output, optipng, job.pumpEvents, job.childTimeLimit,
-                             job.stop);
+    if (!own) {
+        RouteResult theirs = ReducePngWith(job.source, job.output, optipng, job.pumpEvents,
+                                           job.childTimeLimit, job.stop);
+        if (auto* result = std::get_if<RouteProduct>(&theirs))
+            DropMetadataUnlessKept(job, result->reduced);
+        return theirs;
+    }
     RouteProduct product;
     product.writeFailure = CannotWrite(job.output);
     if (job.effort == Effort::Default && !job.stop.stop_requested() &&
@@ -118,6 +133,7 @@ RouteResult ReducePng(const RouteJob& job) {
                                            job.childTimeLimit, job.stop);
         if (auto* result = std::get_if<RouteProduct>(&theirs))
             product.reduced = std::move(result->reduced);
+        DropMetadataUnlessKept(job, product.reduced);
     }
     if (job.lossy) product.lossy = LossyCandidateOf(job, *file, own->bytes.size());
     product.lossless = std::move(own);
