@@ -44,6 +44,10 @@ Fate FateOf(const ChunkView& chunk) {
 
 } // namespace
 
+bool IsMetadataChunk(std::string_view type) {
+    return IsOneOf(type, kText);
+}
+
 KeptChunks KeepChunks(const std::vector<ChunkView>& chunks, bool keepMetadata) {
     KeptChunks kept;
     bool afterImageData = false, afterPalette = false;

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumatrim::png {
@@ -21,5 +22,8 @@ struct KeptChunks {
 // Every chunk but the ones the writer makes again (IHDR, PLTE, tRNS, IDAT, IEND) and the APNG
 // chunks, which the animation writer handles.
 KeptChunks KeepChunks(const std::vector<ChunkView>& chunks, bool keepMetadata);
+
+// Text and time chunks: what the metadata choice keeps or drops.
+bool IsMetadataChunk(std::string_view type);
 
 } // namespace lumatrim::png

@@ -47,6 +47,13 @@ PngRefusal DecodeRefusal(const DecodeFailure& failure) {
             failure.detail};
 }
 
+PngResult EncodeRead(PngSourceResult source, const PngOptions& options) {
+    if (auto* refusal = std::get_if<PngRefusal>(&source)) return *refusal;
+    if (options.stop.stop_requested()) return PngRefusal{PngDecline::Stopped, "stopped"};
+    PngSource& read = std::get<PngSource>(source);
+    return EncodeOwnedPicture(std::move(read.picture), read.chunks, options);
+}
+
 } // namespace
 
 PngSourceResult ReadPng(std::span<const uint8_t> file, const PngOptions& options,
@@ -63,16 +70,32 @@ PngSourceResult ReadPng(std::span<const uint8_t> file, const PngOptions& options
     return PngSource{std::move(std::get<RgbaPicture>(decoded)), std::move(kept.chunks)};
 }
 
-PngResult OptimizePng(std::span<const uint8_t> file, const PngOptions& options,
-                      uint64_t maxPixels) {
+namespace {
+
+// `owner`, when it holds `file`'s bytes, is emptied once the picture is decoded: from there on
+// the rewrite needs only the picture and the kept chunks, and a large source would otherwise
+// stay in memory beside the picture's rows and streams.
+PngResult Optimize(std::span<const uint8_t> file, std::vector<uint8_t>& owner,
+                   const PngOptions& options, uint64_t maxPixels) {
     const ChunkWalk walk = WalkChunks(file);
     if (auto refusal = WalkRefusal(walk)) return *refusal;
     if (IsAnimated(walk.chunks)) return RewriteAnimation(walk.chunks, options);
     PngSourceResult source = ReadPng(file, options, maxPixels);
-    if (auto* refusal = std::get_if<PngRefusal>(&source)) return *refusal;
-    if (options.stop.stop_requested()) return PngRefusal{PngDecline::Stopped, "stopped"};
-    PngSource& read = std::get<PngSource>(source);
-    return EncodeOwnedPicture(std::move(read.picture), read.chunks, options);
+    owner = std::vector<uint8_t>();
+    return EncodeRead(std::move(source), options);
+}
+
+} // namespace
+
+PngResult OptimizePng(std::span<const uint8_t> file, const PngOptions& options,
+                      uint64_t maxPixels) {
+    std::vector<uint8_t> unowned;
+    return Optimize(file, unowned, options, maxPixels);
+}
+
+PngResult OptimizePng(std::vector<uint8_t>&& file, const PngOptions& options, uint64_t maxPixels) {
+    std::vector<uint8_t> owned = std::move(file);
+    return Optimize(owned, owned, options, maxPixels);
 }
 
 } // namespace lumatrim::png

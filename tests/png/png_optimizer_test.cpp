@@ -206,9 +206,12 @@ TEST(PngOptimizer, KeptChunksKeepTheirPlaceAroundThePalette) {
         image.rows.push_back(uint8_t(Scatter(i, 1) % 3));
     const std::vector<uint8_t> source = test::MakePng(
         image, {test::Chunk("gAMA", "abcd"), test::Chunk("prIv", "after PLTE", false, true)});
+    EXPECT_EQ(source.capacity(), source.size()); // the writer reserves exactly what it writes
     const std::vector<uint8_t> output = Encoded(OptimizePng(source, {}));
     EXPECT_EQ(ChunkTypes(output),
               (std::vector<std::string>{"IHDR", "gAMA", "PLTE", "prIv", "IDAT", "IEND"}));
+    // Taking the bytes over, it frees them only once they are read.
+    EXPECT_EQ(Encoded(OptimizePng(std::vector<uint8_t>(source), {})), output);
 }
 
 // An APNG keeps every frame, its control chunk and sequence as they are; only text goes.
