@@ -8,7 +8,7 @@ LUMATRIM_PACKAGES=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcli11-dev nlohmann-json3-dev libjpeg62-turbo-dev
-    libspng-dev libdeflate-dev libzopfli-dev libimagequant-dev
+    libspng-dev libdeflate-dev libzopfli-dev zlib1g-dev libimagequant-dev
     file groff-base appstream parallel
     optipng
     desktop-file-utils

@@ -62,17 +62,21 @@ private:
 };
 
 // The window of earlier filtered bytes a brute-force trial compresses with each candidate row:
-// long enough for the matches a row finds above it, short enough to keep trials cheap.
+// long enough for the matches a row finds above it, short enough to keep trials cheap. The near
+// window halves the cost of the trials; over the public corpus it ranks as well (651 bytes
+// smaller at the fast effort), over 103 PNG files of a Debian system slightly worse (595 bytes,
+// 0.02 %).
 constexpr size_t kBruteWindow = 16384;
+constexpr size_t kNearBruteWindow = 4096;
 
 class BruteScorer {
 public:
-    explicit BruteScorer(size_t rowLength) : compressor_(1) {
-        window_.reserve(kBruteWindow + rowLength);
+    BruteScorer(size_t rowLength, size_t window) : compressor_(1), windowBytes_(window) {
+        window_.reserve(windowBytes_ + rowLength);
     }
 
     uint64_t Score(const std::vector<uint8_t>& filtered, std::span<const uint8_t> before) {
-        const size_t start = before.size() > kBruteWindow ? before.size() - kBruteWindow : 0;
+        const size_t start = before.size() > windowBytes_ ? before.size() - windowBytes_ : 0;
         window_.assign(before.begin() + static_cast<std::ptrdiff_t>(start), before.end());
         window_.insert(window_.end(), filtered.begin(), filtered.end());
         return compressor_.CompressedSize(window_, scratch_);
@@ -80,6 +84,7 @@ public:
 
 private:
     ZlibCompressor compressor_;
+    size_t windowBytes_;
     std::vector<uint8_t> window_, scratch_;
 };
 
@@ -98,8 +103,11 @@ std::vector<uint8_t> FilterImage(const RawImage& image, FilterStrategy strategy)
     RowTrials trials(fixed ? 0 : length);
     auto bigrams =
         strategy == FilterStrategy::Bigrams ? std::make_unique<BigramCounter>() : nullptr;
-    auto brute =
-        strategy == FilterStrategy::BruteForce ? std::make_unique<BruteScorer>(length) : nullptr;
+    std::unique_ptr<BruteScorer> brute;
+    if (strategy == FilterStrategy::BruteForce)
+        brute = std::make_unique<BruteScorer>(length, kBruteWindow);
+    if (strategy == FilterStrategy::NearBruteForce)
+        brute = std::make_unique<BruteScorer>(length, kNearBruteWindow);
     for (size_t y = 0; y < image.height; ++y) {
         const uint8_t* row = image.rows.data() + y * length;
         const uint8_t* above = y ? row - length : zeros.data();
@@ -123,6 +131,7 @@ std::vector<uint8_t> FilterImage(const RawImage& image, FilterStrategy strategy)
                 score = bigrams->Distinct(trial);
                 break;
             case FilterStrategy::BruteForce:
+            case FilterStrategy::NearBruteForce:
                 score =
                     brute->Score(trial, std::span<const uint8_t>(out.data(), target - out.data()));
                 break;

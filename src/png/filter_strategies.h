@@ -18,10 +18,11 @@ enum class FilterStrategy {
     Up,
     Average,
     Paeth,
-    MinSum,     // the filter with the least sum of bytes taken as signed magnitudes
-    Entropy,    // the filter whose bytes have the least Shannon entropy
-    Bigrams,    // the filter whose bytes have the fewest distinct pairs of neighbours
-    BruteForce, // the filter that adds the fewest bytes to a fast deflate of the rows so far
+    MinSum,         // the filter with the least sum of bytes taken as signed magnitudes
+    Entropy,        // the filter whose bytes have the least Shannon entropy
+    Bigrams,        // the filter whose bytes have the fewest distinct pairs of neighbours
+    BruteForce,     // the filter that adds the fewest bytes to a fast deflate of the rows so far
+    NearBruteForce, // the same over fewer rows before it: about twice as fast
 };
 
 std::vector<uint8_t> FilterImage(const RawImage& image, FilterStrategy strategy);

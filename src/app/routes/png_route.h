@@ -3,9 +3,8 @@
 
 // PNG files are rewritten by our own optimizer (src/png) as the route's lossless candidate. The
 // external optimizer optipng, found in the application folder, rewrites a work copy in place
-// for small files beside it at the default effort and for every file ours declines (damaged, or
-// with a chunk it cannot carry over); its copy is the route's reduced candidate, and its refusal
-// tells damage.
+// for every file ours declines (damaged, or with a chunk it cannot carry over); its copy is then
+// the route's reduced candidate, and its refusal tells damage.
 #pragma once
 
 #include "app/routes/route.h"
@@ -39,9 +38,8 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 // Our optimizer's rewrite of `file`, the job's source; none when it declines it or is stopped.
 std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file);
 
-// The route as the batch driver calls it: our rewrite as the lossless candidate and, at the
-// default effort for a source of up to 1 MiB, optipng's from the application folder beside it; for
-// a file our optimizer declines, optipng's alone, with its damage handling.
+// The route as the batch driver calls it: our rewrite as the lossless candidate; for a file our
+// optimizer declines, optipng's from the application folder, with its damage handling.
 RouteResult ReducePng(const RouteJob& job);
 
 } // namespace lumatrim
