@@ -24,7 +24,7 @@ constexpr const char* kTimesTip =
     "--preserve-times: give each output its source's modification time";
 constexpr const char* kOutputTip =
     "--output-dir: write each output under the chosen folder, at its source's path relative to "
-    "the folder Lumatrim was started in, instead of beside the source";
+    "the deepest folder holding every listed file, instead of beside the source";
 
 } // namespace
 

@@ -3,6 +3,7 @@
 
 #include "ui/window_run.h"
 
+#include "app/batch/output_folder.h"
 #include "app/batch/parallel_batch.h"
 #include "app/batch/windowless_host.h"
 #include "app/routes/route.h"
@@ -18,10 +19,13 @@ namespace {
 // every call meant for the window.
 class QueuedHost final : public WindowlessHost {
 public:
+    // Under an output folder the outputs mirror the deepest folder holding every listed file:
+    // the window's current folder is wherever it was started from, which its user never chose.
     QueuedHost(WindowRun::Window window, std::vector<std::string> items, RunSettings settings,
                std::optional<std::string> outputFolder)
-        : WindowlessHost(std::move(settings), std::move(outputFolder)), window_(std::move(window)),
-          items_(std::move(items)) {}
+        : WindowlessHost(std::move(settings), outputFolder,
+                         outputFolder ? CommonFolder(items) : std::string()),
+          window_(std::move(window)), items_(std::move(items)) {}
 
     int32_t ItemCount() const override { return static_cast<int32_t>(items_.size()); }
     std::string ItemText(int32_t index) const override {

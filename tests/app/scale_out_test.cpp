@@ -24,7 +24,11 @@ using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> co
 struct FolderHost : test::RecordingHost {
     using RecordingHost::RecordingHost;
     std::optional<std::string> OutputFolder() const override { return outputFolder; }
+    std::string MirroredFolder() const override { return mirroredFolder; }
+    bool PassOverOwnOutputs() const override { return passOverOwnOutputs; }
     std::optional<std::string> outputFolder;
+    std::string mirroredFolder;
+    bool passOverOwnOutputs = false;
 };
 
 Tree ReadTree(const fs::path& root) {
@@ -63,10 +67,12 @@ protected:
         }
     }
     std::vector<ItemReport> Run(const fs::path& root, const Names& items, unsigned jobs,
-                                std::optional<std::string> outputFolder = {}) const {
+                                std::optional<std::string> outputFolder = {},
+                                std::string mirroredFolder = {}) const {
         fs::current_path(root);
         FolderHost host(items);
         host.outputFolder = std::move(outputFolder);
+        host.mirroredFolder = std::move(mirroredFolder);
         RunParallelBatch(host, app.path().string(), jobs);
         return host.reports;
     }
@@ -154,6 +160,38 @@ TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt)
         EXPECT_EQ(reports[3].message, std::string(kOutsideCurrentFolder) + "../elsewhere.png");
         EXPECT_EQ(reports[4].output, folder + "/top_reduced.png");
     }
+}
+
+// The window mirrors the deepest folder holding its list instead of the current folder, so
+// sources outside the current one find their place; a re-run passes the outputs over there too.
+TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
+    const test::TempDir root, elsewhere;
+    MakeSources(root.path(), {"a/x/photo.png", "b/top.png"});
+    const Names items = {(root / "a/x/photo.png").string(), (root / "b/top.png").string()};
+    EXPECT_EQ(CommonFolder(items), root.path().string());
+    const std::string folder = (root / "reduced").string();
+    const std::vector<ItemReport> reports =
+        Run(elsewhere.path(), items, 2, folder, CommonFolder(items));
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].output, folder + "/a/x/photo_reduced.png");
+    EXPECT_EQ(reports[1].output, folder + "/b/top_reduced.png");
+    EXPECT_EQ(reports[1].status, ItemStatus::Ok);
+
+    const Names again = {items[0], folder + "/a/x/photo_reduced.png"};
+    FolderHost host(again);
+    host.outputFolder = folder, host.mirroredFolder = root.path().string();
+    host.passOverOwnOutputs = true;
+    RunParallelBatch(host, app.path().string(), 1);
+    ASSERT_EQ(host.reports.size(), 2u);
+    EXPECT_EQ(host.reports[1].status, ItemStatus::Skipped);
+}
+
+TEST(CommonFolder, IsTheDeepestFolderHoldingEveryPath) {
+    EXPECT_EQ(CommonFolder({}), "");
+    EXPECT_EQ(CommonFolder({"/a/b/x.png"}), "/a/b");
+    EXPECT_EQ(CommonFolder({"/a/b/x.png", "/a/c/d/y.gif", "/a/b/../c/z.bmp"}), "/a");
+    EXPECT_EQ(CommonFolder({"/a/x.png", "/b/y.png"}), "/");
+    EXPECT_EQ(CommonFolder({"x.png"}), fs::current_path().string());
 }
 
 } // namespace

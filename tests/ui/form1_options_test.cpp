@@ -14,7 +14,7 @@ namespace {
 
 // Every window starts with lumatrim-batch's defaults; each choice reaches what a run reads, and
 // each control names the option it stands for. Outputs go under the chosen folder, at their
-// sources' paths relative to the current folder.
+// sources' paths relative to the deepest folder holding the list, wherever the window started.
 TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRun) {
     Optimizer();
     const auto chosen = [&] {
@@ -34,14 +34,11 @@ TEST_F(Form1Test, OptionsStartAtTheDefaultsAndReachTheRun) {
     options.InFolder->click();
     EXPECT_EQ(chosen(), std::tuple(std::optional(kDefaultLossyLevel), true, true, Effort::Fast,
                                    std::optional(outputFolder.toStdString())));
-    const fs::path previous = fs::current_path();
-    fs::current_path(files.path());
-    Reduce({Write("sub/a.png")});
-    const bool ended = RunEnds();
-    fs::current_path(previous);
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(Column(1), QStringList{"reduced"});
+    Reduce({Write("sub/a.png"), Write("b.png")});
+    ASSERT_TRUE(RunEnds());
+    EXPECT_EQ(Column(1), (QStringList{"reduced", "reduced"}));
     EXPECT_TRUE(fs::exists(files / "out/sub/a_reduced.png"));
+    EXPECT_TRUE(fs::exists(files / "out/b_reduced.png"));
     EXPECT_FALSE(fs::exists(files / "sub/a_reduced.png"));
     options.BesideSources->click();
     EXPECT_EQ(window.OutputFolder(), std::nullopt);

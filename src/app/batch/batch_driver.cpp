@@ -100,10 +100,11 @@ ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failur
 // place there. The folder is looked up only here: an item that fails before its output is
 // planned (a missing file) costs no look-up for it.
 std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route,
-                                      const std::optional<std::string>& outputFolder) {
+                                      const std::optional<std::string>& outputFolder,
+                                      const std::string& mirrored) {
     const std::string name = paths.baseName + std::string(route.suffix);
     const std::string folder = GetShortPath(paths.folder);
-    if (outputFolder) return PlaceUnder(*outputFolder, folder, name);
+    if (outputFolder) return PlaceUnder(*outputFolder, mirrored, folder, name);
     return folder + name;
 }
 
@@ -138,7 +139,8 @@ bool IsOwnOutput(const BatchHost& host, const std::string& source) {
     if (IsOwnOutputBesideSource(source)) return true;
     const std::optional<std::string> outputFolder = host.OutputFolder();
     if (!outputFolder) return false;
-    const std::optional<std::string> sourceFolder = SourceFolderOfPlace(*outputFolder, source);
+    const std::optional<std::string> sourceFolder =
+        SourceFolderOfPlace(*outputFolder, host.MirroredFolder(), source);
     return sourceFolder && IsOutputOfSourceIn(source, *sourceFolder);
 }
 
@@ -260,10 +262,11 @@ std::string PrintablePath(const std::string& path) {
 } // namespace
 
 std::optional<std::string> PlannedOutput(const std::string& source,
-                                         const std::optional<std::string>& outputFolder) {
+                                         const std::optional<std::string>& outputFolder,
+                                         const std::string& mirrored) {
     const ItemPaths paths = DeriveItemPaths(source);
     const Route* route = FindRoute(paths);
-    return route ? OutputPath(paths, *route, outputFolder) : std::nullopt;
+    return route ? OutputPath(paths, *route, outputFolder, mirrored) : std::nullopt;
 }
 
 std::vector<std::string> PossibleSourceNames(std::string_view outputName) {
@@ -298,9 +301,11 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
     if (std::optional<RouteFailure> refused = RefusedSource(route->source, source))
         return Failed(host, report, *refused);
 
-    const std::optional<std::string> output = OutputPath(paths, *route, host.OutputFolder());
+    const std::optional<std::string> output =
+        OutputPath(paths, *route, host.OutputFolder(), host.MirroredFolder());
     if (!output) return Failed(host, report, SourceFailure(kOutsideCurrentFolder, source));
-    if (host.OutputFolder() && LinkBetween(*host.OutputFolder(), GetShortPath(paths.folder)))
+    if (host.OutputFolder() &&
+        LinkBetween(*host.OutputFolder(), host.MirroredFolder(), GetShortPath(paths.folder)))
         return Failed(host, report, SourceFailure(kThroughLinkOutOfOutputFolder, *output));
     const RouteResult result =
         RunRoute(*route, host, source, *output, applicationFolder, workspace);

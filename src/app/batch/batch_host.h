@@ -104,6 +104,8 @@ public:
     virtual std::stop_token StopToken() const { return {}; }
     // Where outputs go instead of beside their sources (see PlaceUnder); none for beside them.
     virtual std::optional<std::string> OutputFolder() const { return std::nullopt; }
+    // The folder whose tree the output folder mirrors (see PlaceUnder); empty for the current one.
+    virtual std::string MirroredFolder() const { return {}; }
     // The whole list, from a host whose list cannot change during a run: a parallel run then
     // reads it where it is instead of copying it. None from a host whose list may change.
     virtual std::shared_ptr<const PathList> FixedItems() const { return nullptr; }

@@ -103,7 +103,8 @@ struct Touch {
 } // namespace
 
 std::vector<std::ptrdiff_t> LatestConflicts(const PathList& items,
-                                            const std::optional<std::string>& outputFolder) {
+                                            const std::optional<std::string>& outputFolder,
+                                            const std::string& mirrored) {
     PathKeys pathKeys;
     std::vector<Touch> touches;
     std::vector<uint64_t> keys;
@@ -113,7 +114,7 @@ std::vector<std::ptrdiff_t> LatestConflicts(const PathList& items,
         // exist fails before it touches any file. (Under an output folder, a run makes folders.)
         if (!outputFolder && !pathKeys.FolderExists(source)) continue;
         // Items without a route touch no file, so they conflict with nothing.
-        const std::optional<std::string> output = PlannedOutput(source, outputFolder);
+        const std::optional<std::string> output = PlannedOutput(source, outputFolder, mirrored);
         if (!output) continue;
         keys.clear();
         pathKeys.Add(source, keys);

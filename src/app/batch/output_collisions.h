@@ -20,8 +20,9 @@ namespace lumatrim {
 // (for case-insensitive disks): a needless wait only costs time, a missed one a wrong file.
 // Paths are told apart by 64-bit hashes, so a long list costs a few bytes an item; two paths
 // whose hashes agree by chance only wait for each other.
-// Outputs are planned as PlannedOutput does with `outputFolder`.
+// Outputs are planned as PlannedOutput does with `outputFolder` and `mirrored`.
 std::vector<std::ptrdiff_t> LatestConflicts(const PathList& items,
-                                            const std::optional<std::string>& outputFolder = {});
+                                            const std::optional<std::string>& outputFolder = {},
+                                            const std::string& mirrored = {});
 
 } // namespace lumatrim

@@ -19,9 +19,11 @@ std::optional<fs::path> Below(const fs::path& folder, const fs::path& current) {
 }
 
 // Where a source of `sourceFolder` goes under the output folder; none when it has no place.
-std::optional<fs::path> RelativePlace(const std::string& sourceFolder) {
+std::optional<fs::path> RelativePlace(const std::string& mirrored,
+                                      const std::string& sourceFolder) {
     std::error_code error;
-    const fs::path current = fs::current_path(error);
+    const fs::path current = mirrored.empty() ? fs::current_path(error)
+                                              : fs::absolute(mirrored, error).lexically_normal();
     // An empty folder is the current one (and an error to std::filesystem::absolute).
     const fs::path folder = fs::absolute(sourceFolder.empty() ? "." : sourceFolder, error);
     if (error) return std::nullopt;
@@ -35,16 +37,36 @@ std::optional<fs::path> RelativePlace(const std::string& sourceFolder) {
 
 } // namespace
 
-std::optional<std::string> PlaceUnder(const std::string& outputFolder,
+std::optional<std::string> PlaceUnder(const std::string& outputFolder, const std::string& mirrored,
                                       const std::string& sourceFolder,
                                       const std::string& outputName) {
-    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
+    const std::optional<fs::path> relative = RelativePlace(mirrored, sourceFolder);
     if (!relative) return std::nullopt;
     return (fs::path(outputFolder) / *relative / outputName).string();
 }
 
-bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolder) {
-    const std::optional<fs::path> relative = RelativePlace(sourceFolder);
+std::string CommonFolder(const std::vector<std::string>& paths) {
+    std::optional<fs::path> common;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        const fs::path folder = fs::absolute(path, error).lexically_normal().parent_path();
+        if (error) continue;
+        if (!common) {
+            common = folder;
+            continue;
+        }
+        fs::path shared;
+        for (auto a = common->begin(), b = folder.begin();
+             a != common->end() && b != folder.end() && *a == *b; ++a, ++b)
+            shared /= *a;
+        common = shared;
+    }
+    return common ? common->string() : std::string();
+}
+
+bool LinkBetween(const std::string& outputFolder, const std::string& mirrored,
+                 const std::string& sourceFolder) {
+    const std::optional<fs::path> relative = RelativePlace(mirrored, sourceFolder);
     if (!relative) return false;
     fs::path folder(outputFolder);
     for (const fs::path& part : *relative) {
@@ -58,6 +80,7 @@ bool LinkBetween(const std::string& outputFolder, const std::string& sourceFolde
 }
 
 std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
+                                               const std::string& mirrored,
                                                const std::string& path) {
     std::error_code error;
     const fs::path folder = fs::absolute(path, error).parent_path().lexically_normal();
@@ -65,7 +88,8 @@ std::optional<std::string> SourceFolderOfPlace(const std::string& outputFolder,
     if (error) return std::nullopt;
     const std::optional<fs::path> relative = Below(folder, root);
     if (!relative) return std::nullopt;
-    return relative->empty() ? std::string() : relative->string() + '/';
+    const fs::path sources = mirrored.empty() ? *relative : fs::path(mirrored) / *relative;
+    return sources.empty() ? std::string() : (sources / "").string();
 }
 
 void MakeFoldersFor(const std::string& output) {

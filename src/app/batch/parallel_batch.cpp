@@ -131,12 +131,14 @@ struct RunInputs {
     std::string applicationFolder;
     RunSettings settings;
     std::optional<std::string> outputFolder;
+    std::string mirroredFolder;
 };
 
 void Work(std::stop_token stop, ItemQueue& queue, const RunInputs& run) {
     RouteWorkspace workspace;
     while (const std::optional<size_t> index = queue.Take(stop)) {
-        auto buffer = std::make_unique<BufferedHost>(run.settings, run.outputFolder);
+        auto buffer =
+            std::make_unique<BufferedHost>(run.settings, run.outputFolder, run.mirroredFolder);
         buffer->ReportItem(ReduceItem(*buffer, std::string((*run.items)[*index]),
                                       run.applicationFolder, workspace));
         queue.Finish(*index, std::move(buffer));
@@ -157,7 +159,8 @@ std::vector<uintmax_t> RoutedSizes(const PathList& items) {
 }
 
 RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFolder) {
-    RunInputs run{host.FixedItems(), applicationFolder, ReadRunSettings(host), host.OutputFolder()};
+    RunInputs run{host.FixedItems(), applicationFolder, ReadRunSettings(host), host.OutputFolder(),
+                  host.MirroredFolder()};
     run.settings.stop = host.StopToken();
     if (run.items) return run;
     auto items = std::make_shared<PathList>();
@@ -171,8 +174,8 @@ RunInputs ReadRunInputs(const BatchHost& host, const std::string& applicationFol
 // Leaving early (the host threw) stops the workers before they are joined.
 void ReportInOrder(BatchHost& host, const RunInputs& run, unsigned jobs) {
     const PathList& items = *run.items;
-    ItemQueue queue(LatestConflicts(items, run.outputFolder), StartOrder(RoutedSizes(items), jobs),
-                    jobs);
+    ItemQueue queue(LatestConflicts(items, run.outputFolder, run.mirroredFolder),
+                    StartOrder(RoutedSizes(items), jobs), jobs);
     std::vector<std::jthread> workers;
     for (size_t worker = 0; worker < std::min<size_t>(jobs, items.Size()); ++worker)
         workers.emplace_back(Work, std::ref(queue), std::cref(run));

@@ -11,8 +11,10 @@ namespace lumatrim {
 
 class WindowlessHost : public BatchHost {
 public:
-    explicit WindowlessHost(RunSettings settings, std::optional<std::string> outputFolder = {})
-        : settings_(std::move(settings)), outputFolder_(std::move(outputFolder)) {}
+    explicit WindowlessHost(RunSettings settings, std::optional<std::string> outputFolder = {},
+                            std::string mirroredFolder = {})
+        : settings_(std::move(settings)), outputFolder_(std::move(outputFolder)),
+          mirroredFolder_(std::move(mirroredFolder)) {}
 
     int32_t Quality() const override { return settings_.quality; }
     void SetMousePointer(MousePointer) override {}
@@ -28,12 +30,14 @@ public:
     bool PassOverOwnOutputs() const override { return settings_.passOverOwnOutputs; }
     std::stop_token StopToken() const override { return settings_.stop; }
     std::optional<std::string> OutputFolder() const override { return outputFolder_; }
+    std::string MirroredFolder() const override { return mirroredFolder_; }
 
     const RunSettings& Settings() const { return settings_; }
 
 private:
     RunSettings settings_;
     std::optional<std::string> outputFolder_;
+    std::string mirroredFolder_;
 };
 
 } // namespace lumatrim
