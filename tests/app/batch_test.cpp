@@ -10,7 +10,6 @@
 #include "recording_host.h"
 #include "support/test_support.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -36,10 +35,9 @@ protected:
                                                  "mv \"$1.part\" \"$1\"");
     }
     std::string Add(const std::string& name, const std::string& content = "\x89PNG-source") {
-        test::WriteBytes(files / name, {content.begin(), content.end()});
-        return Listed(name);
+        return files.Write(name, {content.begin(), content.end()});
     }
-    std::string Listed(const std::string& name) const { return (files / name).string(); }
+    std::string Listed(const std::string& name) const { return files.Path(name); }
     void Run(test::RecordingHost& host, unsigned jobs = 1) const {
         const test::SourceGuard guard = test::GuardItems({files.path()}, host.items);
         RunParallelBatch(host, appFolder.path().string(), jobs);
@@ -56,13 +54,13 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
     const Names unrouted = {"scan.tif", "photo.", "png", "my.png/readme"};
     for (const std::string& name : unrouted)
         Add(name);
-    const fs::path previous = fs::current_path();
-    fs::current_path(files.path());
     test::RecordingHost host(
         {Add("a.b.c.png"), Add("PHOTO.PNG"), Add("notes.txt"), Add("holiday photo.Png")});
     host.items.insert(host.items.end(), unrouted.begin(), unrouted.end());
-    Run(host);
-    fs::current_path(previous);
+    {
+        const test::CurrentFolder inFiles(files.path());
+        Run(host);
+    }
 
     EXPECT_EQ(host.progress, (std::vector<float>{12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100, 0}));
     std::vector<MousePointer> pointers(8, MousePointer::Hourglass);
@@ -125,12 +123,6 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_TRUE(empty.progress.empty());
 }
 
-timespec ModificationTime(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-    return status.st_mtim;
-}
-
 // Asked to, a reduced output (here the optimizer's work file) and a copy of the source both get
 // the source's modification time to the nanosecond; otherwise they are as new as the run.
 TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
@@ -144,10 +136,10 @@ TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
         host.preserveTimes = preserve;
         Run(host);
         ASSERT_EQ(host.reports.at(1).result, ItemResult::Copy);
-        for (const ItemReport& report : host.reports) {
-            const timespec written = ModificationTime(report.output.value());
-            EXPECT_EQ(written.tv_sec == old.tv_sec && written.tv_nsec == old.tv_nsec, preserve);
-        }
+        for (const ItemReport& report : host.reports) // file times hold nanoseconds
+            EXPECT_EQ(fs::last_write_time(report.output.value()) ==
+                          fs::last_write_time(report.source),
+                      preserve);
     }
 }
 
@@ -174,11 +166,8 @@ TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesO
         {{100, 90, 60, 60}, false, Lossless},
         {{100, 90, 80, 120}, true, Lossy},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ChooseResult(c.sizes, c.allowLarger), c.chosen)
-            << c.sizes.source.value_or(0) << " " << c.sizes.reduced.value_or(0) << " "
-            << c.sizes.lossless.value_or(0) << " " << c.sizes.lossy.value_or(0) << " "
-            << c.allowLarger;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ChooseResult(cases[i].sizes, cases[i].allowLarger), cases[i].chosen) << i;
 }
 
 // Paths are kept in blocks of a mebibyte: those on either side of a block's end, an empty one and
@@ -200,10 +189,9 @@ TEST(PathList, GivesBackEveryPathAcrossBlocks) {
 TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     const test::TempDir dir;
     const std::string d = dir.path().string() + "/";
-    fs::create_directory(dir / "real");
-    fs::create_directory_symlink(dir / "real", dir / "link");
     for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
-        test::WriteBytes(dir / name, {1});
+        dir.Write(name, {1});
+    fs::create_directory_symlink(dir / "real", dir / "link");
     fs::create_symlink(dir / "real/c.png", dir / "alias.png");
     const PathList items = {
         d + "a.png",         // 0

@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>

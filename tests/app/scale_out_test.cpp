@@ -10,6 +10,7 @@
 #include "app/batch/parallel_batch.h"
 #include "app/batch/shard.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 
