@@ -3,29 +3,13 @@
 
 #include "ui/form1_fixture.h"
 
-#include "ui/command_button.h"
-#include "ui/image_file_list.h"
 #include "ui/preview_pane.h"
 #include "ui/preview_view.h"
 #include "ui/run_options.h"
-#include "ui/uc_canvas.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMimeData>
-#include <QProgressBar>
 #include <QScreen>
-#include <QSlider>
 #include <QSplitter>
-#include <QTest>
-#include <QTimer>
-#include <QUrl>
-#include <csignal>
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace lumatrim::test {
 namespace {
