@@ -73,9 +73,8 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     // cli_fault_test); one with none says so. A folder named on standard input stays an item, as
     // `find` lists every folder.
     const test::TempDir tree;
-    std::filesystem::create_directories(tree / "photos");
     std::filesystem::create_directories(tree / "empty");
-    test::WriteBytes(tree / "photos/a.gif", {1});
+    tree.Write("photos/a.gif", {1});
     const std::string photos = (tree / "photos").string();
     const std::string empty = (tree / "empty").string();
     std::istringstream input("one.png\r\n\r\n\n" + photos + "\nlast.gif");

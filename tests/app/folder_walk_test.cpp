@@ -17,12 +17,10 @@ namespace fs = std::filesystem;
 
 TEST(FolderWalk, RoutedFilesShallowestFirstWithoutHiddenFoldersLinksTildeFilesOrOurOutputs) {
     const test::TempDir tree;
-    for (const char* folder : {"b/deep", "A", ".hidden"})
-        fs::create_directories(tree / folder);
     for (const char* name : {"x.gif", "x_reduced.gif", "Y.PNG", "Y_reduced.png", "notes.txt",
                              "~lock.jpg", "lock~.jpg", ".dot.bmp", "b/z.jpeg", "b/z_reduced.jpg",
                              "b/lone_reduced.gif", "b/deep/w.jpg", "A/v.bmp", ".hidden/h.gif"})
-        test::WriteBytes(tree / name, {1});
+        tree.Write(name, {1});
     fs::create_directory_symlink(tree.path(), tree / "b/loop");
     fs::create_symlink(tree / "x.gif", tree / "b/link.gif");
     fs::create_symlink(tree / "nowhere.gif", tree / "b/dangling.gif");
@@ -43,7 +41,7 @@ TEST(FolderWalk, RoutedFilesShallowestFirstWithoutHiddenFoldersLinksTildeFilesOr
 TEST(FolderWalk, AnOutputIsOursOnlyWhereItsSourceStandsBesideIt) {
     const test::TempDir dir;
     for (const char* name : {"a.GiF", "b.JPE", "c.png", "d.jpeg"})
-        test::WriteBytes(dir / name, {1});
+        dir.Write(name, {1});
     fs::create_directory(dir / "e.gif");
     for (const auto& [name, ours] : std::vector<std::pair<std::string, bool>>{
              {"a_reduced.gif", true},
