@@ -56,10 +56,10 @@ TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTh
     test::RecordingHost host(
         {Add("a.b.c.png"), Add("PHOTO.PNG"), Add("notes.txt"), Add("holiday photo.Png")});
     host.items.insert(host.items.end(), unrouted.begin(), unrouted.end());
-    {
-        const test::CurrentFolder inFiles(files.path());
-        Run(host);
-    }
+    const fs::path previous = fs::current_path();
+    fs::current_path(files.path());
+    Run(host);
+    fs::current_path(previous);
 
     EXPECT_EQ(host.progress, (std::vector<float>{12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100, 0}));
     std::vector<MousePointer> pointers(8, MousePointer::Hourglass);

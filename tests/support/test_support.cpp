@@ -79,14 +79,4 @@ void WriteScript(const std::filesystem::path& file, const std::string& body) {
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
 
-CurrentFolder::CurrentFolder(const std::filesystem::path& folder)
-    : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);
-}
-
-CurrentFolder::~CurrentFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-}
-
 } // namespace lumatrim::test

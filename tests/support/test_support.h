@@ -50,16 +50,4 @@ std::string Quoted(const std::string& text);
 // Stands in for a program the code starts; "$1" is its first argument.
 void WriteScript(const std::filesystem::path& file, const std::string& body);
 
-// Makes `folder` the current one while it lives (relative paths depend on it).
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::filesystem::path& folder);
-    ~CurrentFolder();
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
-
 } // namespace lumatrim::test
