@@ -69,7 +69,7 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
     EXPECT_NE(Parse({"-q", "abc", "a"}).second.find("Value abc is not a number"),
               std::string::npos);
     // Lines may end with "\r\n", as lists written on Windows do. A folder argument gives its
-    // tree's routed files (the walk itself is in folder_walk_test; runs over a tree are in
+    // tree's routed files (the walk itself is in batch_test; runs over a tree are in
     // cli_fault_test); one with none says so. A folder named on standard input stays an item, as
     // `find` lists every folder.
     const test::TempDir tree;

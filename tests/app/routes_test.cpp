@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// The four routes, from loading a picture to the reduced file beside its source, and the
-// optimizer's child process.
+// The four routes, from loading a picture to the reduced file beside its source, their lossy
+// candidates, and the optimizer's child process.
 #include "app/batch/batch_driver.h"
 #include "app/platform/paths.h"
 #include "app/platform/shell.h"
 #include "app/routes/gif_route.h"
 #include "app/routes/jpeg_route.h"
+#include "app/routes/lossy_level.h"
 #include "app/routes/picture_limits.h"
+#include "app/routes/png_lossy.h"
 #include "app/routes/png_route.h"
+#include "imaging/likeness.h"
 #include "jpeg/jpeg_decoder.h"
 #include "jpegenc/jpeg_encoder.h"
 
@@ -29,6 +32,19 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kProfiled = test::DataFile("jpeg/gdk-pixbuf-tests_icc-profile.jpg");
+
+// What `route` offers for `source`, with no companion program.
+RouteProduct RunRoute(RouteResult (*route)(const RouteJob&), const fs::path& source,
+                      int32_t quality = 85, bool keepMetadata = false,
+                      std::optional<int32_t> lossy = std::nullopt) {
+    RouteWorkspace workspace;
+    const RouteJob job{source.string(), "", "",        quality, [] {},       {},
+                       Effort::Default, {}, workspace, lossy,   keepMetadata};
+    RouteResult result = route(job);
+    EXPECT_TRUE(std::holds_alternative<RouteProduct>(result)) << source;
+    return std::holds_alternative<RouteProduct>(result) ? std::get<RouteProduct>(result)
+                                                        : RouteProduct{};
+}
 
 JpegPicture Decode(const fs::path& file) {
     return test::Decode(test::ReadBytes(file));
@@ -157,10 +173,7 @@ TEST(JpegRoute, KeepsExifXmpIptcAndCommentsInBothCandidatesOnlyWhenAsked) {
 
     for (const bool keep : {false, true}) {
         SCOPED_TRACE(keep);
-        RouteWorkspace workspace;
-        const RouteJob job{path, "", "", 100, {}, {}, Effort::Default, {}, workspace, {}, keep};
-        const RouteResult result = ReduceJpeg(job);
-        const auto& product = std::get<RouteProduct>(result);
+        const RouteProduct product = RunRoute(&ReduceJpeg, path, 100, keep);
         ASSERT_TRUE(product.reduced && product.lossless);
         for (const std::vector<uint8_t>& file : {product.reduced->bytes, product.lossless->bytes}) {
             EXPECT_EQ(test::Decode(file).width, 64u) << "upright";
@@ -251,14 +264,70 @@ TEST(GifRouteTest, KeepsCommentsAndApplicationBlocksOnlyWhenAsked) {
     const std::string path = dir.Write("spin.gif", animation);
     for (const bool keep : {false, true}) {
         SCOPED_TRACE(keep);
-        RouteWorkspace workspace;
-        const RouteJob job{path, "", "", 85, {}, {}, Effort::Default, {}, workspace, {}, keep};
-        const RouteResult result = ReduceGif(job);
-        const std::vector<uint8_t>& reduced = std::get<RouteProduct>(result).reduced->bytes;
+        const std::vector<uint8_t> reduced = RunRoute(&ReduceGif, path, 85, keep).reduced->bytes;
         EXPECT_TRUE(test::Contains(reduced, std::string("NETSCAPE2.0")));
         for (const std::string& block : {comment, trailing, xmp})
             EXPECT_EQ(test::Contains(reduced, block), keep) << block.substr(0, 4);
     }
+}
+
+std::optional<uintmax_t> SizeOf(const std::optional<Candidate>& candidate) {
+    return candidate ? candidate->Size() : std::nullopt;
+}
+
+std::vector<uint8_t> BytesOf(const std::optional<Candidate>& candidate) {
+    if (!candidate) return {};
+    return candidate->workFile ? test::ReadBytes(candidate->workFile->Path()) : candidate->bytes;
+}
+
+// Every GIF and PNG of the test data, through its route with and without --lossy.
+TEST(LossyChoice, LeavesTheLosslessCandidatesAsTheyWereAndOffersOnlySmallerLossyOnes) {
+    int32_t offered = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(test::DataFile(""))) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".gif" && extension != ".png") continue;
+        const auto route = extension == ".gif" ? &ReduceGif : &ReducePng;
+        const RouteProduct plain = RunRoute(route, entry.path());
+        const RouteProduct lossy = RunRoute(route, entry.path(), 85, false, kDefaultLossyLevel);
+        EXPECT_EQ(BytesOf(plain.reduced), BytesOf(lossy.reduced)) << entry.path();
+        EXPECT_EQ(BytesOf(plain.lossless), BytesOf(lossy.lossless)) << entry.path();
+        EXPECT_FALSE(plain.lossy) << entry.path();
+        if (!lossy.lossy) continue;
+        ++offered;
+        const uintmax_t exact = std::min(SizeOf(lossy.reduced).value_or(UINTMAX_MAX),
+                                         SizeOf(lossy.lossless).value_or(UINTMAX_MAX));
+        EXPECT_LT(SizeOf(lossy.lossy), exact) << entry.path();
+    }
+    EXPECT_GT(offered, 0);
+}
+
+// The guard: a floor no changed picture reaches leaves the lossless result alone; without a
+// floor the first tolerance is taken.
+TEST(LossyChoice, GuardOffersNothingBelowTheFloor) {
+    cGIF gif;
+    ASSERT_TRUE(gif.LoadFromFile(test::DataFile("gif/ckeditor_kama_spinner.gif")));
+    const size_t exact = gif.SaveToMemory().size();
+    constexpr int32_t kTolerance = 6400;
+    EXPECT_FALSE(LossyGifCandidate(gif, LzwEffort::OnePolicy, kTolerance, 1.0, exact));
+    const std::optional<Candidate> loose =
+        LossyGifCandidate(gif, LzwEffort::OnePolicy, kTolerance, 0.0, exact);
+    ASSERT_TRUE(loose);
+    EXPECT_EQ(loose->bytes, gif.SaveToMemory(LzwEffort::OnePolicy, kTolerance));
+
+    const png::PngOptions options;
+    const std::vector<uint8_t> photo =
+        test::ReadBytes(test::DataFile("png/libsixel-examples_basi6a08.png"));
+    EXPECT_FALSE(LossyPngCandidate(photo, options, 90, 1.0, photo.size() * 10));
+    const std::optional<Candidate> palette =
+        LossyPngCandidate(photo, options, 90, 0.0, photo.size() * 10);
+    ASSERT_TRUE(palette);
+    const png::PngSourceResult read = png::ReadPng(palette->bytes, options);
+    ASSERT_TRUE(std::holds_alternative<png::PngSource>(read));
+    EXPECT_EQ(std::get<png::PngSource>(read).picture.width, 32u);
+    // Five colours fit a palette exactly: the lossless rewrite holds them as they are.
+    const std::vector<uint8_t> few =
+        test::ReadBytes(test::DataFile("png/tcl-ttkthemes_entry-n.png"));
+    EXPECT_FALSE(LossyPngCandidate(few, options, 90, 0.0, few.size() * 10));
 }
 
 // Arguments reach the child as they are, with no shell to expand them. A child that runs past

@@ -61,7 +61,7 @@ TEST_F(Form1Test, OpensAsLargeAsTheScreenAllowsWithTheListBesideThePreview) {
 
 // The typed extension picks files in any case; a folder that cannot be read is passed over; the
 // window stays responsive meanwhile. What the walk itself leaves out (hidden folders, links to
-// folders, "~" files, our outputs) is checked in tests/app/folder_walk_test.cpp.
+// folders, "~" files, our outputs) is checked in tests/app/batch_test.cpp.
 TEST_F(Form1Test, AddsAFolderTreeByExtensionPassingOverUnreadableFolders) {
     for (const char* name : {"x.gif", "old/y.GIF", "old/n.png", "locked/b.gif"})
         Write(name);
