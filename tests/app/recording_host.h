@@ -46,6 +46,9 @@ public:
     bool KeepMetadata() const override { return keepMetadata; }
     bool PreserveTimes() const override { return preserveTimes; }
     std::stop_token StopToken() const override { return stop.get_token(); }
+    std::optional<std::string> OutputFolder() const override { return outputFolder; }
+    std::string MirroredFolder() const override { return mirroredFolder; }
+    bool PassOverOwnOutputs() const override { return passOverOwnOutputs; }
 
     std::vector<std::string> items;
     std::vector<float> progress;
@@ -56,6 +59,9 @@ public:
     bool allowLarger = false;
     bool keepMetadata = false;
     bool preserveTimes = false;
+    std::optional<std::string> outputFolder; // none: beside the sources
+    std::string mirroredFolder;              // empty: the current folder
+    bool passOverOwnOutputs = false;
     int32_t quality = 85;
     std::stop_source stop;
 };

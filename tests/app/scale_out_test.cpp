@@ -21,17 +21,6 @@ namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> content
 
-// A host whose outputs may go under a folder of their own.
-struct FolderHost : test::RecordingHost {
-    using RecordingHost::RecordingHost;
-    std::optional<std::string> OutputFolder() const override { return outputFolder; }
-    std::string MirroredFolder() const override { return mirroredFolder; }
-    bool PassOverOwnOutputs() const override { return passOverOwnOutputs; }
-    std::optional<std::string> outputFolder;
-    std::string mirroredFolder;
-    bool passOverOwnOutputs = false;
-};
-
 Tree ReadTree(const fs::path& root) {
     Tree tree;
     for (const auto& entry : fs::recursive_directory_iterator(root))
@@ -71,7 +60,7 @@ protected:
                                 std::optional<std::string> outputFolder = {},
                                 std::string mirroredFolder = {}) const {
         fs::current_path(root);
-        FolderHost host(items);
+        test::RecordingHost host(items);
         host.outputFolder = std::move(outputFolder);
         host.mirroredFolder = std::move(mirroredFolder);
         RunParallelBatch(host, app.path().string(), jobs);
@@ -179,7 +168,7 @@ TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
     EXPECT_EQ(reports[1].status, ItemStatus::Ok);
 
     const Names again = {items[0], folder + "/a/x/photo_reduced.png"};
-    FolderHost host(again);
+    test::RecordingHost host(again);
     host.outputFolder = folder, host.mirroredFolder = root.path().string();
     host.passOverOwnOutputs = true;
     RunParallelBatch(host, app.path().string(), 1);
