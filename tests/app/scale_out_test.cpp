@@ -58,11 +58,13 @@ protected:
     }
     std::vector<ItemReport> Run(const fs::path& root, const Names& items, unsigned jobs,
                                 std::optional<std::string> outputFolder = {},
-                                std::string mirroredFolder = {}) const {
+                                std::string mirroredFolder = {},
+                                bool passOverOwnOutputs = false) const {
         fs::current_path(root);
         test::RecordingHost host(items);
         host.outputFolder = std::move(outputFolder);
         host.mirroredFolder = std::move(mirroredFolder);
+        host.passOverOwnOutputs = passOverOwnOutputs;
         RunParallelBatch(host, app.path().string(), jobs);
         return host.reports;
     }
@@ -167,13 +169,10 @@ TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
     EXPECT_EQ(reports[1].output, folder + "/b/top_reduced.png");
     EXPECT_EQ(reports[1].status, ItemStatus::Ok);
 
-    const Names again = {items[0], folder + "/a/x/photo_reduced.png"};
-    test::RecordingHost host(again);
-    host.outputFolder = folder, host.mirroredFolder = root.path().string();
-    host.passOverOwnOutputs = true;
-    RunParallelBatch(host, app.path().string(), 1);
-    ASSERT_EQ(host.reports.size(), 2u);
-    EXPECT_EQ(host.reports[1].status, ItemStatus::Skipped);
+    const std::vector<ItemReport> again = Run(elsewhere.path(), {items[0], *reports[0].output}, 1,
+                                              folder, root.path().string(), true);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].status, ItemStatus::Skipped);
 }
 
 TEST(CommonFolder, IsTheDeepestFolderHoldingEveryPath) {
