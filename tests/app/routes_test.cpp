@@ -345,14 +345,14 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128StartFailureOrTimeOutAndServi
     EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, [] {}), 128 + 9);
     EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, [] {}), kStartFailureBase + ENOENT);
     test::WriteScript(dir / "hang", "echo $$ > \"$1\"\nexec sleep 30");
-    EXPECT_EQ(ShellAndWait(
-                  {(dir / "hang").string(), (dir / "pid").string()}, 0, [] {},
-                  std::chrono::milliseconds(200)),
+    const auto limited = [](std::vector<std::string> arguments, std::chrono::milliseconds limit) {
+        return ShellAndWait(
+            arguments, 0, [] {}, limit);
+    };
+    EXPECT_EQ(limited({dir.Path("hang"), dir.Path("pid")}, std::chrono::milliseconds(200)),
               kChildTimedOut);
     EXPECT_NE(::kill(std::stoi(test::ReadText(dir / "pid")), 0), 0);
-    EXPECT_EQ(ShellAndWait(
-                  {"/bin/sh", "-c", "exit 4"}, 0, [] {}, std::chrono::hours(1)),
-              4);
+    EXPECT_EQ(limited({"/bin/sh", "-c", "exit 4"}, std::chrono::hours(1)), 4);
 }
 
 const std::vector<uint8_t> kSource = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6, 7, 8};
