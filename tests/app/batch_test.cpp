@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 #include "app/batch/batch_driver.h"
+#include "app/batch/folder_walk.h"
 #include "app/batch/output_collisions.h"
 #include "app/batch/parallel_batch.h"
 #include "app/batch/path_list.h"
@@ -10,7 +11,6 @@
 #include "recording_host.h"
 #include "support/test_support.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -36,10 +36,9 @@ protected:
                                                  "mv \"$1.part\" \"$1\"");
     }
     std::string Add(const std::string& name, const std::string& content = "\x89PNG-source") {
-        test::WriteBytes(files / name, {content.begin(), content.end()});
-        return Listed(name);
+        return files.Write(name, {content.begin(), content.end()});
     }
-    std::string Listed(const std::string& name) const { return (files / name).string(); }
+    std::string Listed(const std::string& name) const { return files.Path(name); }
     void Run(test::RecordingHost& host, unsigned jobs = 1) const {
         const test::SourceGuard guard = test::GuardItems({files.path()}, host.items);
         RunParallelBatch(host, appFolder.path().string(), jobs);
@@ -52,15 +51,14 @@ protected:
 
 // Progress counts every item, routed or not; "my.png/readme" and a bare "png" have no route.
 TEST_F(BatchTest, WritesOutputsBesideSourcesWithProgressBeforeEachItemAndSkipsTheRest) {
-    fs::create_directory(files / "my.png");
     const Names unrouted = {"scan.tif", "photo.", "png", "my.png/readme"};
     for (const std::string& name : unrouted)
         Add(name);
-    const fs::path previous = fs::current_path();
-    fs::current_path(files.path());
     test::RecordingHost host(
         {Add("a.b.c.png"), Add("PHOTO.PNG"), Add("notes.txt"), Add("holiday photo.Png")});
     host.items.insert(host.items.end(), unrouted.begin(), unrouted.end());
+    const fs::path previous = fs::current_path();
+    fs::current_path(files.path());
     Run(host);
     fs::current_path(previous);
 
@@ -125,12 +123,6 @@ TEST_F(BatchTest, StopsCleanlyWhenTheListShrinksDuringARun) {
     EXPECT_TRUE(empty.progress.empty());
 }
 
-timespec ModificationTime(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-    return status.st_mtim;
-}
-
 // Asked to, a reduced output (here the optimizer's work file) and a copy of the source both get
 // the source's modification time to the nanosecond; otherwise they are as new as the run.
 TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
@@ -144,10 +136,10 @@ TEST_F(BatchTest, OutputsKeepTheSourcesModificationTimeOnlyWhenAsked) {
         host.preserveTimes = preserve;
         Run(host);
         ASSERT_EQ(host.reports.at(1).result, ItemResult::Copy);
-        for (const ItemReport& report : host.reports) {
-            const timespec written = ModificationTime(report.output.value());
-            EXPECT_EQ(written.tv_sec == old.tv_sec && written.tv_nsec == old.tv_nsec, preserve);
-        }
+        for (const ItemReport& report : host.reports) // file times hold nanoseconds
+            EXPECT_EQ(fs::last_write_time(report.output.value()) ==
+                          fs::last_write_time(report.source),
+                      preserve);
     }
 }
 
@@ -174,11 +166,8 @@ TEST(ChooseResult, TheSmallestWinsTiesGoToTheSourceAndAllowLargerKeepsTheRoutesO
         {{100, 90, 60, 60}, false, Lossless},
         {{100, 90, 80, 120}, true, Lossy},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ChooseResult(c.sizes, c.allowLarger), c.chosen)
-            << c.sizes.source.value_or(0) << " " << c.sizes.reduced.value_or(0) << " "
-            << c.sizes.lossless.value_or(0) << " " << c.sizes.lossy.value_or(0) << " "
-            << c.allowLarger;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ChooseResult(cases[i].sizes, cases[i].allowLarger), cases[i].chosen) << i;
 }
 
 // Paths are kept in blocks of a mebibyte: those on either side of a block's end, an empty one and
@@ -200,10 +189,9 @@ TEST(PathList, GivesBackEveryPathAcrossBlocks) {
 TEST(LatestConflicts, ItemsSharingASourceOrAnOutputWaitForTheLatestEarlierOne) {
     const test::TempDir dir;
     const std::string d = dir.path().string() + "/";
-    fs::create_directory(dir / "real");
-    fs::create_directory_symlink(dir / "real", dir / "link");
     for (const char* name : {"a.png", "a.PNG", "b.png", "real/c.png"})
-        test::WriteBytes(dir / name, {1});
+        dir.Write(name, {1});
+    fs::create_directory_symlink(dir / "real", dir / "link");
     fs::create_symlink(dir / "real/c.png", dir / "alias.png");
     const PathList items = {
         d + "a.png",         // 0
@@ -244,6 +232,50 @@ TEST_F(BatchTest, AHostThatThrowsEndsAParallelRunWithoutHanging) {
     };
     ThrowingHost host({Add("1.png"), Add("2.png"), Add("3.png"), Add("4.png"), Listed("1.png")});
     EXPECT_THROW(RunParallelBatch(host, appFolder.path().string(), 2), std::runtime_error);
+}
+
+// The folder walk both faces share. The window's use of it (patterns, unreadable folders, the
+// pointer) is checked in tests/ui; here, the routed files of a tree and our outputs beside their
+// sources.
+TEST(FolderWalk, RoutedFilesShallowestFirstWithoutHiddenFoldersLinksTildeFilesOrOurOutputs) {
+    const test::TempDir tree;
+    for (const char* name : {"x.gif", "x_reduced.gif", "Y.PNG", "Y_reduced.png", "notes.txt",
+                             "~lock.jpg", "lock~.jpg", ".dot.bmp", "b/z.jpeg", "b/z_reduced.jpg",
+                             "b/lone_reduced.gif", "b/deep/w.jpg", "A/v.bmp", ".hidden/h.gif"})
+        tree.Write(name, {1});
+    fs::create_directory_symlink(tree.path(), tree / "b/loop");
+    fs::create_symlink(tree / "x.gif", tree / "b/link.gif");
+    fs::create_symlink(tree / "nowhere.gif", tree / "b/dangling.gif");
+
+    const std::string root = tree.path().string();
+    std::vector<std::string> expected;
+    for (const char* name : {".dot.bmp", "lock~.jpg", "x.gif", "Y.PNG", "A/v.bmp", "b/link.gif",
+                             "b/lone_reduced.gif", "b/z.jpeg", "b/deep/w.jpg"})
+        expected.push_back(root + "/" + name);
+    EXPECT_EQ(CollectRoutedFiles(root), expected);
+    EXPECT_EQ(CollectRoutedFiles(root + "/"), expected); // one separator, given or not
+    EXPECT_EQ(CollectFiles(root + "/b", "*.GIF"),
+              (std::vector<std::string>{root + "/b/link.gif", root + "/b/lone_reduced.gif"}));
+}
+
+// Our outputs' suffixes are lower case whatever the source's extension; "jpeg" and "jpe"
+// sources give "_reduced.jpg" too.
+TEST(FolderWalk, AnOutputIsOursOnlyWhereItsSourceStandsBesideIt) {
+    const test::TempDir dir;
+    for (const char* name : {"a.GiF", "b.JPE", "c.png", "d.jpeg"})
+        dir.Write(name, {1});
+    fs::create_directory(dir / "e.gif");
+    for (const auto& [name, ours] : std::vector<std::pair<std::string, bool>>{
+             {"a_reduced.gif", true},
+             {"b_reduced.jpg", true},
+             {"c_reduced.png", true},
+             {"d_reduced.jpg", true},
+             {"c_reduced.gif", false},
+             {"a_reduced.GIF", false},
+             {"e_reduced.gif", false}, // a folder is no source
+             {"lone_reduced.bmp", false},
+             {"c.png", false}})
+        EXPECT_EQ(IsOwnOutputBesideSource((dir / name).string()), ours) << name;
 }
 
 } // namespace

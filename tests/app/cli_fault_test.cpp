@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -208,17 +209,13 @@ protected:
         test::WriteScript(app / "optipng", body);
         fs::permissions(app / "optipng", fs::perms::all & ~fs::perms::others_write);
     }
-    std::string Add(const std::string& name, const Bytes& bytes) const {
-        test::WriteBytes(files / name, bytes);
-        return (files / name).string();
-    }
     // A source of every routed kind plus `extra`, each with an earlier output beside it.
     std::vector<std::string> Sources(const std::vector<std::pair<std::string, Bytes>>& extra) {
         std::vector<std::string> items;
         for (const std::string extension : {"png", "gif", "bmp", "jpg"})
-            items.push_back(Add("valid." + extension, ValidSource(extension)));
+            items.push_back(files.Write("valid." + extension, ValidSource(extension)));
         for (const auto& [name, bytes] : extra)
-            items.push_back(Add(name, bytes));
+            items.push_back(files.Write(name, bytes));
         for (const std::string& item : items)
             if (const std::optional<std::string> output = PlannedOutput(item))
                 test::WriteBytes(*output, {kEarlier.begin(), kEarlier.end()});
@@ -380,15 +377,15 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     std::vector<std::pair<std::string, Outcome>> entries;
     for (const std::string kind : {"png", "gif", "bmp", "jpg"}) {
         const Bytes valid = ValidSource(kind);
-        Add("valid." + kind, valid);
-        Add("cut." + kind, {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
-        Add("empty." + kind, {});
+        files.Write("valid." + kind, valid);
+        files.Write("cut." + kind,
+                    {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
+        files.Write("empty." + kind, {});
         entries.insert(entries.end(), {{"valid." + kind, Outcome::Ok},
                                        {"cut." + kind, Outcome::Any},
                                        {"empty." + kind, Outcome::Error}});
     }
     // Valid content of one kind under awkward names, or under another kind's extension.
-    fs::create_directory(files / "folder.gif");
     for (const auto& [name, kind, outcome] :
          std::vector<std::tuple<std::string, std::string, Outcome>>{
              {"gif-inside.png", "gif", Outcome::Error},
@@ -402,14 +399,14 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
              {std::string(240, 'n') + ".gif", "gif", Outcome::Ok},
              {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
              {"photo.jpeg", "jpg", Outcome::Any}}) {
-        Add(name, ValidSource(kind));
+        files.Write(name, ValidSource(kind));
         entries.emplace_back(name, outcome);
     }
     // Its scan data flipped: Qt's decoder would warn on standard error.
     Bytes flipped = ValidSource("jpg");
     for (size_t at = flipped.size() / 2; at < flipped.size() / 2 + 64; ++at)
         flipped[at] ^= 0xFF;
-    Add("flipped.jpg", flipped);
+    files.Write("flipped.jpg", flipped);
     entries.emplace_back("flipped.jpg", Outcome::Any);
     fs::permissions(files / "locked.png", fs::perms::none);
     for (const std::string pipe : {"pipe.png", "pipe.gif"})
@@ -426,7 +423,7 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
 
     std::vector<std::string> items;
     for (const auto& [name, outcome] : entries)
-        items.push_back((files / name).string());
+        items.push_back(files.Path(name));
     const std::vector<Json> lines = Run(items, {});
     ASSERT_EQ(lines.size(), entries.size());
     for (size_t i = 0; i < lines.size(); ++i)
@@ -437,15 +434,16 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     for (const Json& line : lines)
         refused[fs::path(std::string(line["source"])).filename()] = {line["message"],
                                                                      line["damaged"]};
-    const auto path = [&](const std::string& name) { return (files / name).string(); };
     for (const auto& [name, message, damaged] :
          std::vector<std::tuple<std::string, std::string, bool>>{
-             {"gif-inside.png", "Not a PNG file.." + path("gif-inside.png"), false},
-             {"jpg-inside.bmp", "Not a BMP file.." + path("jpg-inside.bmp"), false},
-             {"empty.png", "Not a PNG file.." + path("empty.png") + " (the file is empty)", false},
-             {"empty.gif", "Not a GIF file.." + path("empty.gif") + " (the file is empty)", false},
+             {"gif-inside.png", "Not a PNG file.." + files.Path("gif-inside.png"), false},
+             {"jpg-inside.bmp", "Not a BMP file.." + files.Path("jpg-inside.bmp"), false},
+             {"empty.png", "Not a PNG file.." + files.Path("empty.png") + " (the file is empty)",
+              false},
+             {"empty.gif", "Not a GIF file.." + files.Path("empty.gif") + " (the file is empty)",
+              false},
              {"cut.bmp",
-              "Unexpected error loading image.." + path("cut.bmp") +
+              "Unexpected error loading image.." + files.Path("cut.bmp") +
                   " (cut off: the pixel data ends early)",
               true}})
         EXPECT_EQ(refused[name], std::pair(Json(message), Json(damaged))) << name;
@@ -456,10 +454,9 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
 // the outputs are passed over, each with a message, and a lone "_reduced" file is reduced again.
 TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
     Optimizer("exit 0");
-    fs::create_directory(files / "sub");
-    const std::vector<std::string> sources = {Add("a.gif", ValidSource("gif")),
-                                              Add("lone_reduced.gif", ValidSource("gif")),
-                                              Add("sub/b.png", ValidSource("png"))};
+    const std::vector<std::string> sources = {files.Write("a.gif", ValidSource("gif")),
+                                              files.Write("lone_reduced.gif", ValidSource("gif")),
+                                              files.Write("sub/b.png", ValidSource("png"))};
     std::vector<std::string> arguments = Arguments({files.path().string()}, {}, {});
     const test::SourceGuard guard = test::GuardItems({files.path()}, sources);
     const std::vector<Json> tree = Checked(RunChild(arguments, {}, scratch.path()), guard);
@@ -494,11 +491,10 @@ TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
 TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
     const test::TempDir elsewhere;
     fs::create_directories(files / "out");
-    fs::create_directory(files / "sub");
     fs::create_directory_symlink(elsewhere.path(), files / "out/sub");
     fs::permissions(elsewhere.path(), fs::perms::all);
-    const std::string linked = Add("sub/b.gif", ValidSource("gif"));
-    const std::string locked = Add("locked.gif", ValidSource("gif"));
+    const std::string linked = files.Write("sub/b.gif", ValidSource("gif"));
+    const std::string locked = files.Write("locked.gif", ValidSource("gif"));
     fs::permissions(locked, fs::perms::none);
     const std::vector<std::string> items = {linked, locked};
     const std::vector<Json> lines =
@@ -509,8 +505,8 @@ TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
     EXPECT_EQ(elsewhere.FileNames(), std::vector<std::string>());
     EXPECT_EQ(exitCode, kExitItemFailed);
 
-    const std::string reduced = (files / "out/a_reduced.gif").string();
-    Add("a.gif", ValidSource("gif"));
+    const std::string reduced = files.Path("out/a_reduced.gif");
+    files.Write("a.gif", ValidSource("gif"));
     test::WriteBytes(reduced, ValidSource("gif"));
     const std::vector<Json> again =
         Run({reduced}, ChildSetup{{}, false, {}, files.path()}, {"--output-dir", "out"});
@@ -522,11 +518,11 @@ TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
 // Lines may end in "\r\n". Outputs are as private as their sources.
 TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) {
     Optimizer("exit 0");
-    const std::string keep = Add("keep.gif", ValidSource("gif"));
-    const std::string notes = Add("notes.txt", {'n'});
-    const std::string photo = Add("private.jpg", ValidSource("jpg"));
-    const std::string bitmap = Add("shared.bmp", ValidSource("bmp"));
-    const std::string missing = (files / "missing.txt").string();
+    const std::string keep = files.Write("keep.gif", ValidSource("gif"));
+    const std::string notes = files.Write("notes.txt", {'n'});
+    const std::string photo = files.Write("private.jpg", ValidSource("jpg"));
+    const std::string bitmap = files.Write("shared.bmp", ValidSource("bmp"));
+    const std::string missing = files.Path("missing.txt");
     using enum fs::perms;
     fs::permissions(photo, owner_read | owner_write);
     fs::permissions(bitmap, owner_read | owner_write | group_read | others_read);

@@ -49,50 +49,32 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
         EXPECT_EQ(answered.exitCode, kExitSuccess) << question;
     }
 
-    // Arguments split at '|'.
-    for (const std::string bad : {"-q|0|a",
-                                  "-q|101|a",
-                                  "-q|abc|a",
-                                  "--fast|a",
-                                  "-x.png",
-                                  "",
-                                  "-j|0|a",
-                                  "--timeout|-1|a",
-                                  "--timeout|nan|a",
-                                  "--timeout|1e-9|a",
-                                  "--effort|slow|a",
-                                  "--shard|7/7|a",
-                                  "--shard|0/0|a",
-                                  "--shard|-1/2|a",
-                                  "--shard|1|a",
-                                  "--shard|1/2/3|a",
-                                  "--shard|1/4294967296|a",
-                                  "--output-dir||a",
-                                  "--lossy=0|a",
-                                  "--lossy=101|a",
-                                  "--lossy=x|a"}) {
-        std::vector<std::string> words;
-        for (size_t start = 0; !bad.empty() && start <= bad.size();
-             start += words.back().size() + 1)
-            words.push_back(bad.substr(start, bad.find('|', start) - start));
-        std::vector<const char*> arguments;
-        for (const std::string& word : words)
-            arguments.push_back(word.c_str());
-        const auto [parsed, err] = Parse(arguments);
-        EXPECT_FALSE(parsed.options) << bad;
-        EXPECT_EQ(parsed.exitCode, kExitUsage) << bad;
-        EXPECT_FALSE(err.empty()) << bad;
+    // clang-format off
+    for (const std::vector<const char*>& bad : std::vector<std::vector<const char*>>{
+             {"-q", "0", "a"}, {"-q", "101", "a"}, {"-q", "abc", "a"}, {"--fast", "a"},
+             {"-x.png"}, {}, {"-j", "0", "a"}, {"--timeout", "-1", "a"},
+             {"--timeout", "nan", "a"}, {"--timeout", "1e-9", "a"}, {"--effort", "slow", "a"},
+             {"--shard", "7/7", "a"}, {"--shard", "0/0", "a"}, {"--shard", "-1/2", "a"},
+             {"--shard", "1", "a"}, {"--shard", "1/2/3", "a"}, {"--shard", "1/4294967296", "a"},
+             {"--output-dir", "", "a"}, {"--lossy=0", "a"}, {"--lossy=101", "a"},
+             {"--lossy=x", "a"}}) {
+        // clang-format on
+        const auto [parsed, err] = Parse(bad);
+        const std::string words =
+            testing::PrintToString(std::vector<std::string>(bad.begin(), bad.end()));
+        EXPECT_FALSE(parsed.options) << words;
+        EXPECT_EQ(parsed.exitCode, kExitUsage) << words;
+        EXPECT_FALSE(err.empty()) << words;
     }
     EXPECT_NE(Parse({"-q", "abc", "a"}).second.find("Value abc is not a number"),
               std::string::npos);
     // Lines may end with "\r\n", as lists written on Windows do. A folder argument gives its
-    // tree's routed files (the walk itself is in folder_walk_test; runs over a tree are in
+    // tree's routed files (the walk itself is in batch_test; runs over a tree are in
     // cli_fault_test); one with none says so. A folder named on standard input stays an item, as
     // `find` lists every folder.
     const test::TempDir tree;
-    std::filesystem::create_directories(tree / "photos");
     std::filesystem::create_directories(tree / "empty");
-    test::WriteBytes(tree / "photos/a.gif", {1});
+    tree.Write("photos/a.gif", {1});
     const std::string photos = (tree / "photos").string();
     const std::string empty = (tree / "empty").string();
     std::istringstream input("one.png\r\n\r\n\n" + photos + "\nlast.gif");

@@ -7,9 +7,9 @@
 #include "app/batch/batch_driver.h"
 #include "app/batch/batch_host.h"
 #include "support/source_guard.h"
+#include "support/test_support.h"
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -46,6 +46,9 @@ public:
     bool KeepMetadata() const override { return keepMetadata; }
     bool PreserveTimes() const override { return preserveTimes; }
     std::stop_token StopToken() const override { return stop.get_token(); }
+    std::optional<std::string> OutputFolder() const override { return outputFolder; }
+    std::string MirroredFolder() const override { return mirroredFolder; }
+    bool PassOverOwnOutputs() const override { return passOverOwnOutputs; }
 
     std::vector<std::string> items;
     std::vector<float> progress;
@@ -56,6 +59,9 @@ public:
     bool allowLarger = false;
     bool keepMetadata = false;
     bool preserveTimes = false;
+    std::optional<std::string> outputFolder; // none: beside the sources
+    std::string mirroredFolder;              // empty: the current folder
+    bool passOverOwnOutputs = false;
     int32_t quality = 85;
     std::stop_source stop;
 };
@@ -66,20 +72,6 @@ inline std::vector<ItemStatus> Statuses(const std::vector<ItemReport>& reports) 
     for (const ItemReport& report : reports)
         statuses.push_back(report.status);
     return statuses;
-}
-
-// `text` as one word of a shell command.
-inline std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Stands in for an optimizer; "$1" is its first argument.
-inline void WriteScript(const std::filesystem::path& file, const std::string& body) {
-    std::ofstream(file) << "#!/bin/sh\n" << body << '\n';
-    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
 
 // A guard over `folders` and the items themselves that lets the items' planned outputs change.

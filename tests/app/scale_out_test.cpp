@@ -10,6 +10,7 @@
 #include "app/batch/parallel_batch.h"
 #include "app/batch/shard.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -19,17 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 using Tree = std::map<std::string, std::vector<uint8_t>>; // relative path -> content
-
-// A host whose outputs may go under a folder of their own.
-struct FolderHost : test::RecordingHost {
-    using RecordingHost::RecordingHost;
-    std::optional<std::string> OutputFolder() const override { return outputFolder; }
-    std::string MirroredFolder() const override { return mirroredFolder; }
-    bool PassOverOwnOutputs() const override { return passOverOwnOutputs; }
-    std::optional<std::string> outputFolder;
-    std::string mirroredFolder;
-    bool passOverOwnOutputs = false;
-};
 
 Tree ReadTree(const fs::path& root) {
     Tree tree;
@@ -68,11 +58,13 @@ protected:
     }
     std::vector<ItemReport> Run(const fs::path& root, const Names& items, unsigned jobs,
                                 std::optional<std::string> outputFolder = {},
-                                std::string mirroredFolder = {}) const {
+                                std::string mirroredFolder = {},
+                                bool passOverOwnOutputs = false) const {
         fs::current_path(root);
-        FolderHost host(items);
+        test::RecordingHost host(items);
         host.outputFolder = std::move(outputFolder);
         host.mirroredFolder = std::move(mirroredFolder);
+        host.passOverOwnOutputs = passOverOwnOutputs;
         RunParallelBatch(host, app.path().string(), jobs);
         return host.reports;
     }
@@ -168,7 +160,6 @@ TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
     const test::TempDir root, elsewhere;
     MakeSources(root.path(), {"a/x/photo.png", "b/top.png"});
     const Names items = {(root / "a/x/photo.png").string(), (root / "b/top.png").string()};
-    EXPECT_EQ(CommonFolder(items), root.path().string());
     const std::string folder = (root / "reduced").string();
     const std::vector<ItemReport> reports =
         Run(elsewhere.path(), items, 2, folder, CommonFolder(items));
@@ -177,13 +168,10 @@ TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
     EXPECT_EQ(reports[1].output, folder + "/b/top_reduced.png");
     EXPECT_EQ(reports[1].status, ItemStatus::Ok);
 
-    const Names again = {items[0], folder + "/a/x/photo_reduced.png"};
-    FolderHost host(again);
-    host.outputFolder = folder, host.mirroredFolder = root.path().string();
-    host.passOverOwnOutputs = true;
-    RunParallelBatch(host, app.path().string(), 1);
-    ASSERT_EQ(host.reports.size(), 2u);
-    EXPECT_EQ(host.reports[1].status, ItemStatus::Skipped);
+    const std::vector<ItemReport> again = Run(elsewhere.path(), {items[0], *reports[0].output}, 1,
+                                              folder, root.path().string(), true);
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[1].status, ItemStatus::Skipped);
 }
 
 TEST(CommonFolder, IsTheDeepestFolderHoldingEveryPath) {

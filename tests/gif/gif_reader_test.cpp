@@ -188,8 +188,7 @@ TEST(GifRealFiles, DecodeLikeTheReferenceBeforeAndAfterARoundTrip) {
 
 TEST(GifReader, AnimationWithoutLoopingBlockStillPlaysOnceAfterASave) {
     const auto savedWithLoopingBlock = [](cGIF& gif) {
-        const auto bytes = gif.SaveToMemory();
-        return std::string(bytes.begin(), bytes.end()).find("NETSCAPE2.0") != std::string::npos;
+        return test::Contains(gif.SaveToMemory(), std::string("NETSCAPE2.0"));
     };
     for (const bool looping : {false, true}) {
         GifBuilder file;

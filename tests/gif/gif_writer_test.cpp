@@ -7,17 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 namespace lumatrim {
 namespace {
 
 using test::GifBuilder;
-
-bool Contains(const std::vector<uint8_t>& bytes, const std::vector<uint8_t>& part) {
-    return std::search(bytes.begin(), bytes.end(), part.begin(), part.end()) != bytes.end();
-}
+using Bytes = std::vector<uint8_t>;
 
 TEST(GifWriter, OneFrameFileLayout) {
     cGIF gif;
@@ -53,11 +49,11 @@ TEST(GifWriter, GlobalTableLoopingBlockAndFrameFields) {
     for (int i = 0; i < 8; ++i)
         start.Bytes({static_cast<uint8_t>(i == 4 ? 200 : 0), 0, 0});
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 56), start.Looping(0).bytes());
-    EXPECT_TRUE(Contains(bytes, {0x21, 0xF9, 4, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(Contains(bytes, {0x21, 0xF9, 4, 3 << 2 | 2 | 1, 2, 1, 4, 0}));
+    EXPECT_TRUE(test::Contains(bytes, Bytes{0x21, 0xF9, 4, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(test::Contains(bytes, Bytes{0x21, 0xF9, 4, 3 << 2 | 2 | 1, 2, 1, 4, 0}));
     // No local table: table size field 2, sort bit from the frame; the code size follows the
     // pixels (all index 0), not the table.
-    EXPECT_TRUE(Contains(bytes, {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0x22, 2}));
+    EXPECT_TRUE(test::Contains(bytes, Bytes{0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0x22, 2}));
 }
 
 TEST(GifWriter, ImpossibleDocumentsFailWithoutTouchingTheTarget) {
@@ -73,7 +69,7 @@ TEST(GifWriter, ImpossibleDocumentsFailWithoutTouchingTheTarget) {
     gif.SetFrameDisposalMethod(1, 64);
     EXPECT_FALSE(gif.Save(target));
     gif.SetFrameDisposalMethod(1, 63); // spills into the reserved bits, as stored
-    EXPECT_TRUE(Contains(gif.SaveToMemory(), {0x21, 0xF9, 4, 63 << 2}));
+    EXPECT_TRUE(test::Contains(gif.SaveToMemory(), Bytes{0x21, 0xF9, 4, 63 << 2}));
     gif.SetLocalPaletteEntries(1, 257);
     EXPECT_TRUE(gif.SaveToMemory().empty());
     EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{1, 2, 3}));

@@ -32,6 +32,19 @@ std::vector<std::string> TempDir::FileNames() const {
     return names;
 }
 
+std::string TempDir::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+    std::filesystem::create_directories((path_ / name).parent_path());
+    WriteBytes(path_ / name, bytes);
+    return Path(name);
+}
+
+std::vector<std::string> TempDir::WriteAll(const Named& files) const {
+    std::vector<std::string> paths;
+    for (const auto& [name, bytes] : files)
+        paths.push_back(Write(name, bytes));
+    return paths;
+}
+
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + file.string());
@@ -52,6 +65,18 @@ void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& b
 
 std::filesystem::path DataFile(const std::string& name) {
     return std::filesystem::path(LUMATRIM_TEST_DATA) / name;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+void WriteScript(const std::filesystem::path& file, const std::string& body) {
+    std::ofstream(file) << "#!/bin/sh\n" << body << '\n';
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
 
 } // namespace lumatrim::test

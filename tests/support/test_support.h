@@ -4,9 +4,11 @@
 // Shared helpers for the test suites: scratch folders and whole-file reads.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumatrim::test {
@@ -21,7 +23,12 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    std::vector<std::string> FileNames() const; // sorted
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    // Writes `name` (its folders made as needed) and gives its path.
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    using Named = std::vector<std::pair<std::string, std::vector<uint8_t>>>; // name, bytes
+    std::vector<std::string> WriteAll(const Named& files) const;             // their paths
+    std::vector<std::string> FileNames() const;                              // sorted
 
 private:
     std::filesystem::path path_;
@@ -31,5 +38,16 @@ std::vector<uint8_t> ReadBytes(const std::filesystem::path& file);
 std::string ReadText(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
 std::filesystem::path DataFile(const std::string& name); // tests/data/<name>
+
+// Whether `part` (chars or bytes) stands somewhere in `bytes`.
+template <typename Part> bool Contains(const std::vector<uint8_t>& bytes, const Part& part) {
+    return std::search(bytes.begin(), bytes.end(), part.begin(), part.end(),
+                       [](uint8_t a, auto b) { return a == uint8_t(b); }) != bytes.end();
+}
+
+// `text` as one word of a shell command.
+std::string Quoted(const std::string& text);
+// Stands in for a program the code starts; "$1" is its first argument.
+void WriteScript(const std::filesystem::path& file, const std::string& body);
 
 } // namespace lumatrim::test

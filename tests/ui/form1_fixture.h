@@ -26,7 +26,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <tuple>
@@ -91,9 +90,7 @@ protected:
     }
 
     QString Write(const std::string& name, const std::string& content = "\x89PNG-source") {
-        fs::create_directories((files / name).parent_path());
-        test::WriteBytes(files / name, {content.begin(), content.end()});
-        return Path(name);
+        return QString::fromStdString(files.Write(name, {content.begin(), content.end()}));
     }
     QString Path(const std::string& name) const {
         return QString::fromStdString((files / name).string());
@@ -117,16 +114,15 @@ protected:
     // signature comes out larger; "WAIT" waits for the test's "go" file; "HANG" notes its work file
     // and process and sleeps for good.
     void Optimizer() {
-        std::ofstream(appFolder / "optipng")
-            << "#!/bin/sh\ncase $(head -c 8 \"$1\") in\n"
-            << "*GROW) printf more >> \"$1\"; exit 0;;\n"
-            << "*WAIT) while [ ! -e " << appFolder / "go"
-            << " ]; do sleep 0.02; done;;\n"
-            << "*HANG) printf '%s' \"$1\" > " << appFolder / "work"
-            << "; echo $$ > " << appFolder / "pid"
-            << "; exec sleep 30;;\nesac\n"
-            << "head -c 6 \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n";
-        fs::permissions(appFolder / "optipng", fs::perms::owner_all);
+        WriteScript(appFolder / "optipng",
+                    "case $(head -c 8 \"$1\") in\n*GROW) printf more >> \"$1\"; exit 0;;\n"
+                    "*WAIT) while [ ! -e " +
+                        appFolder.Path("go") +
+                        " ]; do sleep 0.02; done;;\n"
+                        "*HANG) printf '%s' \"$1\" > " +
+                        appFolder.Path("work") + "; echo $$ > " + appFolder.Path("pid") +
+                        "; exec sleep 30;;\nesac\n"
+                        "head -c 6 \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"");
     }
 
     void Reduce(const QStringList& items) {

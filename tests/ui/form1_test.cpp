@@ -3,29 +3,13 @@
 
 #include "ui/form1_fixture.h"
 
-#include "ui/command_button.h"
-#include "ui/image_file_list.h"
 #include "ui/preview_pane.h"
 #include "ui/preview_view.h"
 #include "ui/run_options.h"
-#include "ui/uc_canvas.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMimeData>
-#include <QProgressBar>
 #include <QScreen>
-#include <QSlider>
 #include <QSplitter>
-#include <QTest>
-#include <QTimer>
-#include <QUrl>
-#include <csignal>
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace lumatrim::test {
 namespace {
@@ -77,7 +61,7 @@ TEST_F(Form1Test, OpensAsLargeAsTheScreenAllowsWithTheListBesideThePreview) {
 
 // The typed extension picks files in any case; a folder that cannot be read is passed over; the
 // window stays responsive meanwhile. What the walk itself leaves out (hidden folders, links to
-// folders, "~" files, our outputs) is checked in tests/app/folder_walk_test.cpp.
+// folders, "~" files, our outputs) is checked in tests/app/batch_test.cpp.
 TEST_F(Form1Test, AddsAFolderTreeByExtensionPassingOverUnreadableFolders) {
     for (const char* name : {"x.gif", "old/y.GIF", "old/n.png", "locked/b.gif"})
         Write(name);
