@@ -15,16 +15,7 @@
 #
 #   bench/bmp_memory.sh [-b BUILD_DIR] [-s SIZE]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-size=4096
-while getopts "b:s:" option; do
-    case $option in
-        b) build=$OPTARG ;;
-        s) size=$OPTARG ;;
-        *) exit 2 ;;
-    esac
-done
+source "$(dirname "$0")/bench_args.sh" bmp "$@"
 
 exec python3 - "$build/lumatrim-batch" "$size" <<'PY'
 import json, pathlib, re, struct, subprocess, sys, tempfile

@@ -3,6 +3,7 @@
 
 #include "app/batch/output_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace lumatrim {
@@ -55,10 +56,11 @@ std::string CommonFolder(const std::vector<std::string>& paths) {
             common = folder;
             continue;
         }
+        const auto end =
+            std::mismatch(common->begin(), common->end(), folder.begin(), folder.end());
         fs::path shared;
-        for (auto a = common->begin(), b = folder.begin();
-             a != common->end() && b != folder.end() && *a == *b; ++a, ++b)
-            shared /= *a;
+        for (auto part = common->begin(); part != end.first; ++part)
+            shared /= *part;
         common = shared;
     }
     return common ? common->string() : std::string();
