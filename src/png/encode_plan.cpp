@@ -3,6 +3,7 @@
 
 #include "png/encode_plan.h"
 
+#include "png/banded_deflate.h"
 #include "png/classic_zlib.h"
 #include "png/zlib_stream.h"
 #include "png/zopfli_stream.h"
@@ -22,18 +23,18 @@ struct EffortPlan {
     size_t sampleAbove;   // screen pictures over this many filtered bytes on bands of their rows
     size_t sampleBytes;   // about this many
     std::vector<ClassicStrategy> classic; // zlib's trials on the final filtering, if small enough
+    bool banded = false; // the final compression of a large picture spread over the cores
 };
 
 // Below this many filtered bytes every trial runs at the final level: the fast level's ranking
 // of strategies often differs from level 12's (on a 512 x 512 photo it picked distinct bigrams,
 // 1.2 % larger at level 12 than the minimum sum), and level 12 on 1 MB takes about 0.2 s.
 constexpr size_t kFinalLevelTrialBytes = size_t{1} << 20;
-// Above this many, level 12 takes longer than its bytes are worth (a 44 MB wallpaper: 20 s at
-// level 12, 13 s at 11 for 4 % more); level 11 is used.
-constexpr size_t kLevel12Bytes = size_t{16} << 20;
 // The fast effort's final level: 12 up to this many filtered bytes, where it takes a few tenths
-// of a second, 10 above (the wallpaper: 4.8 s of processor time and 1 % more than level 11,
-// 10 s; level 9, 1.3 s, leaves it larger than its source). Above it the fast effort screens
+// of a second, 10 above (the 44 MB wallpaper: 3.5 s of processor time, against 9.1 s at level 11
+// for 5.5 % less; level 9, 1.3 s, leaves it larger than its source). Its final compression runs
+// whole: bands would halve its wall time on two cores for about 1,100 bytes (0.05 %), and its
+// byte target has no room for them. Above it the fast effort screens
 // bands of rows at its screening level, as the default effort does: on the wallpaper they pick
 // distinct bigrams, 0.3 % smaller at level 10 than Up, which the whole picture at level 1 ranked
 // first by 0.1 %, and take 0.6 s less.
@@ -49,7 +50,7 @@ constexpr size_t kZopfliBytes = size_t{64} << 10;
 constexpr int kZopfliIterations = 15;
 // Above this many filtered bytes the default effort screens the strategies on bands of rows
 // spread over the picture, about kSampleBytes in all, in a tenth of the time: on the 44 MB
-// wallpaper they pick brute force, the smallest at level 11 (Up, ranked first by the whole
+// wallpaper they pick brute force, the smallest at level 12 (Up, ranked first by the whole
 // picture at level 6, is 0.3 % larger).
 constexpr size_t kSampleAboveBytes = size_t{8} << 20;
 constexpr size_t kSampleBytes = size_t{2} << 20;
@@ -89,9 +90,9 @@ EffortPlan PlanFor(PngEffort effort, size_t filteredBytes) {
                     0,
                     kSampleAboveBytes,
                     kSampleBytes,
-                    {C::Runs, C::Filtered}};
+                    {C::Runs, C::Filtered},
+                    true};
     if (filteredBytes <= kFinalLevelTrialBytes) plan.screenLevel = 12;
-    if (filteredBytes > kLevel12Bytes) plan.finalLevel = 11;
     if (filteredBytes <= kZopfliBytes) plan.zopfliIterations = kZopfliIterations;
     return plan;
 }
@@ -169,15 +170,18 @@ std::optional<LayoutBest> ScreenLayout(const RawImage& whole, size_t layout, con
 // planned. A screened stream is at the final level already. The layout's rows are released once
 // filtered: libdeflate touches about as much output memory as it reads, so a 16-megapixel RGBA
 // picture would otherwise peak at three times its size during the final compression.
-std::vector<uint8_t> FinalStream(RawImage& image, LayoutBest best, const EffortPlan& plan) {
+std::vector<uint8_t> FinalStream(RawImage& image, LayoutBest best, const EffortPlan& plan,
+                                 const std::stop_token& stop) {
     const bool screened = !best.stream.empty();
     const bool classic = FilteredBytes(image) <= kClassicZlibBytes && !plan.classic.empty();
     if (screened && plan.zopfliIterations == 0 && !classic) return std::move(best.stream);
     const std::vector<uint8_t> filtered =
         best.filtered.empty() ? FilterImage(image, best.trial.strategy) : std::move(best.filtered);
     image.rows = std::vector<uint8_t>();
-    std::vector<uint8_t> stream =
-        screened ? std::move(best.stream) : ZlibCompressor(plan.finalLevel).Compress(filtered);
+    std::vector<uint8_t> stream = screened ? std::move(best.stream)
+                                  : plan.banded
+                                      ? BandedZlib(filtered, plan.finalLevel, stop)
+                                      : ZlibCompressor(plan.finalLevel).Compress(filtered);
     const auto keepSmaller = [&stream](std::vector<uint8_t> trial) {
         if (!trial.empty() && (stream.empty() || trial.size() < stream.size())) stream.swap(trial);
     };
@@ -219,7 +223,8 @@ std::optional<EncodedImage> EncodeSmallest(std::vector<RawImage>& layouts, PngEf
     for (LayoutBest& best : bests) {
         if (stop.stop_requested()) return std::nullopt;
         const size_t layout = best.trial.layout;
-        std::vector<uint8_t> stream = FinalStream(layouts[layout], std::move(best), plan);
+        std::vector<uint8_t> stream = FinalStream(layouts[layout], std::move(best), plan, stop);
+        if (stop.stop_requested()) return std::nullopt;
         if (stream.empty()) continue;
         const size_t bytes = stream.size() + TableBytes(layouts[layout]);
         if (bytes < resultBytes)
