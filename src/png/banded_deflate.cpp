@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <exception>
+#include <system_error>
 #include <thread>
 
 namespace lumatrim::png {
@@ -50,37 +50,35 @@ std::vector<Band> SplitIntoBands(std::span<const uint8_t> data, int level) {
     return bands;
 }
 
-// Each band's stream into its stretch of `output`, on up to kMaxWorkers threads. A band whose
-// compression failed or was not started keeps no stream.
+// Each band's stream into its stretch of `output`, on up to kMaxWorkers threads; fewer if the
+// system gives no more. A band whose compression failed or was not started keeps no stream.
 void CompressBands(std::vector<Band>& bands, std::vector<uint8_t>& output, int level,
                    const std::stop_token& stop) {
     std::atomic<size_t> next{0};
-    std::vector<std::exception_ptr> faults(bands.size());
     const auto work = [&] {
         libdeflate_compressor* compressor = libdeflate_alloc_compressor(level);
-        for (size_t i; compressor && !stop.stop_requested() && (i = next++) < bands.size();) {
+        while (compressor && !stop.stop_requested()) {
+            const size_t i = next++;
+            if (i >= bands.size()) break;
             Band& band = bands[i];
-            try {
-                band.streamBytes = libdeflate_deflate_compress(
-                    compressor, band.data.data(), band.data.size(), output.data() + band.outputAt,
-                    band.room - kJoinTailBytes);
-            } catch (...) {
-                faults[i] = std::current_exception();
-            }
+            band.streamBytes =
+                libdeflate_deflate_compress(compressor, band.data.data(), band.data.size(),
+                                            output.data() + band.outputAt,
+                                            band.room - kJoinTailBytes);
         }
         libdeflate_free_compressor(compressor);
     };
-    const unsigned workers =
-        std::min<unsigned>({static_cast<unsigned>(bands.size()),
-                            std::max(1u, std::thread::hardware_concurrency()), kMaxWorkers});
-    {
-        std::vector<std::jthread> threads;
+    const unsigned workers = std::min<unsigned>(
+        {static_cast<unsigned>(bands.size()), std::max(1u, std::thread::hardware_concurrency()),
+         kMaxWorkers});
+    std::vector<std::jthread> threads;
+    try {
         for (unsigned i = 1; i < workers; ++i)
             threads.emplace_back(work);
-        work();
+    } catch (const std::system_error&) {
+        // The threads that did start, and this one, share the bands.
     }
-    for (const std::exception_ptr& fault : faults)
-        if (fault) std::rethrow_exception(fault);
+    work();
 }
 
 // The bands' streams, each but the last made joinable, moved up to follow one another from
