@@ -61,16 +61,15 @@ void CompressBands(std::vector<Band>& bands, std::vector<uint8_t>& output, int l
             const size_t i = next++;
             if (i >= bands.size()) break;
             Band& band = bands[i];
-            band.streamBytes =
-                libdeflate_deflate_compress(compressor, band.data.data(), band.data.size(),
-                                            output.data() + band.outputAt,
-                                            band.room - kJoinTailBytes);
+            band.streamBytes = libdeflate_deflate_compress(
+                compressor, band.data.data(), band.data.size(), output.data() + band.outputAt,
+                band.room - kJoinTailBytes);
         }
         libdeflate_free_compressor(compressor);
     };
-    const unsigned workers = std::min<unsigned>(
-        {static_cast<unsigned>(bands.size()), std::max(1u, std::thread::hardware_concurrency()),
-         kMaxWorkers});
+    const unsigned workers =
+        std::min<unsigned>({static_cast<unsigned>(bands.size()),
+                            std::max(1u, std::thread::hardware_concurrency()), kMaxWorkers});
     std::vector<std::jthread> threads;
     try {
         for (unsigned i = 1; i < workers; ++i)
