@@ -32,12 +32,12 @@ struct EffortPlan {
 constexpr size_t kFinalLevelTrialBytes = size_t{1} << 20;
 // The fast effort's final level: 12 up to this many filtered bytes, where it takes a few tenths
 // of a second, 10 above (the 44 MB wallpaper: 3.5 s of processor time, against 9.1 s at level 11
-// for 5.5 % less; level 9, 1.3 s, leaves it larger than its source). Its final compression runs
-// whole: bands would halve its wall time on two cores for about 1,100 bytes (0.05 %), and its
-// byte target has no room for them. Above it the fast effort screens
-// bands of rows at its screening level, as the default effort does: on the wallpaper they pick
-// distinct bigrams, 0.3 % smaller at level 10 than Up, which the whole picture at level 1 ranked
-// first by 0.1 %, and take 0.6 s less.
+// for 5.5 % less; level 9, 1.3 s, leaves it larger than its source). Above it the fast effort
+// screens bands of rows at its screening level, as the default effort does: on the wallpaper
+// they pick distinct bigrams, 0.3 % smaller at level 10 than Up, which the whole picture at
+// level 1 ranked first by 0.1 %, and take 0.6 s less. Its final compression runs on one thread:
+// on two, the wallpaper's would take 1.7 s instead of 3.5 for 1,136 bytes more (four parts, each
+// starting without the window of the one before), and the fast byte target has no room for them.
 constexpr size_t kFastLevel12Bytes = size_t{4} << 20;
 // The fast effort screens smaller pictures at level 8, the first that ranks the strategies of
 // the corpus's photographs as level 12 does: at level 6 the 512 x 512 astronaut picked distinct
