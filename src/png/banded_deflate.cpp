@@ -4,6 +4,7 @@
 #include "png/banded_deflate.h"
 
 #include "png/deflate_join.h"
+#include "png/png_writer.h"
 #include "png/zlib_stream.h"
 
 #include <libdeflate.h>
@@ -18,7 +19,7 @@ namespace lumatrim::png {
 
 namespace {
 
-constexpr size_t kZlibHeaderBytes = 2, kAdlerBytes = 4;
+constexpr size_t kZlibHeaderBytes = 2;
 
 // A band of the data and the stretch of the output buffer its stream is written to: room for
 // libdeflate's bound and the tail that joins it to the next.
@@ -26,7 +27,7 @@ struct Band {
     std::span<const uint8_t> data;
     size_t outputAt = 0;
     size_t room = 0;
-    size_t streamBytes = 0; // 0 until compressed
+    size_t streamBytes = 0; // 0 until compressed (and, but for the last, made joinable)
 };
 
 // Equal parts of `data`, the last taking what is left. Where a part starts does not matter to
@@ -50,8 +51,9 @@ std::vector<Band> SplitIntoBands(std::span<const uint8_t> data, int level) {
     return bands;
 }
 
-// Each band's stream into its stretch of `output`, on up to kMaxWorkers threads; fewer if the
-// system gives no more. A band whose compression failed or was not started keeps no stream.
+// Each band's stream into its stretch of `output`, made joinable but for the last, on up to
+// kMaxWorkers threads; fewer if the system gives no more. A band whose compression or joining
+// failed, or that was not started, keeps no stream.
 void CompressBands(std::vector<Band>& bands, std::vector<uint8_t>& output, int level,
                    const std::stop_token& stop) {
     std::atomic<size_t> next{0};
@@ -61,9 +63,11 @@ void CompressBands(std::vector<Band>& bands, std::vector<uint8_t>& output, int l
             const size_t i = next++;
             if (i >= bands.size()) break;
             Band& band = bands[i];
-            band.streamBytes = libdeflate_deflate_compress(
-                compressor, band.data.data(), band.data.size(), output.data() + band.outputAt,
-                band.room - kJoinTailBytes);
+            const std::span<uint8_t> room(output.data() + band.outputAt, band.room);
+            const size_t bytes =
+                libdeflate_deflate_compress(compressor, band.data.data(), band.data.size(),
+                                            room.data(), room.size() - kJoinTailBytes);
+            band.streamBytes = bytes && i + 1 < bands.size() ? MakeJoinable(room, bytes) : bytes;
         }
         libdeflate_free_compressor(compressor);
     };
@@ -80,17 +84,13 @@ void CompressBands(std::vector<Band>& bands, std::vector<uint8_t>& output, int l
     work();
 }
 
-// The bands' streams, each but the last made joinable, moved up to follow one another from
-// `end`. Returns where they end, or 0 if a band has no stream or could not be joined.
-size_t CloseUp(std::vector<Band>& bands, std::vector<uint8_t>& output, size_t end) {
-    for (size_t i = 0; i < bands.size(); ++i) {
-        Band& band = bands[i];
-        const std::span<uint8_t> room(output.data() + band.outputAt, band.room);
-        size_t bytes = band.streamBytes;
-        if (bytes && i + 1 < bands.size()) bytes = MakeJoinable(room, bytes);
-        if (!bytes) return 0;
-        std::memmove(output.data() + end, room.data(), bytes);
-        end += bytes;
+// The bands' streams moved up to follow one another from `end`. Returns where they end, or 0 if
+// a band has no stream.
+size_t CloseUp(const std::vector<Band>& bands, std::vector<uint8_t>& output, size_t end) {
+    for (const Band& band : bands) {
+        if (!band.streamBytes) return 0;
+        std::memmove(output.data() + end, output.data() + band.outputAt, band.streamBytes);
+        end += band.streamBytes;
     }
     return end;
 }
@@ -103,11 +103,6 @@ void WriteZlibHeader(uint8_t* out, int level) {
     out[1] = static_cast<uint8_t>(flags | (31 - (method * 256 + flags) % 31));
 }
 
-void WriteBigEndian32(uint8_t* out, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
-}
-
 } // namespace
 
 // The bands are compressed into one buffer, each into a stretch of its own, and closed up in
@@ -116,7 +111,7 @@ std::vector<uint8_t> BandedZlib(std::span<const uint8_t> filtered, int level,
                                 const std::stop_token& stop) {
     std::vector<Band> bands = SplitIntoBands(filtered, level);
     if (bands.size() < 2) return ZlibCompressor(level).Compress(filtered);
-    std::vector<uint8_t> zlib(bands.back().outputAt + bands.back().room + kAdlerBytes);
+    std::vector<uint8_t> zlib(bands.back().outputAt + bands.back().room);
     CompressBands(bands, zlib, level, stop);
     if (stop.stop_requested()) return {};
     const size_t end = CloseUp(bands, zlib, kZlibHeaderBytes);
@@ -124,8 +119,8 @@ std::vector<uint8_t> BandedZlib(std::span<const uint8_t> filtered, int level,
     // libdeflate; the whole data in one stream is still right.
     if (!end) return ZlibCompressor(level).Compress(filtered);
     WriteZlibHeader(zlib.data(), level);
-    WriteBigEndian32(zlib.data() + end, libdeflate_adler32(1, filtered.data(), filtered.size()));
-    zlib.resize(end + kAdlerBytes);
+    zlib.resize(end); // the checksum fits in the room the bands did not use
+    AppendBigEndian32(zlib, libdeflate_adler32(1, filtered.data(), filtered.size()));
     return zlib;
 }
 

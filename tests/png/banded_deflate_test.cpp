@@ -3,6 +3,7 @@
 
 #include "png/banded_deflate.h"
 #include "png/deflate_join.h"
+#include "png_builder.h"
 
 #include <gtest/gtest.h>
 #include <libdeflate.h>
@@ -30,21 +31,6 @@ std::vector<uint8_t> RawDeflate(const std::vector<uint8_t>& data, int level) {
     return stream;
 }
 
-// The data a raw (windowBits < 0) or zlib stream inflates to; {} if it is not one whole stream.
-std::vector<uint8_t> Inflate(const std::vector<uint8_t>& stream, int windowBits) {
-    z_stream z{};
-    inflateInit2(&z, windowBits);
-    std::vector<uint8_t> data(size_t{1} << 24);
-    z.next_in = const_cast<Bytef*>(stream.data());
-    z.avail_in = static_cast<uInt>(stream.size());
-    z.next_out = data.data();
-    z.avail_out = static_cast<uInt>(data.size());
-    const bool whole = inflate(&z, Z_FINISH) == Z_STREAM_END && z.avail_in == 0;
-    data.resize(z.total_out);
-    inflateEnd(&z);
-    return whole ? data : std::vector<uint8_t>{};
-}
-
 // Streams of every kind libdeflate makes (stored, fixed and dynamic codes, ending anywhere in a
 // byte), once made joinable, are followed by another and inflate to both parts in turn.
 TEST(DeflateJoin, JoinedStreamsInflateToTheirPartsInTurn) {
@@ -62,7 +48,8 @@ TEST(DeflateJoin, JoinedStreamsInflateToTheirPartsInTurn) {
                 ASSERT_FALSE(joined.empty()) << level << " " << size;
                 joined.insert(joined.end(), tailStream.begin(), tailStream.end());
                 head.insert(head.end(), tail.begin(), tail.end());
-                EXPECT_EQ(Inflate(joined, -MAX_WBITS), head) << level << " " << size << " " << seed;
+                EXPECT_EQ(test::Inflated(joined, -MAX_WBITS), head)
+                    << level << " " << size << " " << seed;
             }
 }
 
@@ -86,7 +73,7 @@ TEST(BandedZlib, ManyBandsMakeOneZlibStream) {
     const std::vector<uint8_t> data = Sample(3 * kMinBandBytes + 12345, 5);
     const std::vector<uint8_t> stream = BandedZlib(data, 1, {});
     ASSERT_FALSE(stream.empty());
-    EXPECT_EQ(Inflate(stream, MAX_WBITS), data);
+    EXPECT_EQ(test::Inflated(stream), data);
 
     std::stop_source stopped;
     stopped.request_stop();

@@ -3,20 +3,12 @@
 
 #include "png/classic_zlib.h"
 
+#include "png_builder.h"
+
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace lumatrim::png {
 namespace {
-
-std::vector<uint8_t> Inflated(const std::vector<uint8_t>& stream, size_t size) {
-    std::vector<uint8_t> data(size + 1);
-    uLongf length = static_cast<uLongf>(data.size());
-    if (uncompress(data.data(), &length, stream.data(), static_cast<uLong>(stream.size())) != Z_OK)
-        return {1, 2, 3};
-    data.resize(length);
-    return data;
-}
 
 // Each strategy's stream inflates to its data: nothing, noise, and long runs of one byte.
 TEST(ClassicZlib, StreamsInflateToTheirData) {
@@ -30,7 +22,7 @@ TEST(ClassicZlib, StreamsInflateToTheirData) {
         for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{}, noise, runs}) {
             const std::vector<uint8_t> stream = ClassicZlib(data, strategy);
             ASSERT_FALSE(stream.empty());
-            EXPECT_EQ(Inflated(stream, data.size()), data);
+            EXPECT_EQ(test::Inflated(stream), data);
         }
 }
 

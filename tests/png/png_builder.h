@@ -10,10 +10,35 @@
 #include "png/raw_image.h"
 #include "png/zlib_stream.h"
 
+#include <zlib.h>
+
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace lumatrim::png::test {
+
+// What a zlib stream, or with `windowBits` -15 a raw deflate stream, inflates to; none unless
+// it is one whole stream and nothing more.
+inline std::optional<std::vector<uint8_t>> Inflated(std::span<const uint8_t> stream,
+                                                    int windowBits = MAX_WBITS) {
+    z_stream z{};
+    if (inflateInit2(&z, windowBits) != Z_OK) return std::nullopt;
+    z.next_in = const_cast<Bytef*>(stream.data());
+    z.avail_in = static_cast<uInt>(stream.size());
+    std::vector<uint8_t> data, chunk(size_t{1} << 16);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        z.next_out = chunk.data();
+        z.avail_out = static_cast<uInt>(chunk.size());
+        status = inflate(&z, Z_NO_FLUSH);
+        data.insert(data.end(), chunk.begin(), chunk.end() - z.avail_out);
+    }
+    inflateEnd(&z);
+    if (status != Z_STREAM_END || z.avail_in != 0) return std::nullopt;
+    return data;
+}
 
 inline std::vector<uint8_t> UnfilteredStream(const RawImage& image) {
     std::vector<uint8_t> filtered;
