@@ -315,19 +315,20 @@ TEST(LossyChoice, GuardOffersNothingBelowTheFloor) {
     EXPECT_EQ(loose->bytes, gif.SaveToMemory(LzwEffort::OnePolicy, kTolerance));
 
     const png::PngOptions options;
-    const std::vector<uint8_t> photo =
-        test::ReadBytes(test::DataFile("png/libsixel-examples_basi6a08.png"));
-    EXPECT_FALSE(LossyPngCandidate(photo, options, 90, 1.0, photo.size() * 10));
-    const std::optional<Candidate> palette =
-        LossyPngCandidate(photo, options, 90, 0.0, photo.size() * 10);
+    const auto read = [&](const std::string& name) {
+        return std::get<png::PngSource>(
+            png::ReadPng(test::ReadBytes(test::DataFile(name)), options));
+    };
+    const png::PngSource photo = read("png/libsixel-examples_basi6a08.png");
+    EXPECT_FALSE(LossyPngCandidate(photo, options, 90, 1.0, SIZE_MAX));
+    const std::optional<Candidate> palette = LossyPngCandidate(photo, options, 90, 0.0, SIZE_MAX);
     ASSERT_TRUE(palette);
-    const png::PngSourceResult read = png::ReadPng(palette->bytes, options);
-    ASSERT_TRUE(std::holds_alternative<png::PngSource>(read));
-    EXPECT_EQ(std::get<png::PngSource>(read).picture.width, 32u);
+    const png::PngSourceResult written = png::ReadPng(palette->bytes, options);
+    ASSERT_TRUE(std::holds_alternative<png::PngSource>(written));
+    EXPECT_EQ(std::get<png::PngSource>(written).picture.width, 32u);
     // Five colours fit a palette exactly: the lossless rewrite holds them as they are.
-    const std::vector<uint8_t> few =
-        test::ReadBytes(test::DataFile("png/tcl-ttkthemes_entry-n.png"));
-    EXPECT_FALSE(LossyPngCandidate(few, options, 90, 0.0, few.size() * 10));
+    EXPECT_FALSE(
+        LossyPngCandidate(read("png/tcl-ttkthemes_entry-n.png"), options, 90, 0.0, SIZE_MAX));
 }
 
 // Arguments reach the child as they are, with no shell to expand them. A child that runs past

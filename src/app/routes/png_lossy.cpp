@@ -3,7 +3,6 @@
 
 #include "app/routes/png_lossy.h"
 
-#include "app/routes/picture_limits.h"
 #include "imaging/likeness.h"
 #include "png/colour_census.h"
 #include "png/png_optimizer.h"
@@ -66,13 +65,10 @@ png::IndexedPicture Indexed(QuantizedPicture mapped, uint32_t width, uint32_t he
 
 } // namespace
 
-std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file,
+std::optional<Candidate> LossyPngCandidate(const png::PngSource& source,
                                            const png::PngOptions& options, int32_t quality,
                                            double floor, uintmax_t losslessBytes) {
-    png::PngSourceResult read = png::ReadPng(file, options, kMaxPicturePixels);
-    auto* source = std::get_if<png::PngSource>(&read);
-    if (!source) return std::nullopt;
-    const png::RgbaPicture& picture = source->picture;
+    const png::RgbaPicture& picture = source.picture;
     if (!picture.sixteenBit && png::TakeCensus(picture).colours) return std::nullopt;
 
     const std::vector<uint8_t> samples = EightBitSamples(picture);
@@ -91,7 +87,7 @@ std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file,
         if (meter.Compare(original, shown) < floor) continue;
         png::PngResult written =
             png::EncodePng(Indexed(std::move(*mapped), picture.width, picture.height),
-                           source->chunks, EncoderOptions(options, picture));
+                           source.chunks, EncoderOptions(options, picture));
         auto* bytes = std::get_if<std::vector<uint8_t>>(&written);
         if (!bytes || bytes->size() >= losslessBytes) return std::nullopt;
         return Candidate{std::move(*bytes), nullptr};

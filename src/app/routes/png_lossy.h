@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 namespace lumatrim {
 
@@ -21,11 +20,11 @@ inline int32_t QuantizerQuality(int32_t level) {
     return 100 - level / 8;
 }
 
-// The lossy rewrite of `file` at `quality` when its likeness (LikenessMeter against the
-// source's picture) keeps `floor`. None for a picture that already fits a palette exactly (the
-// lossless rewrite holds it as well), an animation, a file our reader declines, or when no
-// mapping keeps the floor or comes out smaller than `losslessBytes`.
-std::optional<Candidate> LossyPngCandidate(std::span<const uint8_t> file,
+// The lossy rewrite of `source` (as `png::ReadPng` gives it) at `quality` when its likeness
+// (LikenessMeter against the source's picture) keeps `floor`. None for a picture that already
+// fits a palette exactly (the lossless rewrite holds it as well), or when no mapping keeps the
+// floor or comes out smaller than `losslessBytes`.
+std::optional<Candidate> LossyPngCandidate(const png::PngSource& source,
                                            const png::PngOptions& options, int32_t quality,
                                            double floor, uintmax_t losslessBytes);
 

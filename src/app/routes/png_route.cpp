@@ -49,12 +49,6 @@ png::PngOptions OptimizerOptions(const RouteJob& job) {
     return options;
 }
 
-std::optional<Candidate> LossyCandidateOf(const RouteJob& job, const std::vector<uint8_t>& file,
-                                          uintmax_t losslessBytes) {
-    return LossyPngCandidate(file, OptimizerOptions(job), QuantizerQuality(*job.lossy),
-                             LikenessFloor(*job.lossy), losslessBytes);
-}
-
 // optipng keeps text and time chunks, which our rewrite drops unless asked to keep them: without
 // this its result could win by carrying what the rest of the route leaves out.
 void DropMetadataUnlessKept(const RouteJob& job, std::optional<Candidate>& candidate) {
@@ -71,12 +65,34 @@ std::optional<Candidate> RewriteCandidate(png::PngResult result) {
     return Candidate{std::move(*bytes), nullptr};
 }
 
-} // namespace
-
+// Our optimizer's rewrite of `file`, the job's source; none when it declines it or is stopped.
 std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file) {
     return RewriteCandidate(
         png::OptimizePng(std::span<const uint8_t>(file), OptimizerOptions(job), kMaxPicturePixels));
 }
+
+struct OwnRewrites {
+    std::optional<Candidate> lossless, lossy;
+};
+
+// Both of our rewrites from one decode of `file`, whose bytes are freed once it is decoded.
+OwnRewrites LosslessAndLossy(const RouteJob& job, std::vector<uint8_t>&& file) {
+    const png::PngOptions options = OptimizerOptions(job);
+    const png::PngSourceResult read = png::ReadPng(file, options, kMaxPicturePixels);
+    const auto* source = std::get_if<png::PngSource>(&read);
+    // An animation has no one picture to quantize; a file the reader declines goes on as without
+    // a lossy level.
+    if (!source) return {OwnPngRewrite(job, file), std::nullopt};
+    file = std::vector<uint8_t>();
+    OwnRewrites own{RewriteCandidate(png::EncodePng(source->picture, source->chunks, options)),
+                    std::nullopt};
+    if (own.lossless)
+        own.lossy = LossyPngCandidate(*source, options, QuantizerQuality(*job.lossy),
+                                      LikenessFloor(*job.lossy), own.lossless->bytes.size());
+    return own;
+}
+
+} // namespace
 
 RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           const std::string& optimizer, const std::function<void()>& pumpEvents,
@@ -112,17 +128,17 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
 
 RouteResult ReducePng(const RouteJob& job) {
     std::optional<std::vector<uint8_t>> file = ReadWholeFile(GetShortPath(job.source));
-    std::optional<Candidate> own;
-    // Without a lossy result to make from the bytes, the rewrite takes them over and frees them
-    // once decoded: a 16-megapixel noise picture then peaks at 2.1 times its 32-bit size, not 3.
+    OwnRewrites own;
+    // The rewrites take the bytes over and free them once decoded: a 16-megapixel noise picture
+    // then peaks at 2.1 times its 32-bit size, not 3, without a lossy level.
     if (file && job.lossy)
-        own = OwnPngRewrite(job, *file);
+        own = LosslessAndLossy(job, std::move(*file));
     else if (file)
-        own = RewriteCandidate(
+        own.lossless = RewriteCandidate(
             png::OptimizePng(std::move(*file), OptimizerOptions(job), kMaxPicturePixels));
     const std::string optipng =
         FindCompanionProgram(job.applicationFolder, kPngOptimizerName, ProgramSearchPath());
-    if (!own) {
+    if (!own.lossless) {
         RouteResult theirs = ReducePngWith(job.source, job.output, optipng, job.pumpEvents,
                                            job.childTimeLimit, job.stop);
         if (auto* result = std::get_if<RouteProduct>(&theirs))
@@ -134,8 +150,8 @@ RouteResult ReducePng(const RouteJob& job) {
     // beside ours cost 2 s of the corpus's 18.
     RouteProduct product;
     product.writeFailure = CannotWrite(job.output);
-    if (job.lossy) product.lossy = LossyCandidateOf(job, *file, own->bytes.size());
-    product.lossless = std::move(own);
+    product.lossless = std::move(own.lossless);
+    product.lossy = std::move(own.lossy);
     return product;
 }
 

@@ -35,9 +35,6 @@ RouteResult ReducePngWith(const std::string& source, const std::string& output,
                           std::optional<std::chrono::milliseconds> timeLimit,
                           std::stop_token stop = {});
 
-// Our optimizer's rewrite of `file`, the job's source; none when it declines it or is stopped.
-std::optional<Candidate> OwnPngRewrite(const RouteJob& job, const std::vector<uint8_t>& file);
-
 // The route as the batch driver calls it: our rewrite as the lossless candidate; for a file our
 // optimizer declines, optipng's from the application folder, with its damage handling.
 RouteResult ReducePng(const RouteJob& job);
