@@ -11,6 +11,7 @@
 #include <bitset>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace lumatrim::png {
@@ -92,6 +93,57 @@ FilterType FixedFilter(FilterStrategy strategy) {
     return static_cast<FilterType>(static_cast<int>(strategy));
 }
 
+// Picks each row's filter for a heuristic strategy: the type whose filtered bytes score lowest.
+class RowChooser {
+public:
+    RowChooser(FilterStrategy strategy, size_t rowLength, size_t stride)
+        : strategy_(strategy), stride_(stride), trials_(rowLength) {
+        if (strategy == FilterStrategy::Bigrams) bigrams_ = std::make_unique<BigramCounter>();
+        if (strategy == FilterStrategy::BruteForce)
+            brute_ = std::make_unique<BruteScorer>(rowLength, kBruteWindow);
+        if (strategy == FilterStrategy::NearBruteForce)
+            brute_ = std::make_unique<BruteScorer>(rowLength, kNearBruteWindow);
+    }
+
+    // Writes the filter byte and filtered bytes of `row` to `target`; `before` holds the
+    // filtered rows chosen so far.
+    void Choose(const uint8_t* row, const uint8_t* above, std::span<const uint8_t> before,
+                uint8_t* target) {
+        int best = 0;
+        uint64_t bestScore = UINT64_MAX;
+        for (int type = 0; type < kFilterTypes; ++type) {
+            std::vector<uint8_t>& trial = trials_.rows[type];
+            FilterRow(static_cast<FilterType>(type), row, above, trial.size(), stride_,
+                      trial.data());
+            const uint64_t score = Score(trial, before);
+            if (score < bestScore) bestScore = score, best = type;
+        }
+        target[0] = static_cast<uint8_t>(best);
+        std::copy(trials_.rows[best].begin(), trials_.rows[best].end(), target + 1);
+    }
+
+private:
+    uint64_t Score(const std::vector<uint8_t>& trial, std::span<const uint8_t> before) {
+        switch (strategy_) {
+        case FilterStrategy::Entropy:
+            return EntropyScore(trial);
+        case FilterStrategy::Bigrams:
+            return bigrams_->Distinct(trial);
+        case FilterStrategy::BruteForce:
+        case FilterStrategy::NearBruteForce:
+            return brute_->Score(trial, before);
+        default:
+            return SignedMagnitudeSum(trial);
+        }
+    }
+
+    FilterStrategy strategy_;
+    size_t stride_;
+    RowTrials trials_;
+    std::unique_ptr<BigramCounter> bigrams_;
+    std::unique_ptr<BruteScorer> brute_;
+};
+
 } // namespace
 
 std::vector<uint8_t> FilterImage(const RawImage& image, FilterStrategy strategy) {
@@ -99,50 +151,18 @@ std::vector<uint8_t> FilterImage(const RawImage& image, FilterStrategy strategy)
     const size_t stride = image.FilterStride();
     std::vector<uint8_t> out(image.height * (length + 1));
     const std::vector<uint8_t> zeros(length);
-    const bool fixed = strategy <= FilterStrategy::Paeth;
-    RowTrials trials(fixed ? 0 : length);
-    auto bigrams =
-        strategy == FilterStrategy::Bigrams ? std::make_unique<BigramCounter>() : nullptr;
-    std::unique_ptr<BruteScorer> brute;
-    if (strategy == FilterStrategy::BruteForce)
-        brute = std::make_unique<BruteScorer>(length, kBruteWindow);
-    if (strategy == FilterStrategy::NearBruteForce)
-        brute = std::make_unique<BruteScorer>(length, kNearBruteWindow);
+    std::optional<RowChooser> chooser;
+    if (strategy > FilterStrategy::Paeth) chooser.emplace(strategy, length, stride);
     for (size_t y = 0; y < image.height; ++y) {
         const uint8_t* row = image.rows.data() + y * length;
         const uint8_t* above = y ? row - length : zeros.data();
         uint8_t* target = out.data() + y * (length + 1);
-        if (fixed) {
-            target[0] = static_cast<uint8_t>(FixedFilter(strategy));
-            FilterRow(FixedFilter(strategy), row, above, length, stride, target + 1);
+        if (chooser) {
+            chooser->Choose(row, above, std::span<const uint8_t>(out.data(), target), target);
             continue;
         }
-        int best = 0;
-        uint64_t bestScore = UINT64_MAX;
-        for (int type = 0; type < kFilterTypes; ++type) {
-            std::vector<uint8_t>& trial = trials.rows[type];
-            FilterRow(static_cast<FilterType>(type), row, above, length, stride, trial.data());
-            uint64_t score = 0;
-            switch (strategy) {
-            case FilterStrategy::Entropy:
-                score = EntropyScore(trial);
-                break;
-            case FilterStrategy::Bigrams:
-                score = bigrams->Distinct(trial);
-                break;
-            case FilterStrategy::BruteForce:
-            case FilterStrategy::NearBruteForce:
-                score =
-                    brute->Score(trial, std::span<const uint8_t>(out.data(), target - out.data()));
-                break;
-            default:
-                score = SignedMagnitudeSum(trial);
-                break;
-            }
-            if (score < bestScore) bestScore = score, best = type;
-        }
-        target[0] = static_cast<uint8_t>(best);
-        std::copy(trials.rows[best].begin(), trials.rows[best].end(), target + 1);
+        target[0] = static_cast<uint8_t>(FixedFilter(strategy));
+        FilterRow(FixedFilter(strategy), row, above, length, stride, target + 1);
     }
     return out;
 }
