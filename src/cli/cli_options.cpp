@@ -124,7 +124,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     std::string effort = "default";
     app.add_option("--effort", effort,
                    "Time spent to save bytes: default gives the smallest files, fast a quicker "
-                   "run with somewhat larger GIFs and JPEGs")
+                   "run with somewhat larger GIFs, JPEGs and PNGs")
         ->check(CLI::IsMember({"fast", "default"}))
         ->capture_default_str();
     app.add_flag("--allow-larger", options.allowLarger,
