@@ -5,7 +5,7 @@
 #pragma once
 
 #include "png/chunk_walker.h"
-#include "png/png_optimizer.h"
+#include "png/png_options.h"
 
 #include <vector>
 

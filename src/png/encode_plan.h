@@ -7,7 +7,7 @@
 #pragma once
 
 #include "png/filter_strategies.h"
-#include "png/png_optimizer.h"
+#include "png/png_options.h"
 #include "png/raw_image.h"
 
 #include <optional>

@@ -4,7 +4,10 @@
 // EncodePng for a picture the caller gives up, so its memory can be reused for the layouts.
 #pragma once
 
-#include "png/png_optimizer.h"
+#include "png/png_options.h"
+#include "png/png_picture.h"
+
+#include <span>
 
 namespace lumatrim::png {
 
