@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/batch/batch_driver.h"
+#include "app/batch/route_table.h"
 #include "app/batch/batch_host.h"
 #include "support/source_guard.h"
 #include "support/test_support.h"

@@ -6,18 +6,14 @@
 #include "app/batch/folder_walk.h"
 #include "app/batch/output_folder.h"
 #include "app/batch/result_choice.h"
+#include "app/batch/route_table.h"
 #include "app/batch/source_check.h"
 #include "app/platform/paths.h"
-#include "app/routes/bmp_route.h"
-#include "app/routes/gif_route.h"
-#include "app/routes/jpeg_route.h"
 #include "app/routes/picture_limits.h"
-#include "app/routes/png_route.h"
 #include "app/routes/route.h"
 #include "imaging/atomic_file.h"
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <filesystem>
 #include <sys/stat.h>
@@ -26,86 +22,12 @@ namespace lumatrim {
 
 namespace {
 
-// How a route's source is told apart before the route runs, and the words the route has
-// always shown for a source it cannot read (the driver adds the system's reason).
-struct SourceKind {
-    std::string_view signature;  // the first bytes of every file of the format
-    std::string_view notOfKind;  // before the path, for a file of other content
-    std::string_view readFailed; // before the path, for a file that cannot be read
-    std::string_view title;
-};
-
-constexpr SourceKind kJpegSource{"\xFF\xD8", "Not a JPEG file..", kUnexpectedErrorLoadingImage,
-                                 kImageErrorTitle};
-constexpr SourceKind kBmpSource{"BM", "Not a BMP file..", kUnexpectedErrorLoadingImage,
-                                kImageErrorTitle};
-constexpr SourceKind kGifSource{"GIF8", "Not a GIF file..", kErrorLoadingGif,
-                                kErrorLoadingGifTitle};
-constexpr SourceKind kPngSource{"\x89PNG", "Not a PNG file..",
-                                "Cannot read the file: ", kImageErrorTitle};
-
-struct Route {
-    std::string_view key;    // lower-case extension that picks the route
-    std::string_view name;   // the route as reports name it
-    std::string_view suffix; // replaces "." and the extension in the output's name
-    RouteResult (*run)(const RouteJob&);
-    const SourceKind& source;
-};
-
-// Compared in order, the first equal key wins. Extensions without a route are passed over
-// without output or message. "jpeg" and "jpe" name JPEG files as "jpg" does.
-constexpr std::array kRoutes = {
-    Route{"jpg", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
-    Route{"jpeg", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
-    Route{"jpe", "jpg", "_reduced.jpg", &ReduceJpeg, kJpegSource},
-    Route{"bmp", "bmp", "_reduced.bmp", &ReduceBmp, kBmpSource},
-    Route{"gif", "gif", "_reduced.gif", &ReduceGif, kGifSource},
-    Route{"png", "png", "_reduced.png", &ReducePng, kPngSource},
-};
-
-struct ItemPaths {
-    std::string fileName;
-    std::string baseName;
-    std::string extension; // lower case
-    std::string folder;    // as the source's path gives it: ends with a separator, or empty
-};
-
-ItemPaths DeriveItemPaths(const std::string& source) {
-    ItemPaths paths;
-    paths.fileName = GetPathFileName(source);
-    paths.baseName = GetFileBaseName(paths.fileName);
-    paths.extension = LowerCase(GetPathExtension(source));
-    paths.folder = GetPathFolder(source);
-    return paths;
-}
-
-const Route* FindRoute(const ItemPaths& paths) {
-    // Without a "." in its name the file has no extension, whatever a dotted folder or a bare
-    // name like "png" would make of the path's last "."
-    if (paths.fileName.find('.') == std::string::npos) return nullptr;
-    const auto route = std::find_if(kRoutes.begin(), kRoutes.end(),
-                                    [&](const Route& r) { return r.key == paths.extension; });
-    return route == kRoutes.end() ? nullptr : &*route;
-}
-
 ItemReport Failed(BatchHost& host, ItemReport report, const RouteFailure& failure) {
     host.ShowMessage(failure.prompt, failure.title, MessageIcon::Exclamation);
     report.status = ItemStatus::Error;
     report.message = failure.prompt;
     report.damaged = failure.damaged;
     return report;
-}
-
-// Beside the source, or under the output folder when there is one; none when the source has no
-// place there. The folder is looked up only here: an item that fails before its output is
-// planned (a missing file) costs no look-up for it.
-std::optional<std::string> OutputPath(const ItemPaths& paths, const Route& route,
-                                      const std::optional<std::string>& outputFolder,
-                                      const std::string& mirrored) {
-    const std::string name = paths.baseName + std::string(route.suffix);
-    const std::string folder = GetShortPath(paths.folder);
-    if (outputFolder) return PlaceUnder(*outputFolder, mirrored, folder, name);
-    return folder + name;
 }
 
 RouteFailure SourceFailure(std::string_view text, const std::string& source) {
@@ -260,24 +182,6 @@ std::string PrintablePath(const std::string& path) {
 }
 
 } // namespace
-
-std::optional<std::string> PlannedOutput(const std::string& source,
-                                         const std::optional<std::string>& outputFolder,
-                                         const std::string& mirrored) {
-    const ItemPaths paths = DeriveItemPaths(source);
-    const Route* route = FindRoute(paths);
-    return route ? OutputPath(paths, *route, outputFolder, mirrored) : std::nullopt;
-}
-
-std::vector<std::string> PossibleSourceNames(std::string_view outputName) {
-    std::vector<std::string> names;
-    for (const Route& route : kRoutes) {
-        if (!outputName.ends_with(route.suffix)) continue;
-        const std::string_view base = outputName.substr(0, outputName.size() - route.suffix.size());
-        names.push_back(std::string(base).append(".").append(route.key));
-    }
-    return names;
-}
 
 ItemReport ReduceItem(BatchHost& host, const std::string& source,
                       const std::string& applicationFolder, RouteWorkspace& workspace) {

@@ -35,16 +35,4 @@ ItemReport ReduceItem(BatchHost& host, const std::string& source,
 // The end of a run: the pointer and progress back to rest, and "Done." unless it was stopped.
 void EndRun(BatchHost& host);
 
-// The file a run would write for `source`, beside it or under `outputFolder` at its place in
-// `mirrored` (see PlaceUnder); none when no route takes it or it has no place under the output
-// folder.
-std::optional<std::string> PlannedOutput(const std::string& source,
-                                         const std::optional<std::string>& outputFolder = {},
-                                         const std::string& mirrored = {});
-
-// The names, extensions in lower case, of the files a run would reduce to the file named
-// `outputName` beside them: "x.jpg", "x.jpeg" and "x.jpe" for "x_reduced.jpg"; none for a name
-// no route writes. A source's extension may be in any case ("x.GIF" gives "x_reduced.gif" too).
-std::vector<std::string> PossibleSourceNames(std::string_view outputName);
-
 } // namespace lumatrim

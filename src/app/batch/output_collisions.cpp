@@ -3,7 +3,7 @@
 
 #include "app/batch/output_collisions.h"
 
-#include "app/batch/batch_driver.h"
+#include "app/batch/route_table.h"
 #include "app/platform/paths.h"
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include "app/batch/batch_driver.h"
 #include "app/batch/buffered_host.h"
 #include "app/batch/output_collisions.h"
+#include "app/batch/route_table.h"
 #include "app/batch/start_order.h"
 
 #include <algorithm>
