@@ -53,39 +53,40 @@ struct ChildResult {
     std::string out, err;
 };
 
-// The shell command that runs the tool as `setup` says, its output captured in `capture`.
-std::string ChildCommand(const std::vector<std::string>& arguments, const ChildSetup& setup,
-                         const fs::path& tempFolder, const fs::path& capture) {
-    std::string command;
-    if (!setup.folder.empty()) command += "cd " + Quoted(setup.folder.string()) + " && ";
-    if (setup.fileSizeLimit)
-        command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
-    command += "exec ";
-    if (setup.unprivileged && ::geteuid() == 0)
-        command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-    command += "env TMPDIR=" + Quoted(tempFolder.string());
-    for (const std::string& argument : arguments)
-        command.append(" ").append(Quoted(argument));
-    std::string input = "/dev/null";
-    if (setup.input) {
-        test::WriteBytes(capture / "in", {setup.input->begin(), setup.input->end()});
-        input = (capture / "in").string();
+// The tool started through the shell as `setup` says, its standard streams in files of its own.
+class Child {
+public:
+    Child(const std::vector<std::string>& arguments, const ChildSetup& setup,
+          const fs::path& tempFolder) {
+        std::string command;
+        if (!setup.folder.empty()) command += "cd " + Quoted(setup.folder.string()) + " && ";
+        if (setup.fileSizeLimit)
+            command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
+        command += "exec ";
+        if (setup.unprivileged && ::geteuid() == 0)
+            command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        command += "env TMPDIR=" + Quoted(tempFolder.string());
+        for (const std::string& argument : arguments)
+            command.append(" ").append(Quoted(argument));
+        const std::string input =
+            setup.input ? capture.Write("in", {setup.input->begin(), setup.input->end()})
+                        : "/dev/null";
+        command += " < " + Quoted(input) + " > " + Quoted(capture.Path("out")) + " 2> " +
+                   Quoted(capture.Path("err"));
+        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+        EXPECT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
+                  0);
     }
-    return command + " < " + Quoted(input) + " > " + Quoted((capture / "out").string()) + " 2> " +
-           Quoted((capture / "err").string());
-}
+    ChildResult Wait() const {
+        int status = 0;
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                test::ReadText(capture / "out"), test::ReadText(capture / "err")};
+    }
 
-ChildResult Finished(int status, const fs::path& capture) {
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            test::ReadText(capture / "out"), test::ReadText(capture / "err")};
-}
-
-ChildResult RunChild(const std::vector<std::string>& arguments, const ChildSetup& setup,
-                     const fs::path& tempFolder) {
     const test::TempDir capture;
-    const std::string command = ChildCommand(arguments, setup, tempFolder, capture.path());
-    return Finished(std::system(command.c_str()), capture.path());
-}
+    pid_t pid = 0;
+};
 
 // Whether the process runs: gone, or ended and waiting for its parent to collect it, is not.
 bool Running(pid_t pid) {
@@ -119,10 +120,8 @@ Json ParseLine(std::string line) {
     for (Json& value : parsed) {
         if (!value.is_string()) continue;
         std::string text = value;
-        for (size_t at = text.find("\xF4\x8F"); at != std::string::npos;
-             at = text.find("\xF4\x8F", at))
-            text.replace(at, 4, 1,
-                         static_cast<char>((text[at + 2] & 0x3) << 6 | (text[at + 3] & 0x3F)));
+        for (size_t at = 0; (at = text.find("\xF4\x8F", at)) != std::string::npos;)
+            text.replace(at, 4, 1, char((text[at + 2] & 0x3) << 6 | (text[at + 3] & 0x3F)));
         value = text;
     }
     return parsed;
@@ -243,9 +242,9 @@ protected:
                           const std::vector<std::string>& options = {}) {
         std::vector<std::string> arguments = Arguments(items, setup, options);
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
-        const ChildResult one = RunChild(arguments, setup, scratch.path());
+        const ChildResult one = Child(arguments, setup, scratch.path()).Wait();
         arguments[3] = "3";
-        const ChildResult three = RunChild(arguments, setup, scratch.path());
+        const ChildResult three = Child(arguments, setup, scratch.path()).Wait();
         EXPECT_EQ(std::tie(three.out, three.err, three.exitCode),
                   std::tie(one.out, one.err, one.exitCode));
 
@@ -312,11 +311,14 @@ protected:
     bool earlierOutputs = false; // every routed item has one
 };
 
-// As root, the run is made as "nobody": permission bits do not bind root. With an output folder
-// of their own, sources in a read-only folder are reduced.
+// As root, the run is made as "nobody": permission bits do not bind root. A source nobody may
+// read says why, in its route's words. With an output folder of their own, sources in a
+// read-only folder are reduced.
 TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere) {
     Optimizer("exit 0");
-    const std::vector<std::string> items = Sources({{"notes.txt", {'n'}}});
+    const std::vector<std::string> items =
+        Sources({{"notes.txt", {'n'}}, {"locked.gif", ValidSource("gif")}});
+    fs::permissions(items[5], fs::perms::none);
     const std::vector<std::string> before = files.FileNames();
     fs::permissions(files.path(),
                     fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
@@ -329,20 +331,22 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere)
               "Cannot write the file: " + *PlannedOutput(items[0]) + " (Permission denied)");
     EXPECT_EQ(lines[3]["message"], "Cannot save the image. GDI+ Error:7: " +
                                        *PlannedOutput(items[3]) + " (Permission denied)");
+    EXPECT_EQ(lines[5]["message"], "Error loading gif file.." + items[5] + " (Permission denied)");
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitItemFailed);
 
     const test::TempDir out;
     fs::permissions(out.path(), fs::perms::all);
-    const std::vector<Json> into = Run(items, ChildSetup{{}, true, {}, files.path()},
+    const std::vector<std::string> readable(items.begin(), items.end() - 1);
+    const std::vector<Json> into = Run(readable, ChildSetup{{}, true, {}, files.path()},
                                        {"--output-dir", (out / "reduced").string()});
     fs::permissions(files.path(), fs::perms::all);
-    for (size_t i = 0; i + 1 < items.size(); ++i) {
+    for (size_t i = 0; i < 4; ++i) {
         const fs::path output = out / "reduced" / fs::path(*PlannedOutput(items[i])).filename();
         EXPECT_EQ(into[i]["output"], output.string());
         EXPECT_TRUE(IsCompleteOutput(output, items[i]));
     }
-    EXPECT_EQ(into.back()["status"], "skipped"); // which is no failure
+    EXPECT_EQ(into[4]["status"], "skipped"); // which is no failure
     EXPECT_EQ(files.FileNames(), before);
     EXPECT_EQ(exitCode, kExitSuccess);
 }
@@ -452,14 +456,16 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
 
 // A folder argument reduces its tree. Run again over a list of every file, as `find` gives it,
 // the outputs are passed over, each with a message, and a lone "_reduced" file is reduced again.
-TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
+// The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed. Lines
+// may end in "\r\n". Outputs are as private as their sources.
+TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSourcesStayPrivate) {
     Optimizer("exit 0");
     const std::vector<std::string> sources = {files.Write("a.gif", ValidSource("gif")),
                                               files.Write("lone_reduced.gif", ValidSource("gif")),
                                               files.Write("sub/b.png", ValidSource("png"))};
     std::vector<std::string> arguments = Arguments({files.path().string()}, {}, {});
     const test::SourceGuard guard = test::GuardItems({files.path()}, sources);
-    const std::vector<Json> tree = Checked(RunChild(arguments, {}, scratch.path()), guard);
+    const std::vector<Json> tree = Checked(Child(arguments, {}, scratch.path()).Wait(), guard);
     ASSERT_EQ(tree.size(), sources.size());
     for (size_t i = 0; i < sources.size(); ++i) {
         EXPECT_EQ(tree[i]["source"],
@@ -467,57 +473,6 @@ TEST_F(CliFaultTest, FolderRunsAndReRunsPassOverOurOwnOutputs) {
         ExpectClearOutcome(tree[i], Outcome::Ok);
     }
 
-    const std::vector<std::string> items = {sources[0], *PlannedOutput(sources[0]),
-                                            sources[1], *PlannedOutput(sources[1]),
-                                            sources[2], *PlannedOutput(sources[2])};
-    std::string list;
-    for (const std::string& item : items)
-        list += item + "\n";
-    const std::vector<Json> again = Run(items, ChildSetup{{}, false, list, {}});
-    for (const size_t ours : {1, 3, 5}) {
-        const std::string passedOver = std::string(kOwnOutputPassedOver) + items[ours];
-        EXPECT_EQ(std::tuple(again[ours]["status"], again[ours]["message"]),
-                  std::tuple(Json("skipped"), Json(passedOver)));
-        EXPECT_NE(messages.find("Trimora: " + passedOver + "\n"), std::string::npos);
-    }
-    for (const size_t reduced : {0, 2, 4})
-        ExpectClearOutcome(again[reduced], Outcome::Ok);
-    EXPECT_EQ(exitCode, kExitSuccess);
-}
-
-// A link inside the output folder could lead anywhere: the item fails and nothing is written
-// through it. A source nobody may read says why, in its route's words. Run again over a list
-// that names the outputs under the output folder, those are passed over.
-TEST_F(CliFaultTest, OutputFolderLinksAndUnreadableSourcesFailWithTheirCause) {
-    const test::TempDir elsewhere;
-    fs::create_directories(files / "out");
-    fs::create_directory_symlink(elsewhere.path(), files / "out/sub");
-    fs::permissions(elsewhere.path(), fs::perms::all);
-    const std::string linked = files.Write("sub/b.gif", ValidSource("gif"));
-    const std::string locked = files.Write("locked.gif", ValidSource("gif"));
-    fs::permissions(locked, fs::perms::none);
-    const std::vector<std::string> items = {linked, locked};
-    const std::vector<Json> lines =
-        Run(items, ChildSetup{{}, true, {}, files.path()}, {"--output-dir", "out"});
-    EXPECT_EQ(lines[0]["message"],
-              std::string(kThroughLinkOutOfOutputFolder) + "out/sub/b_reduced.gif");
-    EXPECT_EQ(lines[1]["message"], "Error loading gif file.." + items[1] + " (Permission denied)");
-    EXPECT_EQ(elsewhere.FileNames(), std::vector<std::string>());
-    EXPECT_EQ(exitCode, kExitItemFailed);
-
-    const std::string reduced = files.Path("out/a_reduced.gif");
-    files.Write("a.gif", ValidSource("gif"));
-    test::WriteBytes(reduced, ValidSource("gif"));
-    const std::vector<Json> again =
-        Run({reduced}, ChildSetup{{}, false, {}, files.path()}, {"--output-dir", "out"});
-    EXPECT_EQ(again[0]["message"], std::string(kOwnOutputPassedOver) + reduced);
-    EXPECT_FALSE(fs::exists(files / "out/out"));
-}
-
-// The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed.
-// Lines may end in "\r\n". Outputs are as private as their sources.
-TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) {
-    Optimizer("exit 0");
     const std::string keep = files.Write("keep.gif", ValidSource("gif"));
     const std::string notes = files.Write("notes.txt", {'n'});
     const std::string photo = files.Write("private.jpg", ValidSource("jpg"));
@@ -527,18 +482,33 @@ TEST_F(CliFaultTest, HostileListsRemoveNothingSkipNothingAndKeepSourcesPrivate) 
     fs::permissions(photo, owner_read | owner_write);
     fs::permissions(bitmap, owner_read | owner_write | group_read | others_read);
     const std::string nul(1, '\0');
-    const std::vector<std::string> items = {keep + nul + ".gif", notes + nul + ".png", photo,
-                                            bitmap, missing};
-    const std::string list =
-        items[0] + "\n" + items[1] + "\n" + photo + "\r\n\r\n" + bitmap + "\n" + missing + "\r\n";
-    const std::vector<Json> lines = Run(items, ChildSetup{{}, false, list, {}});
-
-    ASSERT_EQ(lines.size(), items.size());
-    EXPECT_EQ(lines[0]["message"], "Invalid file name: " + keep + "\\0.gif");
-    EXPECT_EQ(lines[1]["message"], "Invalid file name: " + notes + "\\0.png");
-    EXPECT_EQ(lines[4]["message"], "Cannot find the file: " + missing);
-    for (const size_t ok : {2, 3})
-        ExpectClearOutcome(lines[ok], Outcome::Ok);
+    const std::vector<std::string> items = {sources[0],
+                                            *PlannedOutput(sources[0]),
+                                            sources[1],
+                                            *PlannedOutput(sources[1]),
+                                            sources[2],
+                                            *PlannedOutput(sources[2]),
+                                            keep + nul + ".gif",
+                                            notes + nul + ".png",
+                                            photo,
+                                            bitmap,
+                                            missing};
+    std::string list;
+    for (const std::string& item : items)
+        list += item + (item == photo ? "\r\n\r\n" : item == missing ? "\r\n" : "\n");
+    const std::vector<Json> again = Run(items, ChildSetup{{}, false, list, {}});
+    ASSERT_EQ(again.size(), items.size());
+    for (const size_t ours : {1, 3, 5}) {
+        const std::string passedOver = std::string(kOwnOutputPassedOver) + items[ours];
+        EXPECT_EQ(std::tuple(again[ours]["status"], again[ours]["message"]),
+                  std::tuple(Json("skipped"), Json(passedOver)));
+        EXPECT_NE(messages.find("Trimora: " + passedOver + "\n"), std::string::npos);
+    }
+    for (const size_t reduced : {0, 2, 4, 8, 9})
+        ExpectClearOutcome(again[reduced], Outcome::Ok);
+    EXPECT_EQ(again[6]["message"], "Invalid file name: " + keep + "\\0.gif");
+    EXPECT_EQ(again[7]["message"], "Invalid file name: " + notes + "\\0.png");
+    EXPECT_EQ(again[10]["message"], "Cannot find the file: " + missing);
     const mode_t umask = ::umask(0);
     ::umask(umask);
     const auto mode = [](const std::string& file) {
@@ -563,21 +533,14 @@ TEST_F(CliFaultTest, SignalsStopTheRunAtOnceAndLeaveNothingBehind) {
             test::WriteBytes(*PlannedOutput(item), {kEarlier.begin(), kEarlier.end()});
         fs::remove(app / "pid");
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
-        const test::TempDir capture;
         std::vector<std::string> arguments = Arguments(items, {}, {});
         arguments[3] = jobs;
-        const std::string command = ChildCommand(arguments, {}, scratch.path(), capture.path());
-        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
-        pid_t tool = 0;
-        ASSERT_EQ(
-            posix_spawn(&tool, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        const Child tool(arguments, {}, scratch.path());
         ASSERT_TRUE(Within(std::chrono::seconds(20),
                            [&] { return fs::exists(app / "pid") && fs::file_size(app / "pid"); }));
         const pid_t optimizer = std::stoi(test::ReadText(app / "pid"));
-        ::kill(tool, signal);
-        int status = 0;
-        ASSERT_EQ(::waitpid(tool, &status, 0), tool);
-        const ChildResult result = Finished(status, capture.path());
+        ::kill(tool.pid, signal);
+        const ChildResult result = tool.Wait();
         EXPECT_EQ(result.exitCode, 128 + signal);
         EXPECT_TRUE(Within(std::chrono::seconds(10), [&] { return !Running(optimizer); }));
         if (signal == SIGKILL) continue; // nothing could clean up; the next round starts afresh
