@@ -45,7 +45,6 @@ struct ChildSetup {
     std::optional<size_t> fileSizeLimit; // bytes, a multiple of 512
     bool unprivileged = false;
     std::optional<std::string> input; // standard input; none for /dev/null
-    fs::path folder;                  // to run in; the test's own when empty
 };
 
 struct ChildResult {
@@ -53,26 +52,13 @@ struct ChildResult {
     std::string out, err;
 };
 
-// The tool started through the shell as `setup` says, its standard streams in files of its own.
+// A shell command started with `input` on its standard input and its output in files of its own.
 class Child {
 public:
-    Child(const std::vector<std::string>& arguments, const ChildSetup& setup,
-          const fs::path& tempFolder) {
-        std::string command;
-        if (!setup.folder.empty()) command += "cd " + Quoted(setup.folder.string()) + " && ";
-        if (setup.fileSizeLimit)
-            command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
-        command += "exec ";
-        if (setup.unprivileged && ::geteuid() == 0)
-            command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-        command += "env TMPDIR=" + Quoted(tempFolder.string());
-        for (const std::string& argument : arguments)
-            command.append(" ").append(Quoted(argument));
-        const std::string input =
-            setup.input ? capture.Write("in", {setup.input->begin(), setup.input->end()})
-                        : "/dev/null";
-        command += " < " + Quoted(input) + " > " + Quoted(capture.Path("out")) + " 2> " +
-                   Quoted(capture.Path("err"));
+    Child(std::string command, const std::optional<std::string>& input) {
+        command += " < " + Quoted(input ? capture.Write("in", {input->begin(), input->end()})
+                                        : "/dev/null");
+        command += " > " + Quoted(capture.Path("out")) + " 2> " + Quoted(capture.Path("err"));
         const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
         EXPECT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
                   0);
@@ -222,29 +208,33 @@ protected:
         return items;
     }
 
-    std::vector<std::string> Arguments(const std::vector<std::string>& items,
-                                       const ChildSetup& setup,
-                                       const std::vector<std::string>& options) const {
-        std::vector<std::string> arguments = {(app / "lumatrim-batch").string(), "--json", "-j",
-                                              "1"};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        arguments.push_back("--");
-        if (setup.input)
-            arguments.emplace_back("-");
-        else
-            arguments.insert(arguments.end(), items.begin(), items.end());
-        return arguments;
+    // The tool started in the sources' folder as `setup` says, with `jobs` workers, over `items`
+    // or, with a list on standard input, over "-".
+    Child Start(const std::vector<std::string>& items, const ChildSetup& setup,
+                const std::vector<std::string>& options, const std::string& jobs) const {
+        std::string command = "cd " + Quoted(files.path().string()) + " && ";
+        if (setup.fileSizeLimit)
+            command += "ulimit -f " + std::to_string(*setup.fileSizeLimit / 512) + "; ";
+        command += "exec ";
+        if (setup.unprivileged && ::geteuid() == 0)
+            command += "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        command += "env TMPDIR=" + Quoted(scratch.path().string()) + " " +
+                   Quoted((app / "lumatrim-batch").string()) + " --json -j " + jobs;
+        for (const std::string& argument : options)
+            command.append(" ").append(Quoted(argument));
+        command += " --";
+        for (const std::string& item : setup.input ? std::vector<std::string>{"-"} : items)
+            command.append(" ").append(Quoted(item));
+        return Child(command, setup.input);
     }
 
     // The JSON lines of a run with one worker, after checking that three print the same. With a
     // list on standard input, `items` are the paths its lines give.
     std::vector<Json> Run(const std::vector<std::string>& items, const ChildSetup& setup,
                           const std::vector<std::string>& options = {}) {
-        std::vector<std::string> arguments = Arguments(items, setup, options);
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
-        const ChildResult one = Child(arguments, setup, scratch.path()).Wait();
-        arguments[3] = "3";
-        const ChildResult three = Child(arguments, setup, scratch.path()).Wait();
+        const ChildResult one = Start(items, setup, options, "1").Wait();
+        const ChildResult three = Start(items, setup, options, "3").Wait();
         EXPECT_EQ(std::tie(three.out, three.err, three.exitCode),
                   std::tie(one.out, one.err, one.exitCode));
 
@@ -323,7 +313,7 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere)
     fs::permissions(files.path(),
                     fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
                                        fs::perms::others_write));
-    const std::vector<Json> lines = Run(items, ChildSetup{{}, true, {}, {}});
+    const std::vector<Json> lines = Run(items, ChildSetup{{}, true, {}});
     ExpectClearOutcomes(lines);
     for (const Json& line : lines)
         EXPECT_NE(line["status"], "ok") << line;
@@ -338,8 +328,8 @@ TEST_F(CliFaultTest, ReadOnlyFolderFailsEveryRoutedItemUnlessOutputsGoElsewhere)
     const test::TempDir out;
     fs::permissions(out.path(), fs::perms::all);
     const std::vector<std::string> readable(items.begin(), items.end() - 1);
-    const std::vector<Json> into = Run(readable, ChildSetup{{}, true, {}, files.path()},
-                                       {"--output-dir", (out / "reduced").string()});
+    const std::vector<Json> into =
+        Run(readable, ChildSetup{{}, true, {}}, {"--output-dir", (out / "reduced").string()});
     fs::permissions(files.path(), fs::perms::all);
     for (size_t i = 0; i < 4; ++i) {
         const fs::path output = out / "reduced" / fs::path(*PlannedOutput(items[i])).filename();
@@ -360,7 +350,7 @@ TEST_F(CliFaultTest, ADiskFillingUpOrAHangingOptimizerFailsItsItemAndLeavesNoPar
                                                     {"big.bmp", MakeBmp(300, 300)},
                                                     {"second.png", OptimizerOnlyPng()}});
     const std::vector<Json> lines =
-        Run(items, ChildSetup{64 * 1024, false, {}, {}}, {"--timeout", "0.5"});
+        Run(items, ChildSetup{64 * 1024, false, {}}, {"--timeout", "0.5"});
 
     ExpectClearOutcomes(lines);
     EXPECT_EQ(lines[0]["status"], "ok"); // our own rewrite needs no companion
@@ -378,80 +368,74 @@ TEST_F(CliFaultTest, ADiskFillingUpOrAHangingOptimizerFailsItsItemAndLeavesNoPar
 TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
     const fs::path optipng = fs::path(LUMATRIM_BATCH).parent_path() / "optipng";
     if (fs::exists(optipng)) fs::create_symlink(optipng, app / "optipng");
-    std::vector<std::pair<std::string, Outcome>> entries;
+    using enum Outcome;
+    // Name, the kind of valid content written under it (none: made below) and the outcome.
+    std::vector<std::tuple<std::string, std::string, Outcome>> entries = {
+        // Valid content of one kind under awkward names, or under another kind's extension.
+        {"gif-inside.png", "gif", Error},
+        {"jpg-inside.bmp", "jpg", Error},
+        {"locked.png", "png", ::geteuid() == 0 ? Ok : Error},
+        {"folder.gif/inside.png", "png", Ok},
+        {"quote's \"double\".gif", "gif", Ok},
+        {"new\nline.png", "png", Ok},
+        {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Ok},
+        // A name this long leaves no room for a temporary name made from it.
+        {std::string(240, 'n') + ".gif", "gif", Ok},
+        {"latin1-\xe9.bmp", "bmp", Ok},
+        {"photo.jpeg", "jpg", Any},
+        {"flipped.jpg", "", Any},
+        {"pipe.png", "", Error},
+        {"pipe.gif", "", Error},
+        {"dangling.png", "", Error},
+        {"loop.gif", "", Error},
+        {"missing.bmp", "", Error},
+        {"link.png", "", Ok}};
     for (const std::string kind : {"png", "gif", "bmp", "jpg"}) {
         const Bytes valid = ValidSource(kind);
-        files.Write("valid." + kind, valid);
-        files.Write("cut." + kind,
-                    {valid.begin(), valid.begin() + static_cast<long>(valid.size() / 3)});
+        files.Write("cut." + kind, {valid.begin(), valid.begin() + long(valid.size() / 3)});
         files.Write("empty." + kind, {});
-        entries.insert(entries.end(), {{"valid." + kind, Outcome::Ok},
-                                       {"cut." + kind, Outcome::Any},
-                                       {"empty." + kind, Outcome::Error}});
+        entries.insert(
+            entries.end(),
+            {{"valid." + kind, kind, Ok}, {"cut." + kind, "", Any}, {"empty." + kind, "", Error}});
     }
-    // Valid content of one kind under awkward names, or under another kind's extension.
-    for (const auto& [name, kind, outcome] :
-         std::vector<std::tuple<std::string, std::string, Outcome>>{
-             {"gif-inside.png", "gif", Outcome::Error},
-             {"jpg-inside.bmp", "jpg", Outcome::Error},
-             {"locked.png", "png", ::geteuid() == 0 ? Outcome::Ok : Outcome::Error},
-             {"folder.gif/inside.png", "png", Outcome::Ok},
-             {"quote's \"double\".gif", "gif", Outcome::Ok},
-             {"new\nline.png", "png", Outcome::Ok},
-             {"na\xc3\xafve caf\xc3\xa9.jpg", "jpg", Outcome::Ok},
-             // A name this long leaves no room for a temporary name made from it.
-             {std::string(240, 'n') + ".gif", "gif", Outcome::Ok},
-             {"latin1-\xe9.bmp", "bmp", Outcome::Ok},
-             {"photo.jpeg", "jpg", Outcome::Any}}) {
-        files.Write(name, ValidSource(kind));
-        entries.emplace_back(name, outcome);
-    }
+    for (const auto& [name, kind, outcome] : entries)
+        if (!kind.empty()) files.Write(name, ValidSource(kind));
     // Its scan data flipped: Qt's decoder would warn on standard error.
     Bytes flipped = ValidSource("jpg");
     for (size_t at = flipped.size() / 2; at < flipped.size() / 2 + 64; ++at)
         flipped[at] ^= 0xFF;
     files.Write("flipped.jpg", flipped);
-    entries.emplace_back("flipped.jpg", Outcome::Any);
     fs::permissions(files / "locked.png", fs::perms::none);
     for (const std::string pipe : {"pipe.png", "pipe.gif"})
         ASSERT_EQ(::mkfifo((files / pipe).c_str(), 0644), 0);
     fs::create_symlink(files / "nowhere.png", files / "dangling.png");
     fs::create_symlink(files / "loop.gif", files / "loop.gif");
     fs::create_symlink(files / "valid.png", files / "link.png");
-    entries.insert(entries.end(), {{"pipe.png", Outcome::Error},
-                                   {"pipe.gif", Outcome::Error},
-                                   {"dangling.png", Outcome::Error},
-                                   {"loop.gif", Outcome::Error},
-                                   {"missing.bmp", Outcome::Error},
-                                   {"link.png", Outcome::Ok}});
 
     std::vector<std::string> items;
-    for (const auto& [name, outcome] : entries)
-        items.push_back(files.Path(name));
+    for (const auto& entry : entries)
+        items.push_back(files.Path(std::get<0>(entry)));
     const std::vector<Json> lines = Run(items, {});
     ASSERT_EQ(lines.size(), entries.size());
-    for (size_t i = 0; i < lines.size(); ++i)
-        ExpectClearOutcome(lines[i], entries[i].second, items[i]);
+    std::map<std::string, Json> byName;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ExpectClearOutcome(lines[i], std::get<2>(entries[i]), items[i]);
+        byName[std::get<0>(entries[i])] = lines[i];
+    }
     EXPECT_EQ(exitCode, kExitItemFailed);
     // Each refusal names its cause; damage found in the data is reported as such.
-    std::map<std::string, std::pair<Json, Json>> refused;
-    for (const Json& line : lines)
-        refused[fs::path(std::string(line["source"])).filename()] = {line["message"],
-                                                                     line["damaged"]};
-    for (const auto& [name, message, damaged] :
-         std::vector<std::tuple<std::string, std::string, bool>>{
-             {"gif-inside.png", "Not a PNG file.." + files.Path("gif-inside.png"), false},
-             {"jpg-inside.bmp", "Not a BMP file.." + files.Path("jpg-inside.bmp"), false},
-             {"empty.png", "Not a PNG file.." + files.Path("empty.png") + " (the file is empty)",
-              false},
-             {"empty.gif", "Not a GIF file.." + files.Path("empty.gif") + " (the file is empty)",
-              false},
-             {"cut.bmp",
-              "Unexpected error loading image.." + files.Path("cut.bmp") +
-                  " (cut off: the pixel data ends early)",
-              true}})
-        EXPECT_EQ(refused[name], std::pair(Json(message), Json(damaged))) << name;
-    EXPECT_EQ(refused["cut.jpg"].second, true);
+    for (const auto& [name, prefix, cause, damaged] :
+         std::vector<std::tuple<std::string, std::string, std::string, bool>>{
+             {"gif-inside.png", "Not a PNG file..", "", false},
+             {"jpg-inside.bmp", "Not a BMP file..", "", false},
+             {"empty.png", "Not a PNG file..", " (the file is empty)", false},
+             {"empty.gif", "Not a GIF file..", " (the file is empty)", false},
+             {"cut.bmp", "Unexpected error loading image..",
+              " (cut off: the pixel data ends early)", true}})
+        EXPECT_EQ(std::pair(byName[name]["message"], byName[name]["damaged"]),
+                  std::pair(Json(prefix + files.Path(name) + cause), Json(damaged)))
+            << name;
+    EXPECT_EQ(byName["cut.jpg"]["damaged"], true);
 }
 
 // A folder argument reduces its tree. Run again over a list of every file, as `find` gives it,
@@ -463,9 +447,9 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     const std::vector<std::string> sources = {files.Write("a.gif", ValidSource("gif")),
                                               files.Write("lone_reduced.gif", ValidSource("gif")),
                                               files.Write("sub/b.png", ValidSource("png"))};
-    std::vector<std::string> arguments = Arguments({files.path().string()}, {}, {});
     const test::SourceGuard guard = test::GuardItems({files.path()}, sources);
-    const std::vector<Json> tree = Checked(Child(arguments, {}, scratch.path()).Wait(), guard);
+    const std::vector<Json> tree =
+        Checked(Start({files.path().string()}, {}, {}, "1").Wait(), guard);
     ASSERT_EQ(tree.size(), sources.size());
     for (size_t i = 0; i < sources.size(); ++i) {
         EXPECT_EQ(tree[i]["source"],
@@ -496,7 +480,7 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     std::string list;
     for (const std::string& item : items)
         list += item + (item == photo ? "\r\n\r\n" : item == missing ? "\r\n" : "\n");
-    const std::vector<Json> again = Run(items, ChildSetup{{}, false, list, {}});
+    const std::vector<Json> again = Run(items, ChildSetup{{}, false, list});
     ASSERT_EQ(again.size(), items.size());
     for (const size_t ours : {1, 3, 5}) {
         const std::string passedOver = std::string(kOwnOutputPassedOver) + items[ours];
@@ -533,9 +517,7 @@ TEST_F(CliFaultTest, SignalsStopTheRunAtOnceAndLeaveNothingBehind) {
             test::WriteBytes(*PlannedOutput(item), {kEarlier.begin(), kEarlier.end()});
         fs::remove(app / "pid");
         const test::SourceGuard guard = test::GuardItems({files.path()}, items);
-        std::vector<std::string> arguments = Arguments(items, {}, {});
-        arguments[3] = jobs;
-        const Child tool(arguments, {}, scratch.path());
+        const Child tool = Start(items, {}, {}, jobs);
         ASSERT_TRUE(Within(std::chrono::seconds(20),
                            [&] { return fs::exists(app / "pid") && fs::file_size(app / "pid"); }));
         const pid_t optimizer = std::stoi(test::ReadText(app / "pid"));
