@@ -46,10 +46,6 @@ RouteProduct RunRoute(RouteResult (*route)(const RouteJob&), const fs::path& sou
                                                         : RouteProduct{};
 }
 
-JpegPicture Decode(const fs::path& file) {
-    return test::Decode(test::ReadBytes(file));
-}
-
 // The baseline frame header's marker and sample precision set to others.
 std::vector<uint8_t> WithFrame(std::vector<uint8_t> jpeg, uint8_t marker, uint8_t precision) {
     size_t at = 2;
@@ -110,7 +106,7 @@ TEST(JpegAndBmpRoutes, ReduceEveryJpegExtensionAndRefuseBadFilesWithTheirCause) 
     EXPECT_EQ(host.reports[2].output, path("b_reduced.jpg"));
     EXPECT_EQ(host.reports[6].route, "bmp");
     for (const std::string name : {"a", "b", "c"})
-        EXPECT_EQ(Decode(dir / (name + "_reduced.jpg")).width, 48u) << name;
+        EXPECT_EQ(test::Decode(test::ReadBytes(dir / (name + "_reduced.jpg"))).width, 48u) << name;
     EXPECT_EQ(dir.FileNames().size(), 13u);
 }
 
@@ -338,17 +334,14 @@ TEST(ShellAndWaitTest, ReturnsExitCodeSignalPlus128StartFailureOrTimeOutAndServi
               3);
     EXPECT_EQ(test::ReadText(dir / "seen"), tricky);
     EXPECT_GE(polls, 2);
-    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, [] {}), 128 + 9);
-    EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, [] {}), kStartFailureBase + ENOENT);
+    const auto idle = [] {};
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "kill -9 $$"}, 0, idle), 128 + 9);
+    EXPECT_EQ(ShellAndWait({(dir / "missing").string()}, 0, idle), kStartFailureBase + ENOENT);
     test::WriteScript(dir / "hang", "echo $$ > \"$1\"\nexec sleep 30");
-    const auto limited = [](std::vector<std::string> arguments, std::chrono::milliseconds limit) {
-        return ShellAndWait(
-            arguments, 0, [] {}, limit);
-    };
-    EXPECT_EQ(limited({dir.Path("hang"), dir.Path("pid")}, std::chrono::milliseconds(200)),
-              kChildTimedOut);
+    const std::chrono::milliseconds limit(200);
+    EXPECT_EQ(ShellAndWait({dir.Path("hang"), dir.Path("pid")}, 0, idle, limit), kChildTimedOut);
     EXPECT_NE(::kill(std::stoi(test::ReadText(dir / "pid")), 0), 0);
-    EXPECT_EQ(limited({"/bin/sh", "-c", "exit 4"}, std::chrono::hours(1)), 4);
+    EXPECT_EQ(ShellAndWait({"/bin/sh", "-c", "exit 4"}, 0, idle, std::chrono::hours(1)), 4);
 }
 
 const std::vector<uint8_t> kSource = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6, 7, 8};
@@ -436,21 +429,18 @@ TEST(FindCompanionProgram, PrefersTheApplicationFolderThenSearchesPath) {
     test::WriteScript(first / "optipng", "exit 0");
     test::WriteScript(second / "optipng", "exit 0");
     test::WriteBytes(plain / "optipng", {'x'});
-    const std::string own = (app / "optipng").string(), inFirst = (first / "optipng").string(),
-                      inSecond = (second / "optipng").string();
-    const std::string relativeSecond = fs::relative(second.path()).string();
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {plain.path().string() + ":" + second.path().string() + ":" + first.path().string(),
-         inSecond},
-        {"::" + relativeSecond + ":" + first.path().string() + "/", inFirst},
-        {"", own},
-        {plain.path().string(), own},
-    };
-    for (const auto& [searchPath, found] : cases)
+    const std::string own = app.Path("optipng"), inFirst = first.Path("optipng");
+    const std::string f = first.path().string(), s = second.path().string(),
+                      p = plain.path().string();
+    for (const auto& [searchPath, found] : std::vector<std::pair<std::string, std::string>>{
+             {p + ":" + s + ":" + f, second.Path("optipng")},
+             {"::" + fs::relative(second.path()).string() + ":" + f + "/", inFirst},
+             {"", own},
+             {p, own}})
         EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", searchPath), found)
             << searchPath;
     test::WriteScript(app / "optipng", "exit 0");
-    EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", first.path().string()), own);
+    EXPECT_EQ(FindCompanionProgram(app.path().string(), "optipng", f), own);
 }
 
 } // namespace
