@@ -447,22 +447,17 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     const std::string notes = files.Write("notes.txt", {'n'});
     const std::string photo = files.Write("private.jpg", ValidSource("jpg"));
     const std::string bitmap = files.Write("shared.bmp", ValidSource("bmp"));
-    const std::string missing = files.Path("missing.txt");
+    const std::string missing = files.Path("missing.txt"), folder = files.Path("folder.png");
+    fs::create_directory(folder); // a list names it, as `find` does; it is no file to reduce
     using enum fs::perms;
     fs::permissions(photo, owner_read | owner_write);
     fs::permissions(bitmap, owner_read | owner_write | group_read | others_read);
     const std::string nul(1, '\0');
-    const std::vector<std::string> items = {sources[0],
-                                            *PlannedOutput(sources[0]),
-                                            sources[1],
-                                            *PlannedOutput(sources[1]),
-                                            sources[2],
-                                            *PlannedOutput(sources[2]),
-                                            keep + nul + ".gif",
-                                            notes + nul + ".png",
-                                            photo,
-                                            bitmap,
-                                            missing};
+    std::vector<std::string> items;
+    for (const std::string& source : sources)
+        items.insert(items.end(), {source, *PlannedOutput(source)});
+    items.insert(items.end(),
+                 {keep + nul + ".gif", notes + nul + ".png", photo, bitmap, missing, folder});
     std::string list;
     for (const std::string& item : items)
         list += item + (item == photo ? "\r\n\r\n" : item == missing ? "\r\n" : "\n");
@@ -479,6 +474,7 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     EXPECT_EQ(again[6]["message"], "Invalid file name: " + keep + "\\0.gif");
     EXPECT_EQ(again[7]["message"], "Invalid file name: " + notes + "\\0.png");
     EXPECT_EQ(again[10]["message"], "Cannot find the file: " + missing);
+    EXPECT_EQ(again[11]["message"], "Cannot read the file: " + folder);
     const mode_t umask = ::umask(0);
     ::umask(umask);
     const auto mode = [](const std::string& file) {
