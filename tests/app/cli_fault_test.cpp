@@ -427,7 +427,8 @@ TEST_F(CliFaultTest, BrokenFilesEachGetAMessageOrACompleteOutput) {
 // A folder argument reduces its tree. Run again over a list of every file, as `find` gives it,
 // the outputs are passed over, each with a message, and a lone "_reduced" file is reduced again.
 // The system would take "keep.gif\0.gif" for "keep.gif": it fails and nothing is removed. Lines
-// may end in "\r\n". Outputs are as private as their sources.
+// may end in "\r\n"; a folder the list names is refused, not walked. Outputs are as private as
+// their sources.
 TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSourcesStayPrivate) {
     Optimizer("exit 0");
     const std::vector<std::string> sources = {files.Write("a.gif", ValidSource("gif")),
@@ -448,7 +449,7 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     const std::string photo = files.Write("private.jpg", ValidSource("jpg"));
     const std::string bitmap = files.Write("shared.bmp", ValidSource("bmp"));
     const std::string missing = files.Path("missing.txt"), folder = files.Path("folder.png");
-    fs::create_directory(folder); // a list names it, as `find` does; it is no file to reduce
+    fs::create_directory(folder);
     using enum fs::perms;
     fs::permissions(photo, owner_read | owner_write);
     fs::permissions(bitmap, owner_read | owner_write | group_read | others_read);
