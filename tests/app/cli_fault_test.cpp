@@ -258,10 +258,8 @@ protected:
         SCOPED_TRACE(source);
         EXPECT_EQ(line["source"], source);
         const std::optional<std::string> output = PlannedOutput(source);
-        if (!output && fs::exists(source)) {
+        if (!output) {
             EXPECT_EQ(line["status"], "skipped");
-        } else if (!output) {
-            EXPECT_EQ(line["message"], "Cannot find the file: " + source);
         } else if (line["status"] == "ok") {
             EXPECT_NE(expected, Outcome::Error);
             EXPECT_EQ(line["output"], *output);
@@ -438,11 +436,8 @@ TEST_F(CliFaultTest, ReRunsPassOverOurOutputsHostileListsRemoveNothingAndSources
     const std::vector<Json> tree =
         Checked(Start({files.path().string()}, {}, {}, "1").Wait(), guard);
     ASSERT_EQ(tree.size(), sources.size());
-    for (size_t i = 0; i < sources.size(); ++i) {
-        EXPECT_EQ(tree[i]["source"],
-                  files.path().string() + "/" + fs::relative(sources[i], files.path()).string());
-        ExpectClearOutcome(tree[i], Outcome::Ok);
-    }
+    for (size_t i = 0; i < sources.size(); ++i) // the folder's path, one separator, the name
+        ExpectClearOutcome(tree[i], Outcome::Ok, sources[i]);
 
     const std::string keep = files.Write("keep.gif", ValidSource("gif"));
     const std::string notes = files.Write("notes.txt", {'n'});
