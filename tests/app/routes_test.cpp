@@ -374,18 +374,14 @@ TEST_F(PngRouteTest, KeepsASmallerResultOrCopiesTheSourceWhenTheOptimizerFailsOr
     const bool systemOptimizer =
         FindCompanionProgram(tools.path().string(), "optipng", ProgramSearchPath()) !=
         (tools / "optipng").string();
-    struct Case {
-        std::string body;
-        bool smaller, damaged;
-    };
-    for (const auto& [body, smaller, damaged] :
-         std::vector<Case>{{std::string(), false, systemOptimizer},
-                           {tell + "printf 'tiny' > \"$1\"", true, false},
-                           {refuses + tell + ": > \"$1\"\nexit 1", false, true},
-                           {reads + tell + ": > \"$1\"\nexit 1", false, false},
-                           {tell + ": > \"$1\"\nkill -9 $$", false, false},
-                           {std::string("rm \"$1\""), false, false},
-                           {tell + "printf 'more bytes than before' >> \"$1\"", false, false}}) {
+    for (const auto& [body, smaller, damaged] : std::vector<std::tuple<std::string, bool, bool>>{
+             {std::string(), false, systemOptimizer},
+             {tell + "printf 'tiny' > \"$1\"", true, false},
+             {refuses + tell + ": > \"$1\"\nexit 1", false, true},
+             {reads + tell + ": > \"$1\"\nexit 1", false, false},
+             {tell + ": > \"$1\"\nkill -9 $$", false, false},
+             {std::string("rm \"$1\""), false, false},
+             {tell + "printf 'more bytes than before' >> \"$1\"", false, false}}) {
         SCOPED_TRACE(body);
         fs::remove(output);
         fs::remove(tools / "work-path");
