@@ -21,18 +21,15 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace lumatrim {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The picture a BMP file holds, as our reader sees it: size and 32-bit rows.
-struct Shown {
-    int32_t width = 0, height = 0;
-    std::vector<uint8_t> rows;
-    bool operator==(const Shown&) const = default;
-};
+// The picture a BMP file holds, as our reader sees it: width, height and 32-bit rows.
+using Shown = std::tuple<int32_t, int32_t, std::vector<uint8_t>>;
 
 Shown Show(const fs::path& file) {
     const std::vector<uint8_t> bytes = test::ReadBytes(file);
@@ -54,8 +51,9 @@ uint32_t Read32(const std::vector<uint8_t>& file, size_t at) {
 
 size_t DistinctColours(const Shown& picture) {
     std::set<uint32_t> colours;
-    for (size_t at = 0; at + 4 <= picture.rows.size(); at += 4)
-        colours.insert(Read32(picture.rows, at) & 0xFFFFFF);
+    const std::vector<uint8_t>& rows = std::get<2>(picture);
+    for (size_t at = 0; at + 4 <= rows.size(); at += 4)
+        colours.insert(Read32(rows, at) & 0xFFFFFF);
     return colours.size();
 }
 
@@ -98,7 +96,7 @@ TEST(BmpRoute, EveryKindBecomesTheSamePixelsInEightBitsOrIsKeptWhenItCannot) {
         if (DistinctColours(Show(report.source)) > 256) {
             EXPECT_EQ(report.result, ItemResult::Reduced);
             EXPECT_EQ(colours, 0u); // a full table
-            EXPECT_EQ(Show(*report.output).width, Show(report.source).width);
+            EXPECT_EQ(std::get<0>(Show(*report.output)), std::get<0>(Show(report.source)));
             continue;
         }
         EXPECT_EQ(report.result, ItemResult::Lossless);

@@ -60,8 +60,7 @@ TEST(CommandLine, ReadsOptionsWithDefaultsAndRejectsBadOnesAsUsageErrors) {
              {"--lossy=x", "a"}}) {
         // clang-format on
         const auto [parsed, err] = Parse(bad);
-        const std::string words =
-            testing::PrintToString(std::vector<std::string>(bad.begin(), bad.end()));
+        const std::string words = testing::PrintToString(bad);
         EXPECT_FALSE(parsed.options) << words;
         EXPECT_EQ(parsed.exitCode, kExitUsage) << words;
         EXPECT_FALSE(err.empty()) << words;

@@ -7,7 +7,6 @@
 #include "app/batch/batch_driver.h"
 #include "app/batch/route_table.h"
 #include "app/batch/batch_host.h"
-#include "support/source_guard.h"
 #include "support/test_support.h"
 
 #include <filesystem>

@@ -6,6 +6,7 @@
 #include "recording_host.h"
 #include "support/test_support.h"
 
+#include "app/batch/batch_driver.h"
 #include "app/batch/output_folder.h"
 #include "app/batch/parallel_batch.h"
 #include "app/batch/shard.h"
@@ -123,19 +124,27 @@ TEST_F(ScaleOutTest, ShardsTogetherLeaveTheFilesAndReportsOfOneRun) {
               (std::vector<uint32_t>{0, 1, 2, 0, 1}));
 }
 
-// The later of two items with one output wins; a source outside the current folder fails.
+// The later of two items with one output wins; a source outside the current folder fails, and
+// so does one whose place is reached through a link inside the output folder, which could lead
+// anywhere: nothing is written through it.
 TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt) {
-    const test::TempDir root;
+    const test::TempDir root, elsewhere;
     const fs::path sources = root / "sources";
-    MakeSources(sources, {"x/y/photo.png", "x/y/photo.PNG", "top.png", "x/notes.txt"});
+    MakeSources(sources, {"x/y/photo.png", "x/y/photo.PNG", "top.png", "x/notes.txt", "l/z.png"});
     MakeSources(root.path(), {"elsewhere.png"});
-    const Names items = {"x/y/photo.png", "x/y/photo.PNG", "x/notes.txt", "../elsewhere.png",
-                         (sources / "top.png").string()};
+    const Names items = {"x/y/photo.png",
+                         "x/y/photo.PNG",
+                         "x/notes.txt",
+                         "../elsewhere.png",
+                         (sources / "top.png").string(),
+                         "l/z.png"};
     const Tree before = ReadTree(sources);
     for (const unsigned jobs : {1U, 3U}) {
         SCOPED_TRACE(jobs);
         const test::TempDir out;
         const std::string folder = (out / "reduced").string();
+        fs::create_directories(folder);
+        fs::create_directory_symlink(elsewhere.path(), folder + "/l");
         const std::vector<ItemReport> reports = Run(sources, items, jobs, folder);
 
         EXPECT_EQ(ReadTree(sources), before);
@@ -151,6 +160,9 @@ TEST_F(ScaleOutTest, OutputFolderMirrorsTheSourceTreeAndRefusesSourcesOutsideIt)
         EXPECT_EQ(reports[3].status, ItemStatus::Error);
         EXPECT_EQ(reports[3].message, std::string(kOutsideCurrentFolder) + "../elsewhere.png");
         EXPECT_EQ(reports[4].output, folder + "/top_reduced.png");
+        EXPECT_EQ(reports[5].message,
+                  std::string(kThroughLinkOutOfOutputFolder) + folder + "/l/z_reduced.png");
+        EXPECT_EQ(ReadTree(elsewhere.path()), Tree());
     }
 }
 
@@ -172,6 +184,11 @@ TEST_F(ScaleOutTest, OutputFolderMayMirrorAFolderOtherThanTheCurrentOne) {
                                               folder, root.path().string(), true);
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1].status, ItemStatus::Skipped);
+    // lumatrim-batch's way: an output folder named from the current one, which is mirrored.
+    const std::vector<ItemReport> relative =
+        Run(root.path(), {"reduced/b/top_reduced.png"}, 1, "reduced", "", true);
+    EXPECT_EQ(relative.at(0).message,
+              std::string(kOwnOutputPassedOver) + "reduced/b/top_reduced.png");
 }
 
 TEST(CommonFolder, IsTheDeepestFolderHoldingEveryPath) {

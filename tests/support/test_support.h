@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
-// Shared helpers for the test suites: scratch folders and whole-file reads.
+// Shared helpers for the test suites: scratch folders, whole-file reads and the proof that a
+// run changed no source.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,5 +51,21 @@ template <typename Part> bool Contains(const std::vector<uint8_t>& bytes, const 
 std::string Quoted(const std::string& text);
 // Stands in for a program the code starts; "$1" is its first argument.
 void WriteScript(const std::filesystem::path& file, const std::string& body);
+
+// Every file under some folders, read before a run and compared after it. Files the run may
+// write (its outputs) are left out; files that are gone afterwards count as changed.
+class SourceGuard {
+public:
+    // `paths`: folders (walked recursively) and single files, symbolic links followed to
+    // what they name. `writable`: outputs the run may create or replace.
+    SourceGuard(const std::vector<std::filesystem::path>& paths,
+                const std::vector<std::filesystem::path>& writable);
+
+    // Each file whose bytes differ from the snapshot, or that is gone; empty when all held.
+    std::vector<std::string> ChangedFiles() const;
+
+private:
+    std::map<std::filesystem::path, std::string> contents_;
+};
 
 } // namespace lumatrim::test
