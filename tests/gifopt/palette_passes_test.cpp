@@ -3,7 +3,7 @@
 
 #include "gifopt/gif_optimizer.h"
 
-#include "document_builder.h"
+#include "gif/gif_builder.h"
 
 #include <gtest/gtest.h>
 
