@@ -205,7 +205,7 @@ TEST(RebuildFramesTest, FramesOfMoreColoursThanOneTableHoldsGetTablesOfTheirOwn)
     EXPECT_EQ(Frame(gif, 2), "20x5 at 0,0 0 0 0 0 0/0 1/100");
 }
 
-TEST(RebuildFramesTest, LeavesDocumentsItCannotShowTheSame) {
+TEST(RebuildFramesTest, LeavesDocumentsItCannotShowTheSameInFewerBytes) {
     const auto build = [](cGIF& gif) {
         test::SetGlobal(gif, 4);
         test::AddFrame(gif, 2, 1, {1, 2});
@@ -214,6 +214,7 @@ TEST(RebuildFramesTest, LeavesDocumentsItCannotShowTheSame) {
     const std::vector<std::pair<const char*, void (*)(cGIF&)>> cases = {
         {"a frame beyond the screen", [](cGIF& g) { g.SetFrameLeft(2, 1); }},
         {"a frame waiting for user input", [](cGIF& g) { g.SetFrameUserInput(2, true); }},
+        {"one the rebuild cannot make smaller", [](cGIF& g) { RebuildFrames(g); }},
     };
     for (const auto& [what, change] : cases) {
         cGIF gif;
