@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -86,8 +85,8 @@ using Lines = std::vector<std::string>;
 
 class GifBuilder {
 public:
-    GifBuilder& Bytes(std::initializer_list<uint8_t> bytes) {
-        bytes_.insert(bytes_.end(), bytes);
+    GifBuilder& Bytes(const std::vector<uint8_t>& bytes) {
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
         return *this;
     }
     GifBuilder& Text(std::string_view text) {
