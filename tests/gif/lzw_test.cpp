@@ -5,11 +5,11 @@
 #include "gif/lzw_decoder.h"
 #include "gif/lzw_encoder.h"
 #include "gif_builder.h"
-#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 namespace lumatrim {
 namespace {
@@ -18,7 +18,7 @@ using test::PackCodes;
 using test::Pixels;
 using test::PlainLzw;
 
-std::unique_ptr<cDIB> Surface(int32_t width, int32_t height, uint8_t fill = 0) {
+std::unique_ptr<cDIB> Surface(int32_t width, int32_t height, uint8_t fill) {
     auto dib = std::make_unique<cDIB>();
     EXPECT_TRUE(dib->Create(width, height, 8));
     for (int32_t y = 0; y < height; ++y)
@@ -26,33 +26,31 @@ std::unique_ptr<cDIB> Surface(int32_t width, int32_t height, uint8_t fill = 0) {
     return dib;
 }
 
-void Decode(cDIB& dib, bool interlaced, uint8_t minCodeSize, const std::vector<uint8_t>& data) {
-    mGIFLZWDec().DecodeImage(dib, interlaced, minCodeSize, data);
-}
-
 using Bytes = std::vector<uint8_t>;
 
-// One row of `width` pixels decoded from `data`; pixels the data never reaches stay 9.
-Bytes DecodedRow(uint8_t minCodeSize, const Bytes& data, size_t width) {
-    auto dib = Surface(static_cast<int32_t>(width), 1, 9);
-    Decode(*dib, false, minCodeSize, data);
+// The pixels decoded from `data` onto a surface of `fill`, which stays where the data never
+// reaches.
+Bytes Decoded(int32_t width, int32_t height, bool interlaced, uint8_t minCodeSize,
+              const Bytes& data, uint8_t fill = 9) {
+    const auto dib = Surface(width, height, fill);
+    mGIFLZWDec().DecodeImage(*dib, interlaced, minCodeSize, data);
     return Pixels(*dib);
+}
+Bytes DecodedRow(uint8_t minCodeSize, const Bytes& data, int32_t width) {
+    return Decoded(width, 1, false, minCodeSize, data);
 }
 
 // Surface row r holds the number of the GIF row stored there.
-Bytes RowsFilledInOrder(int32_t height, bool interlaced) {
-    Bytes gifRows(static_cast<size_t>(height));
-    std::iota(gifRows.begin(), gifRows.end(), uint8_t{0});
-    auto dib = Surface(1, height, 0xFF);
-    Decode(*dib, interlaced, 7, PlainLzw(gifRows, 7));
-    return Pixels(*dib);
-}
-
 TEST(LzwDecoder, FillsRowsInInterlacedOrderOnlyForFramesTallerThanFour) {
-    EXPECT_EQ(RowsFilledInOrder(10, true), (Bytes{0, 5, 3, 6, 2, 7, 4, 8, 1, 9}));
-    EXPECT_EQ(RowsFilledInOrder(4, true), (Bytes{0, 1, 2, 3}));
-    EXPECT_EQ(RowsFilledInOrder(5, true), (Bytes{0, 3, 2, 4, 1}));
-    EXPECT_EQ(RowsFilledInOrder(10, false), (Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    for (const auto& [height, interlaced, rows] : std::vector<std::tuple<int32_t, bool, Bytes>>{
+             {10, true, {0, 5, 3, 6, 2, 7, 4, 8, 1, 9}},
+             {4, true, {0, 1, 2, 3}},
+             {5, true, {0, 3, 2, 4, 1}},
+             {10, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}}) {
+        Bytes gifRows(static_cast<size_t>(height));
+        std::iota(gifRows.begin(), gifRows.end(), uint8_t{0});
+        EXPECT_EQ(Decoded(1, height, interlaced, 7, PlainLzw(gifRows, 7), 0xFF), rows);
+    }
 }
 
 TEST(LzwDecoder, DamagedAndUnusualCodeStreams) {
@@ -94,7 +92,7 @@ Bytes Unpacked(const Bytes& blocks) {
 // Every clear policy gives data the decoder turns back into the same pixels: one colour grows
 // strings past 4000 bytes, noise on 16 colours fills the table several times (reported full).
 TEST(LzwCodec, EveryPictureAndClearPolicyRoundTrips) {
-    auto noise = Surface(300, 200);
+    auto noise = Surface(300, 200, 0);
     uint32_t seed = 1;
     for (int32_t y = 0; y < 200; ++y)
         for (int32_t x = 0; x < 300; ++x) {
@@ -118,9 +116,9 @@ TEST(LzwCodec, EveryPictureAndClearPolicyRoundTrips) {
         Bytes blocks;
         encoder.EncodeImage(blocks, *dib, bits, false, policy);
         EXPECT_EQ(encoder.TableFilled(), dib != tiny.get());
-        auto back = Surface(dib->Width(), dib->Height(), 0xFF);
-        Decode(*back, false, static_cast<uint8_t>(bits - 1), Unpacked(blocks));
-        EXPECT_EQ(Pixels(*back), Pixels(*dib));
+        EXPECT_EQ(Decoded(dib->Width(), dib->Height(), false, static_cast<uint8_t>(bits - 1),
+                          Unpacked(blocks), 0xFF),
+                  Pixels(*dib));
     }
 }
 
