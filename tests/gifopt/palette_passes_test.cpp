@@ -63,6 +63,9 @@ TEST(CompactPaletteTest, LocalPalettesShrinkAndAGlobalNobodyUsesIsDropped) {
     EXPECT_EQ(gif.LocalPaletteEntries(1), 17);
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1))[16], 16);
     EXPECT_EQ(gif.FrameTransparentColorIndex(1), 16); // the transparent entry moves with its pixel
+    // Ready to draw: the surface has the new table (entry 15 was 225) and masks pixel 16.
+    EXPECT_EQ(std::pair(gif.FrameDIBXOR(1)->ColorTable()[60], gif.FrameDIBAND(1)->lpBits()[2]),
+              std::pair(uint8_t{225}, uint8_t{0x80}));
     EXPECT_EQ(CompactGlobalPalette(gif), 0);
     EXPECT_FALSE(gif.GlobalPaletteExists());
     EXPECT_EQ(gif.GlobalPaletteEntries(), 0);
