@@ -3,7 +3,7 @@
 
 #include "gifopt/gif_optimizer.h"
 
-#include "document_builder.h"
+#include "gif/gif_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -58,9 +58,14 @@ TEST(CompactPaletteTest, LocalPalettesShrinkAndAGlobalNobodyUsesIsDropped) {
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = uint8_t(i * 15);
     test::AddFrame(gif, 17, 1, pixels, 0, 0, 256);
+    test::SetTransparent(gif, 1, 240);
     EXPECT_EQ(CompactLocalPalette(gif, 1), 256 - 17);
     EXPECT_EQ(gif.LocalPaletteEntries(1), 17);
     EXPECT_EQ(test::Pixels(*gif.FrameDIBXOR(1))[16], 16);
+    EXPECT_EQ(gif.FrameTransparentColorIndex(1), 16); // the transparent entry moves with its pixel
+    // Ready to draw: the surface has the new table (entry 15 was 225) and masks pixel 16.
+    EXPECT_EQ(std::pair(gif.FrameDIBXOR(1)->ColorTable()[60], gif.FrameDIBAND(1)->lpBits()[2]),
+              std::pair(uint8_t{225}, uint8_t{0x80}));
     EXPECT_EQ(CompactGlobalPalette(gif), 0);
     EXPECT_FALSE(gif.GlobalPaletteExists());
     EXPECT_EQ(gif.GlobalPaletteEntries(), 0);

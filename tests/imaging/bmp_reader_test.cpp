@@ -14,19 +14,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <functional>
+#include <tuple>
 
 namespace lumatrim {
 namespace {
 
-struct Rgb {
-    uint8_t r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-void PrintTo(const Rgb& c, std::ostream* os) {
-    *os << "(" << int{c.r} << ", " << int{c.g} << ", " << int{c.b} << ")";
-}
+using Rgb = std::tuple<int, int, int>; // red, green, blue
 
 // A channel as a field of `bits` bits holds it, read back as browsers scale it.
 uint8_t Narrowed(uint8_t value, int bits) {

@@ -2,11 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The Lumatrim developers
 
 // The decoder and the lossless rewrite: pictures upright by every orientation with their
-// profile, colour spaces as a browser shows them, and damaged or oversized files refused with
-// their cause.
+// profile, colour spaces as a browser shows them, damaged or oversized files refused with
+// their cause, and the metadata and size limits of the rewrite.
 #include "jpeg/exif_orientation.h"
 #include "jpeg/jpeg_decoder.h"
+#include "jpeg/jpeg_lossless.h"
 #include "jpeg/test_jpeg_files.h"
+#include "support/test_support.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 namespace lumatrim {
 namespace {
 
+using namespace std::literals;
 using test::Decode;
 using test::Rewrite;
 using test::Rgb;
@@ -56,11 +59,6 @@ int LargestDifference(const JpegPicture& a, const JpegPicture& b) {
     for (size_t i = 0; i < std::min(a.samples.size(), b.samples.size()); ++i)
         largest = std::max(largest, std::abs(a.samples[i] - b.samples[i]));
     return largest;
-}
-
-bool Contains(const std::vector<uint8_t>& file, const std::string& bytes) {
-    return std::search(file.begin(), file.end(), bytes.begin(), bytes.end(),
-                       [](uint8_t a, char b) { return a == uint8_t(b); }) != file.end();
 }
 
 // The orientation of the file's first EXIF block; 1 for none.
@@ -128,9 +126,10 @@ TEST(JpegDecoder, EveryColourSpaceAndOrientationShowsAsABrowserShowsItBeforeAndA
             EXPECT_LE(LargestDifference(seen, picture), turned ? 4 : 0);
             EXPECT_EQ(OrientationOf(rewritten), turned ? 1 : orientation);
             EXPECT_EQ(seen.iccProfile, picture.iccProfile);
-            EXPECT_TRUE(Contains(rewritten, "\xFF\xC2")); // progressive
-            EXPECT_EQ(Contains(rewritten, "ICC_PROFILE"), !spec.iccProfile.empty());
-            EXPECT_EQ(Contains(rewritten, "\xFF\xEE"), Contains(source, "\xFF\xEE"));
+            EXPECT_TRUE(test::Contains(rewritten, "\xFF\xC2"sv)); // progressive
+            EXPECT_EQ(test::Contains(rewritten, "ICC_PROFILE"sv), !spec.iccProfile.empty());
+            EXPECT_EQ(test::Contains(rewritten, "\xFF\xEE"sv),
+                      test::Contains(source, "\xFF\xEE"sv));
 
             // Kept, the source's own EXIF block says upright once the picture is (the decoded
             // one always is), and no second block is added where the rewrite left the
@@ -230,6 +229,30 @@ TEST(ExifOrientation, ReadsAndMarksUprightEitherByteOrderAndIgnoresWhatItCannotT
         EXPECT_FALSE(MarkExifUpright(kept));
         EXPECT_EQ(kept, untrusted);
     }
+}
+
+// The JFIF segment (18 bytes) and the EXIF block (36) count, the EXIF block only while the
+// metadata is dropped; the profile, which stays, does not.
+TEST(JpegLossless, CountsTheMetadataItLeavesOut) {
+    const std::vector<uint8_t> file =
+        test::WriteTestJpeg({.iccProfile = test::TestProfile("RGB ", 70000), .orientation = 6});
+    EXPECT_EQ(DroppedMetadataBytes(file), 18u + 36u);
+    EXPECT_EQ(DroppedMetadataBytes(file, JpegMetadata::Keep), 18u);
+    // A segment cut off by the file's end counts to that end, and no further.
+    EXPECT_EQ(DroppedMetadataBytes({file.begin(), file.begin() + 30}), 18u + 10u);
+}
+
+// The limit is the most bytes a caller can use: a rewrite of exactly that many is given, one
+// byte less stops it, however far into the file it got.
+TEST(JpegLossless, StopsAtThePixelAndSizeLimits) {
+    const std::vector<uint8_t> good = test::WriteTestJpeg({.width = 256, .height = 128});
+    EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(good, 256 * 128 - 1)), JpegFault::TooLarge);
+    const size_t size = Rewrite(good).size();
+    EXPECT_EQ(std::get<std::vector<uint8_t>>(RewriteJpegLosslessly(good, kLimit, size)).size(),
+              size);
+    for (const size_t limit : {size - 1, size / 2, size_t{10}})
+        EXPECT_EQ(test::FaultOf(RewriteJpegLosslessly(good, kLimit, limit)), JpegFault::OverLimit)
+            << limit;
 }
 
 } // namespace
