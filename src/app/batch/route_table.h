@@ -32,9 +32,10 @@ struct Route {
     const SourceKind& source;
 };
 
+// The parts of a source's path that pick its route and name its output.
 struct ItemPaths {
     std::string fileName;
-    std::string baseName;
+    std::string baseName;  // the name without its last extension
     std::string extension; // lower case
     std::string folder;    // as the source's path gives it: ends with a separator, or empty
 };
